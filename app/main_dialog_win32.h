@@ -1,0 +1,82 @@
+// The main window: a modeless dialog that routes every message of its
+// controls to small handlers, which move data between controls and the core.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/handles_win32.h"
+#include "library/file_system.h"
+#include "library/library_state.h"
+#include "views/game_list_win32.h"
+
+namespace kibolt {
+
+// View check boxes in ViewFlags bit order (bit 0 first).
+inline constexpr std::array<int, 9> kViewCheckBoxes = {1043, 1044, 1046, 1045, 1047, 1048, 1064, 1065, 1049};
+// Copy check boxes in copy-settings bit order.
+inline constexpr std::array<int, 18> kCopyCheckBoxes = {1036, 1037, 1038, 1039, 1058, 1061, 1062, 1066, 1067,
+                                                        1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075, 1076};
+// Disabled copy check boxes: always unchecked.
+inline constexpr std::array<int, 3> kDisabledCopyCheckBoxes = {1036, 1039, 1062};
+
+// Exit codes given to CloseMainWindow.
+inline constexpr int kExitByCancel = 2;
+inline constexpr int kExitByMenu = 1;
+
+class MainDialog {
+public:
+    // commandLine: the process's command line as CP932; currentDir: where a
+    // program started by bare name lives.
+    MainDialog(HINSTANCE instance, FileSystem& fs, std::string commandLine, std::string currentDir);
+    ~MainDialog();
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    // Creates the window from its resource, modeless and without owner; null on failure.
+    HWND Create();
+    HWND Window() const { return window_; }
+    LibraryState* State() { return state_.get(); }
+
+    // Saves the settings and the comment, destroys the window and posts quit with exitCode.
+    void CloseMainWindow(int exitCode);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnInitDialog();
+    void OnCommand(int id, int code);
+    INT_PTR OnNotify(const NMHDR& header);
+    void OnViewCheckBox(int id);
+
+    void CenterInWorkArea();
+    void SetUpTabs();
+    void LoadSettings();
+    void SaveSettings();
+    void OnCategoryLeaving();
+    void OnCategoryEntered();
+    void RefillGameList(Category c);
+
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    bool IsChecked(int id) const;
+    void SetChecked(int id, bool checked);
+
+    std::string ProgramPath() const;
+
+    HINSTANCE instance_;
+    FileSystem& fs_;
+    std::string commandLine_;
+    std::string currentDir_;
+    HWND window_ = nullptr;
+    HWND tab_ = nullptr;
+    GameListView gameList_;
+    UniqueIcon largeIcon_;
+    UniqueIcon smallIcon_;
+    std::unique_ptr<LibraryState> state_;
+};
+
+}  // namespace kibolt

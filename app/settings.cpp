@@ -1,0 +1,178 @@
+#include "app/settings.h"
+
+#include <optional>
+#include <vector>
+
+#include "library/decimal.h"
+#include "library/library_paths.h"
+
+namespace kibolt {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kDefaultText = "262143";
+
+struct IniLine {
+    std::string_view text;  // without its line end
+    std::string_view end;   // "\r\n", "\n", or "" for a last line without one
+};
+
+std::vector<IniLine> SplitLines(std::string_view content) {
+    std::vector<IniLine> lines;
+    while (!content.empty()) {
+        size_t lf = content.find('\n');
+        if (lf == std::string_view::npos) {
+            lines.push_back({content, {}});
+            break;
+        }
+        size_t textEnd = (lf > 0 && content[lf - 1] == '\r') ? lf - 1 : lf;
+        lines.push_back({content.substr(0, textEnd), content.substr(textEnd, lf + 1 - textEnd)});
+        content.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+// Blank bytes are below 0x40, so they are never the trail of a double-byte character.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The section name of a "[name]" line, or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    line.remove_prefix(1);
+    return Trim(line.substr(0, line.find(']')));
+}
+
+struct Entry {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<Entry> EntryOf(std::string_view line) {
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+int32_t ReadFlag(std::string_view content, std::string_view section) {
+    return ParseInt32(IniGetString(content, section, "flag", kDefaultText));
+}
+
+}  // namespace
+
+std::string IniGetString(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view defaultValue) {
+    const std::string wantedSection = FoldAsciiCase(section);
+    const std::string wantedKey = FoldAsciiCase(key);
+    bool inSection = false;
+    for (const IniLine& line : SplitLines(content)) {
+        if (auto name = SectionName(line.text)) {
+            inSection = FoldAsciiCase(*name) == wantedSection;
+            continue;
+        }
+        if (!inSection) continue;
+        auto entry = EntryOf(line.text);
+        if (entry && FoldAsciiCase(entry->key) == wantedKey) return std::string(Unquote(entry->value));
+    }
+    return std::string(defaultValue);
+}
+
+std::string IniSetString(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    const std::string wantedSection = FoldAsciiCase(section);
+    const std::string wantedKey = FoldAsciiCase(key);
+    const std::vector<IniLine> lines = SplitLines(content);
+
+    auto join = [&](size_t from, size_t to, std::string& out) {
+        for (size_t i = from; i < to; ++i) {
+            out += lines[i].text;
+            out += lines[i].end;
+        }
+    };
+
+    // The key is looked up where the reader would find it; a missing key goes
+    // into the first section of that name, after its last non-blank line.
+    std::optional<size_t> insertAfter;
+    bool inSection = false;
+    bool inFirstSection = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = SectionName(lines[i].text)) {
+            inSection = FoldAsciiCase(*name) == wantedSection;
+            inFirstSection = inSection && !insertAfter;
+            if (inFirstSection) insertAfter = i;
+            continue;
+        }
+        if (!inSection) continue;
+        auto entry = EntryOf(lines[i].text);
+        if (entry && FoldAsciiCase(entry->key) == wantedKey) {
+            std::string out;
+            join(0, i, out);
+            out += entry->key;
+            out += '=';
+            out += value;
+            if (!lines[i].end.empty()) out += kLineEnd;
+            join(i + 1, lines.size(), out);
+            return out;
+        }
+        if (inFirstSection && !Trim(lines[i].text).empty()) insertAfter = i;
+    }
+
+    std::string out;
+    if (insertAfter) {
+        join(0, *insertAfter + 1, out);
+        if (lines[*insertAfter].end.empty()) out += kLineEnd;
+        out += key;
+        out += '=';
+        out += value;
+        out += kLineEnd;
+        join(*insertAfter + 1, lines.size(), out);
+        return out;
+    }
+    out = content;
+    if (!out.empty() && out.back() != '\n') out += kLineEnd;
+    out += '[';
+    out += section;
+    out += ']';
+    out += kLineEnd;
+    out += key;
+    out += '=';
+    out += value;
+    out += kLineEnd;
+    return out;
+}
+
+Settings ReadSettings(std::string_view content) {
+    Settings s;
+    s.viewFlags = ReadFlag(content, "view");
+    s.copySettings = ReadFlag(content, "copy") & kCopyBitsMask;
+    return s;
+}
+
+std::string WriteSettings(std::string_view content, const Settings& s) {
+    std::string out = IniSetString(content, "view", "flag", FormatInt(s.viewFlags));
+    return IniSetString(out, "copy", "flag", FormatInt(s.copySettings & kCopyBitsMask));
+}
+
+std::string SettingsPathOf(std::string_view programPath) {
+    constexpr std::string_view kExe = ".exe";
+    std::string path(programPath);
+    if (path.size() >= kExe.size() && FoldAsciiCase(programPath.substr(path.size() - kExe.size())) == kExe)
+        path.resize(path.size() - kExe.size());
+    path += ".ini";
+    return path;
+}
+
+}  // namespace kibolt

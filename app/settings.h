@@ -1,0 +1,36 @@
+// The two numbers kept between runs, in a private-profile INI file beside the
+// program. One reader and writer for every platform.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kibolt {
+
+inline constexpr int32_t kDefaultFlags = 262143;  // the lowest 18 bits
+inline constexpr int32_t kCopyBitsMask = 0x3FFFF;
+
+struct Settings {
+    int32_t viewFlags = kDefaultFlags;
+    int32_t copySettings = kDefaultFlags;
+};
+
+// Private-profile reading: sections and keys match without regard to ASCII
+// case; missing file/section/key gives the default; an empty value gives "";
+// blanks around a value and one pair of enclosing quotes are removed.
+std::string IniGetString(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view defaultValue);
+// Private-profile writing: replaces the value in place, or adds the key at the
+// end of its section, or the section at the end; every other line is kept.
+std::string IniSetString(std::string_view content, std::string_view section, std::string_view key,
+                         std::string_view value);
+
+// content is the file's bytes, empty when it is missing.
+Settings ReadSettings(std::string_view content);
+std::string WriteSettings(std::string_view content, const Settings& s);
+
+// Beside the program file, with its name: ".exe" (any case) becomes ".ini",
+// any other name gets ".ini" appended, so it is never the program file itself.
+std::string SettingsPathOf(std::string_view programPath);
+
+}  // namespace kibolt

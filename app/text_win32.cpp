@@ -1,0 +1,119 @@
+#include "app/text_win32.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace kibolt {
+
+std::wstring Widen(std::string_view cp932) {
+    if (cp932.empty()) return {};
+    int n = MultiByteToWideChar(kTextCodePage, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(kTextCodePage, 0, cp932.data(), static_cast<int>(cp932.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty()) return {};
+    int n = WideCharToMultiByte(kTextCodePage, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kTextCodePage, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::string GetWindowTextCp932(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return Narrow(text);
+}
+
+void SetWindowTextCp932(HWND window, std::string_view text) { SetWindowTextW(window, Widen(text).c_str()); }
+
+std::string GetDlgItemTextCp932(HWND dialog, int id) { return GetWindowTextCp932(GetDlgItem(dialog, id)); }
+
+void SetDlgItemTextCp932(HWND dialog, int id, std::string_view text) {
+    SetWindowTextCp932(GetDlgItem(dialog, id), text);
+}
+
+int MessageBoxCp932(HWND owner, std::string_view text, std::string_view caption, UINT type) {
+    return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+}
+
+int ListViewInsertRow(HWND list, int index, std::string_view text) {
+    std::wstring wide = Widen(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = wide.data();
+    return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListViewSetCell(HWND list, int row, int column, std::string_view text) {
+    std::wstring wide = Widen(text);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = wide.data();
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string ListViewGetCell(HWND list, int row, int column) {
+    // LVM_GETITEMTEXT truncates silently, so grow until the text fits.
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        auto got = static_cast<size_t>(
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (got + 1 < buffer.size()) return Narrow(std::wstring_view(buffer.data(), got));
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+void ListViewInsertColumn(HWND list, int index, std::string_view header, int width, int format) {
+    std::wstring wide = Widen(header);
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = wide.data();
+    column.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+std::string ListViewColumnHeader(HWND list, int index) {
+    wchar_t buffer[256] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = buffer;
+    column.cchTextMax = 256;
+    if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column))) return {};
+    return Narrow(buffer);
+}
+
+void TabInsertItem(HWND tab, int index, std::string_view text, LPARAM data) {
+    std::wstring wide = Widen(text);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = wide.data();
+    item.lParam = data;
+    SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string TabItemText(HWND tab, int index) {
+    wchar_t buffer[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = 64;
+    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return Narrow(buffer);
+}
+
+}  // namespace kibolt

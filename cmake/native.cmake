@@ -1,0 +1,21 @@
+# Native build: the core's unit tests and benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB CORE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
+add_executable(kibolt_core_tests ${CORE_TEST_SOURCES})
+target_link_libraries(kibolt_core_tests PRIVATE kibolt_core GTest::gtest_main)
+gtest_discover_tests(kibolt_core_tests DISCOVERY_TIMEOUT 60)
+
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+  if(BENCH_SOURCES)
+    add_executable(kibolt_bench ${BENCH_SOURCES})
+    target_link_libraries(kibolt_bench PRIVATE kibolt_core benchmark::benchmark)
+  endif()
+endif()
+
+# The demo library of the portable folder.
+add_executable(kibolt_make_demo tools/make_demo_library.cpp)
+target_link_libraries(kibolt_make_demo PRIVATE kibolt_core)

@@ -1,0 +1,47 @@
+# Windows build: kibolt.exe, its Win32 layer and the Win32 tests run under wine.
+string(APPEND CMAKE_EXE_LINKER_FLAGS " -static -static-libgcc -static-libstdc++")
+string(APPEND CMAKE_SHARED_LINKER_FLAGS " -static -static-libgcc -static-libstdc++")
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h)
+
+add_library(kibolt_win32 STATIC
+  app/main_dialog_win32.cpp
+  app/text_win32.cpp
+  library/file_system_win32.cpp
+  views/game_list_win32.cpp
+)
+target_include_directories(kibolt_win32 PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid)
+
+set(KIBOLT_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kibolt.rc)
+set_source_files_properties(${KIBOLT_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/kibolt.manifest;${CMAKE_SOURCE_DIR}/resources/kibolt.ico;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/generated")
+
+add_executable(kibolt WIN32 app/main_win32.cpp ${KIBOLT_RESOURCES})
+target_link_libraries(kibolt PRIVATE kibolt_win32)
+target_link_options(kibolt PRIVATE -municode)
+
+# A tiny program standing in for a game in the demo library and the tests.
+add_executable(sample_game WIN32 tools/sample_game_win32.cpp)
+target_link_options(sample_game PRIVATE -municode)
+
+# GoogleTest built from Debian's sources with the cross compiler.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -fexec-charset=UTF-8)
+
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(kibolt_win_tests ${WIN32_TEST_SOURCES} ${KIBOLT_RESOURCES})
+target_link_libraries(kibolt_win_tests PRIVATE kibolt_win32 gtest)
+target_compile_definitions(kibolt_win_tests PRIVATE GTEST_LANG_CXX11=1)
+
+# The window tests run twice: on a Japanese and on an English system code page.
+foreach(locale ja_JP.UTF-8 en_US.UTF-8)
+  add_test(NAME win32_${locale} COMMAND kibolt_win_tests)
+  set_tests_properties(win32_${locale} PROPERTIES
+    ENVIRONMENT "LC_ALL=${locale};KIBOLT_EXE=$<TARGET_FILE:kibolt>;SAMPLE_GAME_EXE=$<TARGET_FILE:sample_game>"
+    TIMEOUT 600)
+endforeach()

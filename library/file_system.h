@@ -1,0 +1,45 @@
+// The file operations the core needs, behind an interface: Win32 in the
+// program, an in-memory fake in the tests. Paths are CP932 bytes with '\'.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kibolt {
+
+enum class FsError {
+    None,
+    NotFound,       // file or folder missing
+    AccessDenied,
+    PathTooLong,    // the system cannot take the path
+    DiskFull,
+    Other,
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual FsError ReadFile(const std::string& path, std::string& bytes) = 0;
+    // Creates or truncates path, writes all bytes and flushes them to disk.
+    // May leave a partial file behind when it fails.
+    virtual FsError WriteNewFile(const std::string& path, const std::string& bytes) = 0;
+    // Replaces `to` by `from` in one step (to may or may not exist).
+    virtual FsError Replace(const std::string& from, const std::string& to) = 0;
+    // Renames; fails when `to` exists.
+    virtual FsError Rename(const std::string& from, const std::string& to) = 0;
+    virtual FsError RemoveFile(const std::string& path) = 0;
+    // True when an entry of that path exists, file or folder.
+    virtual bool Exists(const std::string& path) = 0;
+    // Names (not paths) of the entries of a folder; NotFound when it is missing.
+    virtual FsError ListFolder(const std::string& folder, std::vector<std::string>& names) = 0;
+};
+
+// Suffix of the temporary file a write goes through; it never ends in ".log",
+// so a left-over one is never listed as a game.
+inline constexpr const char* kTempSuffix = ".kbtmp";
+
+// Writes through a temporary file in the same folder and one replace, so the
+// old content stays whole whatever fails. Removes the temporary file on failure.
+FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const std::string& bytes);
+
+}  // namespace kibolt

@@ -1,0 +1,19 @@
+// The core's file operations on Windows, through the wide-character API.
+#pragma once
+#include <windows.h>
+#include "library/file_system.h"
+
+namespace kibolt {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    FsError ReadFile(const std::string& path, std::string& bytes) override;
+    FsError WriteNewFile(const std::string& path, const std::string& bytes) override;
+    FsError Replace(const std::string& from, const std::string& to) override;
+    FsError Rename(const std::string& from, const std::string& to) override;
+    FsError RemoveFile(const std::string& path) override;
+    bool Exists(const std::string& path) override;
+    FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
+};
+
+}  // namespace kibolt

@@ -1,0 +1,194 @@
+#include "library/game_log.h"
+
+#include <cstring>
+
+#include "library/sjis.h"
+
+namespace kibolt {
+
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+// The executable's extension as it may be spelled; tried in this order.
+constexpr std::string_view kExtensions[] = {".exe", ".EXE", ".eXe", ".ExE", ".Exe"};
+
+constexpr std::string_view kMarkerLine = "=====Comment_Start====\n";
+static_assert(kMarkerLine.substr(0, kMarkerLine.size() - 1) == kCommentMarker);
+
+// Logs run to hundreds of megabytes: every scan goes through memchr.
+size_t Find(std::string_view text, char c, size_t from) {
+    if (from >= text.size()) return npos;
+    const void* hit = std::memchr(text.data() + from, c, text.size() - from);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : npos;
+}
+
+size_t CountLineFeeds(std::string_view text) {
+    size_t count = 0;
+    for (size_t lf = Find(text, '\n', 0); lf != npos; lf = Find(text, '\n', lf + 1)) ++count;
+    return count;
+}
+
+// Appends text as it goes to disk: every LF becomes CR LF.
+void AppendEncoded(std::string& out, std::string_view text) {
+    size_t pos = 0;
+    for (size_t lf; (lf = Find(text, '\n', pos)) != npos; pos = lf + 1) {
+        out.append(text.data() + pos, lf - pos);
+        out.append("\r\n", 2);
+    }
+    out.append(text.data() + pos, text.size() - pos);
+}
+
+// Fields 0-7 end at the next ","; field 8 takes the rest of the line, commas included.
+// A line that ends early leaves the later fields empty.
+void SplitSessionLine(std::string_view line, SessionRecord& s) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (int i = 0; i < kComment; ++i) {
+        // Fields before the comment are a few bytes long: a plain loop beats memchr here.
+        const char* q = p;
+        while (q != end && *q != ',') ++q;
+        s.fields[i].append(p, static_cast<size_t>(q - p));
+        if (q == end) return;
+        p = q + 1;
+    }
+    s.fields[kComment].append(p, static_cast<size_t>(end - p));
+}
+
+}  // namespace
+
+void DecodeTextMode(std::string& bytes) {
+    if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
+        bytes.resize(static_cast<size_t>(static_cast<const char*>(eof) - bytes.data()));
+    }
+    // Compact in place: the write position never passes the read position.
+    char* data = bytes.data();
+    const size_t size = bytes.size();
+    size_t read = 0, write = 0;
+    for (;;) {
+        const void* cr = std::memchr(data + read, '\r', size - read);
+        const size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : size;
+        if (write != read) std::memmove(data + write, data + read, end - read);
+        write += end - read;
+        if (!cr) break;
+        if (end + 1 < size && data[end + 1] == '\n') {
+            data[write++] = '\n';
+            read = end + 2;
+        } else {
+            data[write++] = '\r';  // a lone CR is text
+            read = end + 1;
+        }
+    }
+    bytes.resize(write);
+}
+
+std::string EncodeTextMode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + CountLineFeeds(text));
+    AppendEncoded(out, text);
+    return out;
+}
+
+std::string WorkingDirectoryOf(std::string_view commandLine) {
+    std::string_view path = commandLine;
+    // A quoted program path may hold spaces; the folder is taken from inside the quotes.
+    if (!path.empty() && path.front() == '"') {
+        path.remove_prefix(1);
+        if (const size_t close = path.find('"'); close != npos) path = path.substr(0, close);
+    }
+    for (std::string_view extension : kExtensions) {
+        if (const size_t at = path.find(extension); at != npos) {
+            path = path.substr(0, at + extension.size());
+            break;
+        }
+    }
+    if (const size_t slash = FindLastBackslash(path); slash != npos) path = path.substr(0, slash);
+    return std::string(path);
+}
+
+GameLogContent ParseGameLog(std::string_view text) {
+    GameLogContent log;
+
+    size_t begin = 0;
+    if (const size_t lf = Find(text, '\n', 0); lf != npos && lf > 0) {
+        log.commandLine.assign(text.data(), lf);
+        begin = lf + 1;
+    }
+    log.workingDirectory = WorkingDirectoryOf(log.commandLine);
+
+    size_t end = text.size();
+    if (const size_t marker = text.find(kMarkerLine, begin); marker != npos) {
+        log.comment.assign(text.substr(marker + kMarkerLine.size()));
+        end = marker;
+    }
+
+    // Sessions end at the first empty line and at a last line without its LF.
+    // Counting them first sizes the vector once, which keeps peak memory down.
+    const std::string_view body = text.substr(begin, end - begin);
+    size_t count = 0;
+    for (size_t pos = 0, lf; (lf = Find(body, '\n', pos)) != npos && lf != pos; pos = lf + 1) ++count;
+
+    log.sessions.reserve(count);
+    size_t pos = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t lf = Find(body, '\n', pos);
+        SessionRecord& s = log.sessions.emplace_back();  // filled while still in cache
+        SplitSessionLine(body.substr(pos, lf - pos), s);
+        s.number = static_cast<int>(i + 1);
+        pos = lf + 1;
+    }
+    return log;
+}
+
+GameLogContent ParseGameLogFile(std::string bytes) {
+    DecodeTextMode(bytes);
+    return ParseGameLog(bytes);
+}
+
+std::string SessionLine(const SessionRecord& s) {
+    std::string line;
+    size_t size = kComment;
+    for (const std::string& f : s.fields) size += f.size();
+    line.reserve(size);
+    for (int i = 0; i < kComment; ++i) {
+        line += s.fields[i];
+        line += ',';
+    }
+    line += s.fields[kComment];
+    return line;
+}
+
+std::string SerializeGameLog(const GameLogContent& log) {
+    // Exact size unless a session field holds an LF, which only costs a regrowth.
+    size_t size = log.commandLine.size() + CountLineFeeds(log.commandLine) + 2 + kMarkerLine.size() + 1 +
+                  log.comment.size() + CountLineFeeds(log.comment);
+    for (const SessionRecord& s : log.sessions) {
+        size += kComment + 2;
+        for (const std::string& f : s.fields) size += f.size();
+    }
+    std::string out;
+    out.reserve(size);
+
+    AppendEncoded(out, log.commandLine);
+    out.append("\r\n", 2);
+    for (const SessionRecord& s : log.sessions) {
+        for (int i = 0; i < kComment; ++i) {
+            AppendEncoded(out, s.fields[i]);
+            out.push_back(',');
+        }
+        AppendEncoded(out, s.fields[kComment]);
+        out.append("\r\n", 2);
+    }
+    out.append(kCommentMarker);
+    out.append("\r\n", 2);
+    AppendEncoded(out, log.comment);
+    return out;
+}
+
+void AppendSession(GameLogContent& log, const std::array<std::string, kSessionFieldCount>& fields) {
+    SessionRecord s;
+    s.fields = fields;
+    log.sessions.push_back(std::move(s));
+}
+
+}  // namespace kibolt

@@ -1,0 +1,205 @@
+#include "library/library_paths.h"
+
+#include <algorithm>
+#include <array>
+
+#include "library/file_system.h"
+#include "library/sjis.h"
+
+namespace kibolt {
+
+namespace {
+
+constexpr std::string_view kLogExtension = ".log";
+constexpr std::string_view kExeExtension = ".exe";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Byte-wise: the patterns are ASCII and start either at a character boundary or
+// with '.', which never belongs to a double-byte character.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
+}
+
+bool StartsWithDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The first token of a Windows command line, as the system reads the program name.
+std::string_view FirstToken(std::string_view line) {
+    size_t start = 0;
+    while (start < line.size() && IsBlank(line[start])) ++start;
+    line.remove_prefix(start);
+    if (!line.empty() && line[0] == '"') {
+        // '"' is never a trail byte, so a plain search is safe.
+        size_t close = line.find('"', 1);
+        return line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+    }
+    // Unquoted paths may hold blanks ("C:\Program Files\..."): the name ends
+    // with the first ".exe" that ends a word.
+    for (size_t pos = 0; pos + kExeExtension.size() <= line.size(); ++pos) {
+        size_t end = pos + kExeExtension.size();
+        if (EqualsIgnoringAsciiCase(line.substr(pos, kExeExtension.size()), kExeExtension) &&
+            (end == line.size() || IsBlank(line[end])))
+            return line.substr(0, end);
+    }
+    size_t blank = line.find_first_of(" \t");
+    return line.substr(0, blank);
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || FindLastSeparator(path) != path.size() - 1) path += '\\';
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+const char* CategoryFolderName(Category c) {
+    switch (c) {
+    case Category::Playing: return "playing";
+    case Category::Cleared: return "cleared";
+    case Category::Others: return "others";
+    }
+    return "";
+}
+
+const char* CategoryTabText(Category c) {
+    switch (c) {
+    case Category::Playing: return "PLAYING";
+    case Category::Cleared: return "CLEARED";
+    case Category::Others: return "OTHERS";
+    }
+    return "";
+}
+
+bool PathFits(std::string_view path) { return Utf16Length(path) <= kMaxPathUnits; }
+
+std::string ProgramPathFromCommandLine(std::string_view commandLine, std::string_view currentDir) {
+    std::string_view token = FirstToken(commandLine);
+    if (token.empty() || currentDir.empty()) return std::string(token);
+    if (token.size() >= 2 && IsSeparator(token[0]) && IsSeparator(token[1])) return std::string(token);  // UNC
+    if (StartsWithDrive(token)) {
+        if (token.size() >= 3 && IsSeparator(token[2])) return std::string(token);
+        // "D:name" is relative to that drive's current folder; only the
+        // current drive's folder is known.
+        if (StartsWithDrive(currentDir) && LowerAscii(currentDir[0]) == LowerAscii(token[0]))
+            return JoinPath(currentDir, token.substr(2));
+        return std::string(token);
+    }
+    if (IsSeparator(token[0])) {
+        // Rooted on the current drive.
+        std::string path(StartsWithDrive(currentDir) ? currentDir.substr(0, 2) : std::string_view());
+        path += token;
+        return path;
+    }
+    return JoinPath(currentDir, token);
+}
+
+std::string LibraryRootOf(std::string_view programPath) {
+    size_t cut = FindLastSeparator(programPath);
+    return std::string(cut == std::string_view::npos ? programPath : programPath.substr(0, cut));
+}
+
+std::string CategoryFolderPath(std::string_view root, Category c) {
+    std::string path(root);
+    path += '\\';
+    path += CategoryFolderName(c);
+    return path;
+}
+
+std::optional<std::string> LogPath(std::string_view root, Category c, std::string_view title) {
+    std::string path = CategoryFolderPath(root, c);
+    path += '\\';
+    path += title;
+    path += kLogExtension;
+    if (!PathFits(path + kTempSuffix)) return std::nullopt;
+    return path;
+}
+
+std::string TitleFromFileName(std::string_view name) {
+    if (EndsWithIgnoringAsciiCase(name, kLogExtension)) name.remove_suffix(kLogExtension.size());
+    return std::string(name);
+}
+
+std::string FoldAsciiCase(std::string_view text) {
+    std::string folded(text);
+    for (size_t i = 0; i < folded.size(); ++i) {
+        auto b = static_cast<unsigned char>(folded[i]);
+        if (IsLeadByte(b) && i + 1 < folded.size() && IsTrailByte(static_cast<unsigned char>(folded[i + 1]))) {
+            ++i;  // a trail byte in A-Z is part of a kanji or kana, not a letter
+            continue;
+        }
+        folded[i] = LowerAscii(folded[i]);
+    }
+    return folded;
+}
+
+std::vector<std::string> TitlesFromListing(const std::vector<std::string>& names) {
+    struct Entry {
+        std::string folded;
+        std::string title;
+    };
+    std::vector<Entry> entries;
+    for (const std::string& name : names) {
+        // ".log" alone would give an empty title, which no game can have.
+        if (name.size() > kLogExtension.size() && EndsWithIgnoringAsciiCase(name, kLogExtension)) {
+            std::string title = TitleFromFileName(name);
+            entries.push_back({FoldAsciiCase(title), std::move(title)});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.folded != b.folded) return a.folded < b.folded;
+        return a.title < b.title;
+    });
+    std::vector<std::string> titles;
+    titles.reserve(entries.size());
+    for (Entry& e : entries) titles.push_back(std::move(e.title));
+    return titles;
+}
+
+TitleProblem CheckTitle(std::string_view title) {
+    if (title.empty()) return TitleProblem::Empty;
+    if (title == "." || title == "..") return TitleProblem::DotName;
+
+    constexpr std::string_view kReserved = "\\/:*?\"<>|";
+    for (size_t i = 0; i < title.size(); ++i) {
+        auto b = static_cast<unsigned char>(title[i]);
+        if (IsLeadByte(b) && i + 1 < title.size() && IsTrailByte(static_cast<unsigned char>(title[i + 1]))) {
+            ++i;  // trail bytes 0x5C and 0x7C belong to characters such as 表 and ソ
+            continue;
+        }
+        if (b < 0x20) return TitleProblem::ControlCharacter;
+        if (kReserved.find(static_cast<char>(b)) != std::string_view::npos) return TitleProblem::ReservedCharacter;
+    }
+
+    // Windows drops trailing blanks and dots, so such a title names another file.
+    char last = title.back();
+    if (last == ' ' || last == '.') return TitleProblem::TrailingSpaceOrDot;
+
+    // A device name stays a device with any extension, and the log adds one.
+    std::string_view base = title.substr(0, title.find('.'));
+    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    static constexpr std::array<std::string_view, 22> kDevices = {
+        "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
+        "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9",
+    };
+    for (std::string_view device : kDevices)
+        if (EqualsIgnoringAsciiCase(base, device)) return TitleProblem::DeviceName;
+    return TitleProblem::None;
+}
+
+}  // namespace kibolt

@@ -1,0 +1,56 @@
+// Where the library lies, how a log's path follows from a title and a
+// category, and which titles can be file names.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kibolt {
+
+enum class Category { Playing = 0, Cleared = 1, Others = 2 };
+inline constexpr int kCategoryCount = 3;
+
+const char* CategoryFolderName(Category c);  // "playing", "cleared", "others"
+const char* CategoryTabText(Category c);     // "PLAYING", "CLEARED", "OTHERS"
+
+// The longest path, in UTF-16 units, the system takes (MAX_PATH less its NUL).
+inline constexpr size_t kMaxPathUnits = 259;
+bool PathFits(std::string_view path);
+
+// The program file's path from a Windows command line: the quoted first token,
+// or the unquoted text up to the first ".exe" (any case) that ends a word, else
+// up to the first blank. A bare or relative name is taken from currentDir.
+std::string ProgramPathFromCommandLine(std::string_view commandLine, std::string_view currentDir);
+
+// The folder that holds the program file (no trailing backslash).
+std::string LibraryRootOf(std::string_view programPath);
+
+std::string CategoryFolderPath(std::string_view root, Category c);
+// Path of a title's log, or nothing when the system could not take it
+// (including the temporary file a write goes through).
+std::optional<std::string> LogPath(std::string_view root, Category c, std::string_view title);
+
+// The title of a listed log file: the name without its ".log" ending (any case).
+std::string TitleFromFileName(std::string_view name);
+
+// Titles of the logs among a folder's entry names (those ending in ".log" in
+// any ASCII case, ".log" alone excepted), sorted case-insensitively, ties by bytes.
+std::vector<std::string> TitlesFromListing(const std::vector<std::string>& names);
+
+// A-Z of single-byte characters lowered, double-byte characters untouched:
+// the way Windows matches file, folder and INI names.
+std::string FoldAsciiCase(std::string_view text);
+
+enum class TitleProblem {
+    None,
+    Empty,
+    ReservedCharacter,   // \ / : * ? " < > |
+    ControlCharacter,
+    DotName,             // "." or ".."
+    TrailingSpaceOrDot,
+    DeviceName,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without extension)
+};
+TitleProblem CheckTitle(std::string_view title);
+
+}  // namespace kibolt

@@ -1,0 +1,48 @@
+#include "library/library_state.h"
+
+#include <utility>
+
+namespace kibolt {
+
+LibraryState::LibraryState(FileSystem& fs, std::string root) : fs_(fs), root_(std::move(root)) {}
+
+std::vector<std::string> LibraryState::ListGames(Category c) const {
+    std::vector<std::string> names;
+    if (fs_.ListFolder(CategoryFolderPath(root_, c), names) != FsError::None) return {};
+    return TitlesFromListing(names);
+}
+
+LoadResult LibraryState::LoadGame(const std::string& title) { return LoadGame(title, category_); }
+
+LoadResult LibraryState::LoadGame(const std::string& title, Category c) {
+    std::optional<std::string> path = title.empty() ? std::nullopt : LogPath(root_, c, title);
+    if (!path) return LoadResult::BadPath;
+    std::string bytes;
+    // Nothing changes before the read succeeds, so a failed pick leaves the
+    // previous game whole, still writable to its own log.
+    if (fs_.ReadFile(*path, bytes) != FsError::None) return LoadResult::CannotOpen;
+    current_ = GameRecord{title, std::move(*path), c, ParseGameLogFile(std::move(bytes))};
+    return LoadResult::Loaded;
+}
+
+LoadResult LibraryState::Reload() {
+    if (current_.logPath.empty()) return LoadResult::BadPath;
+    std::string bytes;
+    if (fs_.ReadFile(current_.logPath, bytes) != FsError::None) return LoadResult::CannotOpen;
+    current_.log = ParseGameLogFile(std::move(bytes));
+    return LoadResult::Loaded;
+}
+
+FsError LibraryState::WriteGameLog() {
+    if (!HasGame() || current_.logPath.empty()) return FsError::None;
+    // Always the log the game was loaded from: the shown tab may hold another
+    // game of the same title, or no such folder at all.
+    return WriteFileAtomically(fs_, current_.logPath, SerializeGameLog(current_.log));
+}
+
+bool LibraryState::LogExists(const std::string& title, Category c) const {
+    std::optional<std::string> path = LogPath(root_, c, title);
+    return path && fs_.Exists(*path);
+}
+
+}  // namespace kibolt

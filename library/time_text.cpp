@@ -1,0 +1,78 @@
+#include "library/time_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "library/decimal.h"
+
+namespace kibolt {
+
+namespace {
+
+// Hours, minutes and seconds of a duration text; each part read like atoi.
+struct DurationParts {
+    int64_t hours = 0, minutes = 0, seconds = 0;
+};
+
+DurationParts ReadDuration(std::string_view text) {
+    std::string_view hours, rest = text;
+    if (size_t colon = text.find(':'); colon != std::string_view::npos) {
+        hours = text.substr(0, colon);
+        rest = text.substr(colon + 1);
+    }
+    std::string_view minutes, seconds = rest;
+    if (size_t colon = rest.find(':'); colon != std::string_view::npos) {
+        minutes = rest.substr(0, colon);
+        seconds = rest.substr(colon + 1);
+    }
+    return {ParseInt32(hours), ParseInt32(minutes), ParseInt32(seconds)};
+}
+
+// Sums of 32-bit parts may pass the 32-bit range; they are printed whole.
+std::string PrintDuration(int64_t hours, int64_t minutes, int64_t seconds) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%03lld:%02lld:%02lld", static_cast<long long>(hours),
+                  static_cast<long long>(minutes), static_cast<long long>(seconds));
+    return buf;
+}
+
+}  // namespace
+
+std::string FormatDateTime(const LocalTime& t) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%02lld/%02d/%02d-%02d:%02d:%02d", static_cast<long long>(t.year) - 2000,
+                  t.month, t.day, t.hour, t.minute, t.second);
+    return buf;
+}
+
+int32_t ElapsedSeconds(int64_t start, int64_t end) {
+    // As difftime: the difference is taken in double, so it cannot overflow.
+    return TruncateSeconds(static_cast<double>(end) - static_cast<double>(start));
+}
+
+int32_t TruncateSeconds(double seconds) {
+    if (std::isnan(seconds)) return 0;
+    if (seconds >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    if (seconds <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+    return static_cast<int32_t>(seconds);  // truncates toward zero
+}
+
+std::string FormatDuration(int32_t seconds) {
+    // C++ division truncates toward zero and the remainder keeps the sign, as div does.
+    const int64_t s = seconds;
+    const int64_t rest = s % 3600;
+    return PrintDuration(s / 3600, rest / 60, rest % 60);
+}
+
+std::string AddDurations(std::string_view a, std::string_view b) {
+    const DurationParts x = ReadDuration(a), y = ReadDuration(b);
+    const int64_t secondSum = x.seconds + y.seconds;
+    const int64_t minuteSum = x.minutes + y.minutes + secondSum / 60;
+    return PrintDuration(x.hours + y.hours + minuteSum / 60, minuteSum % 60, secondSum % 60);
+}
+
+std::string AddCounts(std::string_view a, std::string_view b) {
+    return FormatInt(static_cast<int64_t>(ParseInt32(a)) + ParseInt32(b));
+}
+
+}  // namespace kibolt

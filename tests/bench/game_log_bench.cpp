@@ -1,0 +1,199 @@
+// Parse and write speed of game logs, and the memory a large log takes to load.
+//   kibolt_bench [--peak-memory] [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "library/game_log.h"
+#include "library/time_text.h"
+
+namespace {
+
+using kibolt::GameLogContent;
+using kibolt::SessionRecord;
+
+constexpr const char* kCommandLine = "C:\\Games\\\x83\x51\x81\x5B\x83\x80\\game.exe -window";
+
+// Cheap deterministic numbers, so every run measures the same bytes.
+struct Lcg {
+    uint64_t state;
+    uint32_t Next(uint32_t bound) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<uint32_t>(state >> 33) % bound;
+    }
+};
+
+kibolt::LocalTime Utc(int64_t stamp) {
+    const time_t t = static_cast<time_t>(stamp);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// Produces sessions one after another with consistent running totals,
+// about 100 bytes a line, one in four with a comment.
+class SessionMaker {
+public:
+    SessionRecord Next() {
+        SessionRecord s;
+        const int64_t start = stamp_;
+        const int32_t play = 60 + static_cast<int32_t>(rng_.Next(20000));
+        const int32_t active = play - static_cast<int32_t>(rng_.Next(static_cast<uint32_t>(play)));
+        const int32_t inputs = static_cast<int32_t>(rng_.Next(5000));
+        s.fields[kibolt::kStart] = kibolt::FormatDateTime(Utc(start));
+        s.fields[kibolt::kEnd] = kibolt::FormatDateTime(Utc(start + play));
+        s.fields[kibolt::kPlay] = kibolt::FormatDuration(play);
+        s.fields[kibolt::kActive] = kibolt::FormatDuration(active);
+        s.fields[kibolt::kInputs] = std::to_string(inputs);
+        s.fields[kibolt::kTotalPlay] = kibolt::AddDurations(totalPlay_, s.fields[kibolt::kPlay]);
+        s.fields[kibolt::kTotalActive] = kibolt::AddDurations(totalActive_, s.fields[kibolt::kActive]);
+        s.fields[kibolt::kTotalInputs] = kibolt::AddCounts(totalInputs_, s.fields[kibolt::kInputs]);
+        switch (rng_.Next(8)) {
+            case 0: s.fields[kibolt::kComment] = "\x83\x7B\x83\x58\x90\xED, second try"; break;
+            case 1: s.fields[kibolt::kComment] = "route A cleared, saved at chapter 3"; break;
+            default: break;
+        }
+        totalPlay_ = s.fields[kibolt::kTotalPlay];
+        totalActive_ = s.fields[kibolt::kTotalActive];
+        totalInputs_ = s.fields[kibolt::kTotalInputs];
+        stamp_ += play + 3600 + rng_.Next(86400);
+        return s;
+    }
+
+private:
+    Lcg rng_{42};
+    int64_t stamp_ = 1117656900;
+    std::string totalPlay_, totalActive_, totalInputs_;
+};
+
+const char kGameComment[] = "\x83\x81\x83\x82: route A cleared\r\nroute B next\r\n";
+
+struct Fixture {
+    GameLogContent log;
+    std::string bytes;  // as on disk
+};
+
+const Fixture& FixtureOf(size_t sessions) {
+    static std::map<size_t, std::unique_ptr<Fixture>> cache;
+    auto& slot = cache[sessions];
+    if (!slot) {
+        slot = std::make_unique<Fixture>();
+        slot->log.commandLine = kCommandLine;
+        slot->log.comment = kGameComment;
+        slot->log.sessions.reserve(sessions);
+        SessionMaker maker;
+        for (size_t i = 0; i < sessions; ++i) slot->log.sessions.push_back(maker.Next());
+        slot->bytes = kibolt::SerializeGameLog(slot->log);
+    }
+    return *slot;
+}
+
+void BM_ParseGameLogFile(benchmark::State& state) {
+    const std::string& bytes = FixtureOf(static_cast<size_t>(state.range(0))).bytes;
+    for (auto _ : state) {
+        GameLogContent log = kibolt::ParseGameLogFile(bytes);  // the copy stands for the file read
+        benchmark::DoNotOptimize(log.sessions.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
+    state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
+void BM_SerializeGameLog(benchmark::State& state) {
+    const Fixture& f = FixtureOf(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::string bytes = kibolt::SerializeGameLog(f.log);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(f.bytes.size()));
+    state.counters["file_MB"] = static_cast<double>(f.bytes.size()) / 1e6;
+}
+
+BENCHMARK(BM_ParseGameLogFile)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseGameLogFile)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SerializeGameLog)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerializeGameLog)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Kilobytes of a "Vm...:" line of /proc/self/status, or -1.
+long StatusKilobytes(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t keyLength = std::strlen(key);
+    while (std::getline(status, line)) {
+        if (line.compare(0, keyLength, key) == 0) return std::atol(line.c_str() + keyLength);
+    }
+    return -1;
+}
+
+// Writes a 1 000 000-session log without holding it in memory, loads it the
+// way the program does (whole file, then parse) and reports the peak RSS.
+// Runs before any benchmark so nothing else has raised the high-water mark.
+int MeasurePeakMemory() {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("kibolt_bench_" + std::to_string(getpid()) + ".log");
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string chunk = std::string(kCommandLine) + "\r\n";
+        SessionMaker maker;
+        for (int i = 0; i < 1000000; ++i) {
+            chunk += kibolt::SessionLine(maker.Next());
+            chunk += "\r\n";
+            if (chunk.size() > (1 << 20)) {
+                out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+                chunk.clear();
+            }
+        }
+        chunk += std::string(kibolt::kCommentMarker) + "\r\n" + kibolt::EncodeTextMode(kGameComment);
+        out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    const long baseline = StatusKilobytes("VmRSS:");
+    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    size_t sessions = 0;
+    {
+        std::string bytes(static_cast<size_t>(fileSize), '\0');
+        std::ifstream in(path, std::ios::binary);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        const GameLogContent log = kibolt::ParseGameLogFile(std::move(bytes));
+        sessions = log.sessions.size();
+    }
+    const long peak = StatusKilobytes("VmHWM:");
+    std::filesystem::remove(path);
+    std::printf("peak memory loading %zu sessions: file %.1f MB, peak RSS %.1f MB = %.2fx file size "
+                "(%.2fx above the %.1f MB before loading)\n",
+                sessions, fileSize / 1e6, peak * 1024.0 / 1e6, peak * 1024.0 / fileSize,
+                (peak - baseline) * 1024.0 / fileSize, baseline * 1024.0 / 1e6);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int kept = 1;
+    bool peakMemory = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--peak-memory") == 0) {
+            peakMemory = true;
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    if (peakMemory && MeasurePeakMemory() != 0) return 1;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

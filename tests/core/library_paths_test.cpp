@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "library/file_system.h"
+#include "library/library_paths.h"
+
+namespace kibolt {
+namespace {
+
+// CP932 characters whose trail byte is '\' or '|'.
+#define SJIS_HYOU "\x95\x5C"  // 表
+#define SJIS_SO "\x83\x5C"    // ソ
+#define SJIS_NO "\x83\x6D"    // ノ
+#define SJIS_KA "\x83\x4A"    // カ
+
+struct CommandLineCase {
+    const char* commandLine;
+    const char* currentDir;
+    const char* programPath;
+};
+
+TEST(ProgramPathTest, TakesTheProgramFileOnly) {
+    const CommandLineCase cases[] = {
+        {"\"C:\\Games\\Kibolt\\Kibolt.exe\"", "D:\\", "C:\\Games\\Kibolt\\Kibolt.exe"},
+        {"\"C:\\Games\\Kibolt\\Kibolt.exe\" -x \"D:\\a b\\c\"", "D:\\", "C:\\Games\\Kibolt\\Kibolt.exe"},
+        {"C:\\Games\\Kibolt\\Kibolt.exe", "D:\\", "C:\\Games\\Kibolt\\Kibolt.exe"},
+        {"C:\\Games\\Kibolt\\Kibolt.exe ", "D:\\", "C:\\Games\\Kibolt\\Kibolt.exe"},
+        {"C:\\K\\kibolt.exe D:\\save\\x.log", "D:\\", "C:\\K\\kibolt.exe"},
+        {"C:\\K\\kibolt.exe\tD:\\save\\x.log", "D:\\", "C:\\K\\kibolt.exe"},
+        {"C:\\Program Files\\K\\kibolt.exe", "D:\\", "C:\\Program Files\\K\\kibolt.exe"},
+        {"C:\\Program Files\\K\\KIBOLT.EXE C:\\x\\y", "D:\\", "C:\\Program Files\\K\\KIBOLT.EXE"},
+        // ".exe" inside a folder name does not end the path.
+        {"C:\\K\\a.exec\\kibolt.exe -x", "D:\\", "C:\\K\\a.exec\\kibolt.exe"},
+        {"C:\\K\\kibolt -x C:\\y", "D:\\", "C:\\K\\kibolt"},
+        {"C:\\K\\" SJIS_HYOU ".exe", "D:\\", "C:\\K\\" SJIS_HYOU ".exe"},
+        {"\"C:\\K\\kibolt.exe", "D:\\", "C:\\K\\kibolt.exe"},  // unclosed quote
+        // Started by bare or relative name: taken from the current folder.
+        {"kibolt.exe", "C:\\Games\\K", "C:\\Games\\K\\kibolt.exe"},
+        {"kibolt", "C:\\Games\\K", "C:\\Games\\K\\kibolt"},
+        {"\"kibolt.exe\" a\\b", "C:\\Games\\K", "C:\\Games\\K\\kibolt.exe"},
+        {"kibolt.exe C:\\x\\y", "C:\\Games\\K", "C:\\Games\\K\\kibolt.exe"},
+        {"kibolt.exe", "C:\\", "C:\\kibolt.exe"},
+        {"kibolt.exe", "C:\\" SJIS_HYOU, "C:\\" SJIS_HYOU "\\kibolt.exe"},
+        {"bin\\kibolt.exe -x", "C:\\K", "C:\\K\\bin\\kibolt.exe"},
+        {"C:kibolt.exe", "C:\\K", "C:\\K\\kibolt.exe"},
+        {"\\K\\kibolt.exe", "D:\\Work", "D:\\K\\kibolt.exe"},
+        {"\\\\srv\\share\\kibolt.exe", "D:\\Work", "\\\\srv\\share\\kibolt.exe"},
+        {"", "C:\\K", ""},
+    };
+    for (const CommandLineCase& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        EXPECT_EQ(ProgramPathFromCommandLine(c.commandLine, c.currentDir), c.programPath);
+    }
+}
+
+struct RootCase {
+    const char* programPath;
+    const char* root;
+};
+
+TEST(LibraryRootTest, CutsBeforeTheLastRealSeparator) {
+    const RootCase cases[] = {
+        {"C:\\Games\\Kibolt\\Kibolt.exe", "C:\\Games\\Kibolt"},
+        {"C:\\Games\\Kibolt\\Kibolt" SJIS_HYOU ".exe", "C:\\Games\\Kibolt"},  // 0x5C trail byte is no separator
+        {"C:\\" SJIS_SO "\\k.exe", "C:\\" SJIS_SO},
+        {"C:\\kibolt.exe", "C:"},
+        {"/opt/kibolt/kibolt", "/opt/kibolt"},
+        {"kibolt.exe", "kibolt.exe"},
+    };
+    for (const RootCase& c : cases) {
+        SCOPED_TRACE(c.programPath);
+        EXPECT_EQ(LibraryRootOf(c.programPath), c.root);
+    }
+}
+
+TEST(LibraryRootTest, QuotedStartListsThePlayingFolderBesideTheProgram) {
+    std::string root = LibraryRootOf(ProgramPathFromCommandLine("\"C:\\Games\\Kibolt\\Kibolt.exe\"", "C:\\Windows"));
+    EXPECT_EQ(CategoryFolderPath(root, Category::Playing), "C:\\Games\\Kibolt\\playing");
+}
+
+TEST(LogPathTest, FolderNamesAreLowerCaseBesideUpperCaseTabs) {
+    const struct {
+        Category category;
+        const char* tab;
+        const char* logPath;
+    } cases[] = {
+        {Category::Playing, "PLAYING", "C:\\K\\playing\\Game.log"},
+        {Category::Cleared, "CLEARED", "C:\\K\\cleared\\Game.log"},
+        {Category::Others, "OTHERS", "C:\\K\\others\\Game.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tab);
+        EXPECT_STREQ(CategoryTabText(c.category), c.tab);
+        EXPECT_EQ(LogPath("C:\\K", c.category, "Game"), c.logPath);
+    }
+}
+
+TEST(LogPathTest, RefusedWhenItsTemporaryFileWouldNotFit) {
+    const std::string root = "C:\\K";
+    const size_t fixed = std::string("C:\\K\\playing\\.log").size() + std::string(kTempSuffix).size();
+    const std::string longest(kMaxPathUnits - fixed, 'a');
+    EXPECT_TRUE(LogPath(root, Category::Playing, longest).has_value());
+    EXPECT_FALSE(LogPath(root, Category::Playing, longest + "a").has_value());
+
+    // Limits count characters, not bytes: a double-byte character is one unit.
+    std::string wide;
+    for (size_t i = 0; i < longest.size(); ++i) wide += SJIS_KA;
+    EXPECT_TRUE(LogPath(root, Category::Playing, wide).has_value());
+    EXPECT_FALSE(LogPath(root, Category::Playing, wide + SJIS_KA).has_value());
+}
+
+TEST(TitleTest, FromFileNameDropsOnlyTheFinalExtension) {
+    const struct {
+        const char* name;
+        const char* title;
+    } cases[] = {
+        {"Game.log", "Game"},
+        {"Game.LOG", "Game"},
+        {"a.log.log", "a.log"},
+        {"a.logx.log", "a.logx"},
+        {"my.log game.log", "my.log game"},
+        {SJIS_HYOU ".Log", SJIS_HYOU},
+        {"x.txt", "x.txt"},
+        {"log", "log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TitleFromFileName(c.name), c.title);
+    }
+}
+
+TEST(TitleTest, ListingKeepsLogsOnlyAndSortsWithoutRegardToCase) {
+    const std::vector<std::string> names = {
+        "x.txt", "b.log", "Game.LOG", ".log",     "a.log.log", "a.logx.log",  "a.log",
+        "A.log", "xlog",  "log",      "game.txt", "Beta.log",  "c.log.kbtmp", SJIS_KA ".log",
+    };
+    const std::vector<std::string> expected = {"A", "a", "a.log", "a.logx", "b", "Beta", "Game", SJIS_KA};
+    EXPECT_EQ(TitlesFromListing(names), expected);
+}
+
+struct TitleCase {
+    std::string title;
+    TitleProblem problem;
+};
+
+TEST(CheckTitleTest, Classifies) {
+    const TitleCase cases[] = {
+        {"Game", TitleProblem::None},
+        {"Final Fantasy.IV", TitleProblem::None},
+        {SJIS_HYOU, TitleProblem::None},
+        {SJIS_SO SJIS_NO, TitleProblem::None},
+        {"\x83\x7C", TitleProblem::None},  // trail byte '|'
+        {"con.log", TitleProblem::DeviceName},
+        {"", TitleProblem::Empty},
+        {".", TitleProblem::DotName},
+        {"..", TitleProblem::DotName},
+        {"a\\b", TitleProblem::ReservedCharacter},
+        {"a/b", TitleProblem::ReservedCharacter},
+        {"a:b", TitleProblem::ReservedCharacter},
+        {"a*", TitleProblem::ReservedCharacter},
+        {"a?", TitleProblem::ReservedCharacter},
+        {"\"a\"", TitleProblem::ReservedCharacter},
+        {"<a>", TitleProblem::ReservedCharacter},
+        {"a|b", TitleProblem::ReservedCharacter},
+        {SJIS_HYOU "\\", TitleProblem::ReservedCharacter},  // a real '\' after a double-byte character
+        {"a\tb", TitleProblem::ControlCharacter},
+        {"a\x1F", TitleProblem::ControlCharacter},
+        {std::string("a\0b", 3), TitleProblem::ControlCharacter},
+        {"Game ", TitleProblem::TrailingSpaceOrDot},
+        {"Game.", TitleProblem::TrailingSpaceOrDot},
+        {"CON", TitleProblem::DeviceName},
+        {"con", TitleProblem::DeviceName},
+        {"Nul", TitleProblem::DeviceName},
+        {"prn", TitleProblem::DeviceName},
+        {"AUX", TitleProblem::DeviceName},
+        {"COM1", TitleProblem::DeviceName},
+        {"lpt9", TitleProblem::DeviceName},
+        {"con.txt", TitleProblem::DeviceName},
+        {"con  .txt", TitleProblem::DeviceName},
+        {"COM0", TitleProblem::None},
+        {"LPT10", TitleProblem::None},
+        {"console", TitleProblem::None},
+        {"a.con", TitleProblem::None},
+    };
+    for (const TitleCase& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(CheckTitle(c.title), c.problem);
+    }
+}
+
+}  // namespace
+}  // namespace kibolt

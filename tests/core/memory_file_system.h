@@ -1,0 +1,49 @@
+// An in-memory FileSystem for tests. Paths match like Windows paths: ASCII
+// letters without regard to case, double-byte characters byte for byte, '\'
+// or '/' as separators. A file can only be written into an existing folder.
+#pragma once
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "library/file_system.h"
+
+namespace kibolt::testing {
+
+class MemoryFileSystem : public FileSystem {
+public:
+    // Set-up and inspection; these ignore the failure knobs below.
+    void AddFolder(const std::string& path);                             // with all its parent folders
+    void PutFile(const std::string& path, const std::string& bytes);     // adds its folders too
+    std::optional<std::string> FileBytes(const std::string& path) const; // nothing when no such file
+    std::vector<std::string> FilePaths() const;                          // every file, as last spelt
+
+    // Failure knobs; each stays in force until reset.
+    std::optional<size_t> failWriteAfter;                // WriteNewFile keeps the first N bytes, then fails
+    FsError writeError = FsError::DiskFull;              // the error that failed write returns
+    FsError replaceError = FsError::None;                // Replace fails with it, changing nothing
+    FsError moveError = FsError::None;                   // Rename fails with it, changing nothing
+    FsError removeError = FsError::None;                 // RemoveFile fails with it, changing nothing
+    std::set<std::string> unreadable;                    // ReadFile of these paths gives AccessDenied (any case)
+
+    FsError ReadFile(const std::string& path, std::string& bytes) override;
+    FsError WriteNewFile(const std::string& path, const std::string& bytes) override;
+    FsError Replace(const std::string& from, const std::string& to) override;
+    FsError Rename(const std::string& from, const std::string& to) override;
+    FsError RemoveFile(const std::string& path) override;
+    bool Exists(const std::string& path) override;
+    FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
+
+private:
+    struct File {
+        std::string path;  // as last spelt
+        std::string bytes;
+    };
+    std::map<std::string, File> files_;          // by folded path
+    std::map<std::string, std::string> folders_;  // folded path -> path as spelt
+};
+
+}  // namespace kibolt::testing

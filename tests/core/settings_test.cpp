@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/settings.h"
+
+namespace kibolt {
+namespace {
+
+struct ReadCase {
+    const char* content;
+    int32_t viewFlags;
+    int32_t copySettings;
+};
+
+TEST(ReadSettingsTest, Reads) {
+    const ReadCase cases[] = {
+        {"", 262143, 262143},
+        {"[view]\r\nflag=0\r\n[copy]\r\nflag=7\r\n", 0, 7},
+        {"[view]\r\nflag=-1\r\n", -1, 262143},
+        {"[copy]\r\nflag=abc\r\n", 262143, 0},
+        {"[view]\r\nflag=99999999999\r\n", INT32_MAX, 262143},
+        {"[view]\r\nflag=-99999999999\r\n", INT32_MIN, 262143},
+        {"[copy]\r\nflag=-1\r\n", 262143, 262143},  // bits 18-31 dropped
+        {"[copy]\r\nflag=262144\r\n", 262143, 0},
+        {"[VIEW]\r\nFLAG=5\r\n[Copy]\r\nFlag=6\r\n", 5, 6},
+        {"  [ view ]  \r\n  flag  =  12  \r\n", 12, 262143},
+        {"[view]\r\nflag=\r\n", 0, 262143},  // empty, not the default
+        {"[view]\r\nflag=\"12\"\r\n[copy]\r\nflag='34'\r\n", 12, 34},
+        {"[view]\nflag=3\n[copy]\nflag=4", 3, 4},  // LF ends, no final line end
+        {"[view]\r\n;flag=1\r\nflags=2\r\n[other]\r\nflag=3\r\n", 262143, 262143},
+        {"flag=1\r\n[copy]\r\nflag=2\r\n", 262143, 2},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.content);
+        Settings s = ReadSettings(c.content);
+        EXPECT_EQ(s.viewFlags, c.viewFlags);
+        EXPECT_EQ(s.copySettings, c.copySettings);
+    }
+}
+
+TEST(IniGetStringTest, RemovesOnePairOfMatchingQuotes) {
+    const struct {
+        const char* stored;
+        const char* read;
+    } cases[] = {
+        {"\"a b\"", "a b"},
+        {"'a'", "a"},
+        {"\"\"", ""},
+        {"\"", "\""},
+        {"\"a'", "\"a'"},
+        {"\"\"a\"\"", "\"a\""},
+        {"a \"b\"", "a \"b\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        std::string content = std::string("[s]\r\nk=") + c.stored + "\r\n";
+        EXPECT_EQ(IniGetString(content, "s", "k", "default"), c.read);
+    }
+}
+
+struct WriteCase {
+    const char* before;
+    const char* after;
+};
+
+TEST(WriteSettingsTest, ChangesOnlyItsOwnLines) {
+    const WriteCase cases[] = {
+        {"", "[view]\r\nflag=5\r\n[copy]\r\nflag=6\r\n"},
+        {"[view]\r\nflag=1\r\n[copy]\r\nflag=2\r\n", "[view]\r\nflag=5\r\n[copy]\r\nflag=6\r\n"},
+        // Comments, other sections, blank lines and odd spacing stay byte for byte.
+        {"; kibolt\r\n[other]\r\nkey = x \r\n\r\n[View]\r\n  flag = 1 \r\nextra=2\r\n\r\n[tail]\r\nz=1",
+         "; kibolt\r\n[other]\r\nkey = x \r\n\r\n[View]\r\nflag=5\r\nextra=2\r\n\r\n[tail]\r\nz=1\r\n"
+         "[copy]\r\nflag=6\r\n"},
+        // A missing key goes after the section's last entry, before its trailing blank lines.
+        {"[view]\r\nother=1\r\n\r\n[copy]\r\nx=2\r\n\r\n",
+         "[view]\r\nother=1\r\nflag=5\r\n\r\n[copy]\r\nx=2\r\nflag=6\r\n\r\n"},
+        {"[view]", "[view]\r\nflag=5\r\n[copy]\r\nflag=6\r\n"},
+        {"[copy]\r\nflag=2", "[copy]\r\nflag=6\r\n[view]\r\nflag=5\r\n"},
+        {"[view]\nflag=1\nz=3\n", "[view]\nflag=5\r\nz=3\n[copy]\r\nflag=6\r\n"},
+        {"[VIEW]\r\nFLAG=1\r\n", "[VIEW]\r\nFLAG=5\r\n[copy]\r\nflag=6\r\n"},
+        {"[view]\r\n;flag=1\r\n", "[view]\r\n;flag=1\r\nflag=5\r\n[copy]\r\nflag=6\r\n"},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.before);
+        EXPECT_EQ(WriteSettings(c.before, Settings{5, 6}), c.after);
+    }
+}
+
+TEST(SettingsTest, MissingFileWritesDefaultsBackWithCopyAsGiven) {
+    Settings s = ReadSettings("");
+    s.copySettings = 262070;  // three disabled boxes cleared
+    EXPECT_EQ(WriteSettings("", s), "[view]\r\nflag=262143\r\n[copy]\r\nflag=262070\r\n");
+}
+
+TEST(SettingsTest, ValuesSurviveAWriteAndARead) {
+    const Settings cases[] = {{-1, 0}, {0, 262143}, {INT32_MIN, 1}, {INT32_MAX, 262142}};
+    for (const Settings& s : cases) {
+        SCOPED_TRACE(s.viewFlags);
+        Settings back = ReadSettings(WriteSettings("[view]\r\nflag=1\r\n", s));
+        EXPECT_EQ(back.viewFlags, s.viewFlags);
+        EXPECT_EQ(back.copySettings, s.copySettings);
+    }
+}
+
+TEST(SettingsTest, CopyIsWrittenWithoutHighBits) {
+    EXPECT_EQ(WriteSettings("", Settings{1, -1}), "[view]\r\nflag=1\r\n[copy]\r\nflag=262143\r\n");
+}
+
+TEST(SettingsPathTest, BesideTheProgramAndNeverTheProgramItself) {
+    const struct {
+        const char* program;
+        const char* settings;
+    } cases[] = {
+        {"C:\\Games\\Kibolt\\Kibolt.exe", "C:\\Games\\Kibolt\\Kibolt.ini"},
+        {"C:\\K\\KIBOLT.EXE", "C:\\K\\KIBOLT.ini"},
+        {"C:\\K.exe\\kibolt.exe", "C:\\K.exe\\kibolt.ini"},
+        {"C:\\K\\a.exe.exe", "C:\\K\\a.exe.ini"},
+        {"/opt/kibolt/kibolt", "/opt/kibolt/kibolt.ini"},
+        {"C:\\K\\kibolt.ini", "C:\\K\\kibolt.ini.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program);
+        EXPECT_EQ(SettingsPathOf(c.program), c.settings);
+    }
+}
+
+}  // namespace
+}  // namespace kibolt

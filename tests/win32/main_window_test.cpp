@@ -1,0 +1,328 @@
+// The main window built from the real resources, driven as a user would.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/main_dialog_win32.h"
+#include "app/settings.h"
+#include "app/text_win32.h"
+#include "library/file_system_win32.h"
+#include "resources/resource_ids.h"
+#include "tests/win32/win_test_support.h"
+
+namespace kibolt {
+namespace {
+
+using test::PumpUntil;
+using test::PumpUntilQuit;
+using test::TempLibrary;
+
+class MainWindowTest : public testing::Test {
+protected:
+    void Open() {
+        dialog_ = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), fs_, library_.CommandLine(), "C:\\");
+        window_ = dialog_->Create();
+        ASSERT_NE(window_, nullptr);
+        ShowWindow(window_, SW_SHOW);
+        PumpUntil([] { return false; }, 50, window_);  // let the first paint through
+    }
+    void TearDown() override {
+        dialog_.reset();
+        MSG message;  // drop a quit message left by a close
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::vector<std::string> ListedGames() const {
+        std::vector<std::string> titles;
+        HWND list = Item(IDC_GAME_LIST);
+        int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) titles.push_back(ListViewGetCell(list, i, 0));
+        return titles;
+    }
+    // Closes with the close box's command and returns the exit code.
+    int CloseWith(int command) {
+        PostMessageW(window_, WM_COMMAND, command, 0);
+        return PumpUntilQuit(5000, window_);
+    }
+    void SelectTab(int index) {
+        // A real click on the tab item, so the control sends its own notifications.
+        HWND tab = Item(IDC_TAB);
+        RECT item{};
+        SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        ASSERT_TRUE(test::BringToFront(window_));
+        test::ClickClient(tab, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index; }, 5000, window_));
+        PumpUntil([&] { return dialog_->State()->CurrentCategory() == static_cast<Category>(index); }, 2000,
+                  window_);
+    }
+
+    TempLibrary library_;
+    Win32FileSystem fs_;
+    std::unique_ptr<MainDialog> dialog_;
+    HWND window_ = nullptr;
+};
+
+struct ControlCase {
+    int id;
+    const wchar_t* className;
+    const char* text;
+    bool enabled;
+    bool visible;
+};
+
+TEST_F(MainWindowTest, EveryControlExistsWithItsClassTextAndState) {
+    Open();
+    const ControlCase cases[] = {
+        {IDC_NEW_FILE, L"Button", "NewFile", true, true},
+        {IDC_TAB, L"SysTabControl32", "Tab1", true, true},
+        {IDC_GAME_COMMENT, L"Edit", "", true, true},
+        {IDC_GAME_LIST, L"SysListView32", "List1", true, true},
+        {IDC_SESSION_TABLE, L"SysListView32", "List2", true, true},
+        {IDC_DETAIL_1028, L"Edit", "", true, true},
+        {IDC_DETAIL_TITLE, L"Edit", "", true, true},
+        {IDC_COPY_BIT0, L"Button", "Check1", false, true},
+        {IDC_COPY_BIT3, L"Button", "Check4", false, true},
+        {IDC_COPY_BIT6, L"Button", "Check16", false, true},
+        {IDC_VIEW_START, L"Button", "開始時間", true, true},
+        {IDC_VIEW_PLAY, L"Button", "プレイ時間", true, true},
+        {IDC_VIEW_ACTIVE, L"Button", "プレイ時間2", true, true},
+        {IDC_VIEW_INPUTS, L"Button", "キー", true, true},
+        {IDC_VIEW_TOTAL_INPUTS, L"Button", "累計キー", true, true},
+        {IDC_VIEW_COMMENT, L"Button", "コメント", true, true},
+        {IDC_SAVE_NOW_TIME, L"Button", "SaveNowTime", true, true},
+        {IDC_NOW_COMMENT, L"Edit", "", true, true},
+        {IDC_COPY, L"Button", "Copy", true, true},
+        {IDC_EXTRA, L"Button", "おまけ", true, true},
+        {IDC_COPY_BIT7, L"Button", "コメントがある", true, true},
+        {IDC_COPY_BIT16, L"Button", "累計キー数", true, true},
+        {IDC_COPY_BIT17, L"Button", "Check27", true, true},
+        {IDC_COPY_SETTING, L"Button", "COPYSETTING", true, false},
+    };
+    for (const ControlCase& c : cases) {
+        SCOPED_TRACE(c.id);
+        HWND control = Item(c.id);
+        ASSERT_NE(control, nullptr);
+        wchar_t className[64] = {};
+        GetClassNameW(control, className, 64);
+        EXPECT_STREQ(className, c.className);
+        EXPECT_EQ(GetWindowTextCp932(control), c.text);
+        EXPECT_EQ(IsWindowEnabled(control) != FALSE, c.enabled);
+        EXPECT_EQ((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0, c.visible);
+    }
+    EXPECT_EQ(GetWindowTextCp932(window_), "Kibolt");
+    LONG style = GetWindowLongW(window_, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0), 0);
+    // The first tab stop in template order has the focus.
+    EXPECT_EQ(GetFocus(), Item(IDC_NEW_FILE));
+    EXPECT_EQ(ListViewColumnHeader(Item(IDC_GAME_LIST), 0), "名前");
+}
+
+TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
+    Open();
+    struct Item {
+        int menu;
+        int position;
+        const char* text;
+        UINT command;
+    };
+    const Item items[] = {
+        {0, 0, "新しいゲームを登録", IDM_NEW_GAME}, {0, 1, "削除", IDM_DELETE_GAME},
+        {0, 2, "終了", IDM_EXIT},                   {1, 0, "選択ゲームを開始", IDM_START_GAME},
+        {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING}, {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
+        {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},   {1, 4, "プロパティ", IDM_PROPERTIES},
+        {2, 0, "readmeを開く", IDM_README},         {2, 1, "バージョン", IDM_ABOUT},
+    };
+    HMENU menu = GetMenu(window_);
+    ASSERT_NE(menu, nullptr);
+    const char* titles[] = {"ファイル", "ゲーム", "ヘルプ"};
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
+    for (int i = 0; i < 3; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(Narrow(text), titles[i]);
+    }
+    for (const Item& item : items) {
+        HMENU sub = GetSubMenu(menu, item.menu);
+        wchar_t text[64] = {};
+        GetMenuStringW(sub, item.position, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(Narrow(text), item.text);
+        EXPECT_EQ(GetMenuItemID(sub, item.position), item.command);
+    }
+}
+
+TEST_F(MainWindowTest, TabsListTheirOwnFolders) {
+    library_.WriteFile("playing\\Zeta.log", "z.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("playing\\alpha.log", "a.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("playing\\表示.log", "b.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("playing\\notes.txt", "not a game");
+    library_.WriteFile("cleared\\Done.LOG", "d.exe\r\n=====Comment_Start====\r\n");
+    Open();
+    HWND tab = Item(IDC_TAB);
+    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(TabItemText(tab, 0), "PLAYING");
+    EXPECT_EQ(TabItemText(tab, 1), "CLEARED");
+    EXPECT_EQ(TabItemText(tab, 2), "OTHERS");
+    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(ListedGames(), (std::vector<std::string>{"alpha", "Zeta", "表示"}));
+
+    SelectTab(1);
+    EXPECT_EQ(dialog_->State()->CurrentCategory(), Category::Cleared);
+    EXPECT_EQ(ListedGames(), (std::vector<std::string>{"Done"}));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_GAME_LIST)));
+    EXPECT_EQ(GetFocus(), Item(IDC_GAME_LIST));
+
+    SelectTab(2);
+    EXPECT_TRUE(ListedGames().empty());
+}
+
+TEST_F(MainWindowTest, MissingCategoryFolderListsNothing) {
+    library_.WriteFile("playing\\One.log", "o.exe\r\n=====Comment_Start====\r\n");
+    RemoveDirectoryW(Widen(library_.Path("others")).c_str());
+    Open();
+    EXPECT_EQ(ListedGames().size(), 1u);
+    SelectTab(2);
+    EXPECT_TRUE(ListedGames().empty());
+    EXPECT_FALSE(library_.Exists("others"));
+}
+
+TEST_F(MainWindowTest, CloseBoxEndsWithTwoAndMenuExitWithOne) {
+    Open();
+    PostMessageW(window_, WM_CLOSE, 0, 0);  // the close box sends IDCANCEL through the dialog manager
+    EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
+    EXPECT_EQ(dialog_->Window(), nullptr);
+
+    Open();
+    EXPECT_EQ(CloseWith(IDM_EXIT), kExitByMenu);
+}
+
+TEST_F(MainWindowTest, EscapeClosesAndEnterDoesNothing) {
+    Open();
+    ASSERT_TRUE(test::BringToFront(window_));
+    SetFocus(Item(IDC_NEW_FILE));
+    // Enter on a push button with no default button must not close the window.
+    SetFocus(Item(IDC_NOW_COMMENT));
+    test::PressKey(VK_RETURN);
+    PumpUntil([] { return false; }, 300, window_);
+    EXPECT_TRUE(IsWindow(window_));
+
+    // Enter in the game comment inserts a line break.
+    SetFocus(Item(IDC_GAME_COMMENT));
+    test::PressKey('A');
+    test::PressKey(VK_RETURN);
+    test::PressKey('B');
+    ASSERT_TRUE(PumpUntil([&] { return GetWindowTextCp932(Item(IDC_GAME_COMMENT)).size() >= 4; }, 3000, window_));
+    EXPECT_EQ(GetWindowTextCp932(Item(IDC_GAME_COMMENT)), "a\r\nb");
+
+    test::PressKey(VK_ESCAPE);
+    EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
+    EXPECT_NE(library_.ReadFile("kibolt.ini").find("262143"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, FirstStartChecksEveryBoxAndWritesTheDefaults) {
+    Open();
+    for (int id : kViewCheckBoxes) EXPECT_TRUE(Checked(id)) << id;
+    for (int id : kCopyCheckBoxes) {
+        bool disabled = id == IDC_COPY_BIT0 || id == IDC_COPY_BIT3 || id == IDC_COPY_BIT6;
+        EXPECT_EQ(Checked(id), !disabled) << id;
+    }
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    std::string ini = library_.ReadFile("kibolt.ini");
+    Settings saved = ReadSettings(ini);
+    EXPECT_EQ(saved.viewFlags, 262143);
+    EXPECT_EQ(saved.copySettings, 262070);
+    // The system's own reader sees the same values.
+    wchar_t value[64] = {};
+    GetPrivateProfileStringW(L"view", L"flag", L"?", value, 64, Widen(library_.IniPath()).c_str());
+    EXPECT_STREQ(value, L"262143");
+    GetPrivateProfileStringW(L"copy", L"flag", L"?", value, 64, Widen(library_.IniPath()).c_str());
+    EXPECT_STREQ(value, L"262070");
+}
+
+struct StoredFlagsCase {
+    const char* ini;
+    unsigned viewBoxesChecked;  // bit i: view check box i
+    unsigned copyBoxesChecked;  // bit i: copy check box i
+    const char* viewWritten;
+};
+
+class StoredFlagsTest : public MainWindowTest, public testing::WithParamInterface<StoredFlagsCase> {};
+
+TEST_P(StoredFlagsTest, BoxesFollowTheFileAndTheValuesRoundTrip) {
+    const StoredFlagsCase& c = GetParam();
+    library_.WriteFile("kibolt.ini", c.ini);
+    Open();
+    for (size_t bit = 0; bit < kViewCheckBoxes.size(); ++bit)
+        EXPECT_EQ(Checked(kViewCheckBoxes[bit]), ((c.viewBoxesChecked >> bit) & 1) != 0) << "view bit " << bit;
+    for (size_t bit = 0; bit < kCopyCheckBoxes.size(); ++bit)
+        EXPECT_EQ(Checked(kCopyCheckBoxes[bit]), ((c.copyBoxesChecked >> bit) & 1) != 0) << "copy bit " << bit;
+    EXPECT_EQ(CloseWith(IDM_EXIT), kExitByMenu);
+    wchar_t value[64] = {};
+    GetPrivateProfileStringW(L"view", L"flag", L"?", value, 64, Widen(library_.IniPath()).c_str());
+    EXPECT_EQ(Narrow(value), c.viewWritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StoredFlagsTest,
+    testing::Values(StoredFlagsCase{"[view]\r\nflag=0\r\n[copy]\r\nflag=0\r\n", 0, 0, "0"},
+                    StoredFlagsCase{"[view]\r\nflag=-1\r\n[copy]\r\nflag=-1\r\n", 0x1FF, 0x3FFFF & ~0x49u, "-1"},
+                    StoredFlagsCase{"[VIEW]\r\nFLAG=5\r\n[copy]\r\nflag=abc\r\n", 0x5, 0, "5"},
+                    StoredFlagsCase{"[view]\r\nflag=99999999999\r\n", 0x1FF, 0x3FFFF & ~0x49u, "2147483647"}));
+
+TEST_F(MainWindowTest, UncheckingAViewBoxKeepsTheHighBits) {
+    Open();
+    ASSERT_TRUE(test::BringToFront(window_));
+    HWND box = Item(IDC_VIEW_START);
+    RECT rect{};
+    GetClientRect(box, &rect);
+    test::ClickClient(box, {4, rect.bottom / 2});
+    ASSERT_TRUE(PumpUntil([&] { return !Checked(IDC_VIEW_START); }, 3000, window_));
+    PumpUntil([&] { return dialog_->State()->ViewFlags() == 262142; }, 2000, window_);
+    EXPECT_EQ(dialog_->State()->ViewFlags(), 262142);
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(ReadSettings(library_.ReadFile("kibolt.ini")).viewFlags, 262142);
+}
+
+TEST(SettingsReaderTest, ReadsFilesAsTheSystemDoes) {
+    const char* files[] = {
+        "[view]\r\nflag=12\r\n[copy]\r\nflag=34\r\n",
+        "[View]\r\n  flag  =  77  \r\n",
+        "; note\r\n[copy]\r\nflag=\r\n[view]\r\nother=1\r\nFlag=9\r\n",
+        "[view]\nflag=\"42\"\n",
+        "garbage without sections\r\nflag=3\r\n",
+        "",
+    };
+    TempLibrary library;
+    int index = 0;
+    for (const char* content : files) {
+        SCOPED_TRACE(content);
+        std::string name = "s" + std::to_string(index++) + ".ini";
+        library.WriteFile(name, content);
+        std::wstring path = Widen(library.Path(name));
+        for (const char* section : {"view", "copy"}) {
+            wchar_t value[128] = {};
+            GetPrivateProfileStringW(Widen(section).c_str(), L"flag", L"262143", value, 128, path.c_str());
+            EXPECT_EQ(IniGetString(content, section, "flag", "262143"), Narrow(value)) << section;
+        }
+    }
+}
+
+TEST(TextModuleTest, ConvertsCodePage932WhateverTheSystemCodePage) {
+    const std::string text = "表示テスト ソ\\";
+    std::wstring wide = Widen(text);
+    EXPECT_EQ(wide, L"\u8868\u793a\u30c6\u30b9\u30c8 \u30bd\\");
+    EXPECT_EQ(Narrow(wide), text);
+}
+
+}  // namespace
+}  // namespace kibolt

@@ -1,0 +1,165 @@
+#include "tests/win32/win_test_support.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "app/text_win32.h"
+#include "library/file_system_win32.h"
+
+namespace kibolt::test {
+
+namespace {
+
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = dir + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace
+
+TempLibrary::TempLibrary(bool withFolders) {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring base = temp;
+    if (!base.empty() && base.back() == L'\\') base.pop_back();
+    std::wstring dir = base + L"\\kibolt-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                       std::to_wstring(++counter);
+    RemoveTree(dir);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    root_ = Narrow(dir);
+    if (withFolders)
+        for (const char* folder : {"playing", "cleared", "others"}) MakeFolder(folder);
+}
+
+TempLibrary::~TempLibrary() { RemoveTree(Widen(root_)); }
+
+void TempLibrary::MakeFolder(const std::string& relative) const {
+    CreateDirectoryW(Widen(Path(relative)).c_str(), nullptr);
+}
+
+void TempLibrary::WriteFile(const std::string& relative, const std::string& bytes) const {
+    Win32FileSystem fs;
+    fs.WriteNewFile(Path(relative), bytes);
+}
+
+std::string TempLibrary::ReadFile(const std::string& relative) const {
+    Win32FileSystem fs;
+    std::string bytes;
+    fs.ReadFile(Path(relative), bytes);
+    return bytes;
+}
+
+bool TempLibrary::Exists(const std::string& relative) const {
+    return GetFileAttributesW(Widen(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+// Handles one message; false when it was WM_QUIT (left in `message`).
+bool DispatchOne(MSG& message, HWND dialog) {
+    if (message.message == WM_QUIT) return false;
+    if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, HWND dialog) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!DispatchOne(message, dialog)) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // leave it for the caller
+                return done();
+            }
+            if (done()) return true;
+        }
+        if (done()) return true;
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
+                                  QS_ALLINPUT);
+    }
+}
+
+int PumpUntilQuit(DWORD timeoutMs, HWND dialog) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            if (!DispatchOne(message, dialog)) return static_cast<int>(message.wParam);
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return -1;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    }
+}
+
+void ClickClient(HWND window, POINT client, bool right) {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    INPUT inputs[3] = {};
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    LONG ax = static_cast<LONG>(((client.x - left) * 65535LL) / (width - 1));
+    LONG ay = static_cast<LONG>(((client.y - top) * 65535LL) / (height - 1));
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dx = ax;
+    inputs[0].mi.dy = ay;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    inputs[1] = inputs[0];
+    inputs[1].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) | MOUSEEVENTF_ABSOLUTE |
+                           MOUSEEVENTF_VIRTUALDESK;
+    inputs[2] = inputs[0];
+    inputs[2].mi.dwFlags =
+        (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP) | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+void PressKey(WORD virtualKey) {
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtualKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool BringToFront(HWND window) {
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
+}
+
+std::string WindowsPathFromEnv(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value) return {};
+    std::string path = value;
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+}  // namespace kibolt::test

@@ -1,0 +1,105 @@
+# Shared by ./run and ./test: packages, builds, a private wine prefix and a display.
+# shellcheck shell=bash
+
+KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+                 googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils imagemagick locales
+                 fonts-noto-cjk)
+KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
+
+say() { printf '[kibolt] %s\n' "$*"; }
+
+missing_packages() {
+    local p
+    for p in "${KIBOLT_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || printf '%s ' "$p"
+    done
+}
+
+missing_locales() {
+    local l have
+    have=$(locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | sed 's/utf-8/utf8/')
+    for l in "${KIBOLT_LOCALES[@]}"; do
+        grep -qx "$(echo "$l" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8/utf8/')" <<<"$have" || printf '%s ' "$l"
+    done
+}
+
+# Installs what is missing (as root), or says what to run and stops.
+ensure_packages() {
+    local missing locales
+    missing=$(missing_packages)
+    if [ -n "$missing" ]; then
+        if [ "$(id -u)" != 0 ]; then
+            say "missing packages; run as root:"
+            echo "  apt-get update && apt-get install -y $missing"
+            exit 1
+        fi
+        say "installing: $missing"
+        apt-get update -qq
+        # shellcheck disable=SC2086
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    fi
+    locales=$(missing_locales)
+    if [ -n "$locales" ]; then
+        if [ "$(id -u)" != 0 ]; then
+            say "missing locales ($locales); run as root: locale-gen after enabling them in /etc/locale.gen"
+            exit 1
+        fi
+        for l in $locales; do
+            sed -i "s/^# *\($l\)/\1/" /etc/locale.gen
+            grep -q "^$l" /etc/locale.gen || echo "$l UTF-8" >> /etc/locale.gen
+        done
+        locale-gen >/dev/null
+    fi
+}
+
+build_native() {
+    cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$KIBOLT_TOP/build/native" -j"$(nproc)"
+}
+
+build_windows() {
+    cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/windows" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$KIBOLT_TOP/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$KIBOLT_TOP/build/windows" -j"$(nproc)"
+}
+
+# A wine prefix of our own, with a virtual desktop so focus and clicks behave
+# without a window manager.
+prepare_wine_prefix() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# Starts Xvfb on a free display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    local n
+    for n in $(seq 91 130); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    say "could not start Xvfb"
+    return 1
+}
+
+stop_xvfb() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}

@@ -1,0 +1,29 @@
+#include "views/game_list_win32.h"
+
+#include <commctrl.h>
+
+#include "app/text_win32.h"
+
+namespace kibolt {
+
+void GameListView::SetUpColumn() {
+    RECT rect{};
+    GetWindowRect(list_, &rect);
+    int width = (rect.right - rect.left) - 2 * GetSystemMetrics(SM_CXEDGE);
+    ListViewInsertColumn(list_, 0, "名前", width, LVCFMT_LEFT);
+}
+
+void GameListView::Fill(const std::vector<std::string>& titles) {
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    int row = 0;
+    for (const std::string& title : titles) ListViewInsertRow(list_, row++, title);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+int GameListView::RowCount() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string GameListView::Title(int row) const { return ListViewGetCell(list_, row, 0); }
+
+}  // namespace kibolt
