@@ -1,9 +1,11 @@
 #include "app/main_dialog_win32.h"
 
-#include "app/placement.h"
 #include "app/settings.h"
 #include "app/text_win32.h"
+#include "app/window_placement_win32.h"
 #include "library/library_paths.h"
+#include "library/session_commands.h"
+#include "views/session_columns.h"
 #include "resources/resource_ids.h"
 
 namespace kibolt {
@@ -55,7 +57,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL MainDialog::OnInitDialog() {
-    CenterInWorkArea();
+    CenterOverOwner(window_);
 
     largeIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KIBOLT), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
@@ -67,6 +69,7 @@ BOOL MainDialog::OnInitDialog() {
 
     tab_ = Control(IDC_TAB);
     gameList_.Attach(Control(IDC_GAME_LIST));
+    sessionTable_.Attach(Control(IDC_SESSION_TABLE));
     state_ = std::make_unique<LibraryState>(fs_, LibraryRootOf(ProgramPath()));
 
     SetUpTabs();
@@ -76,17 +79,9 @@ BOOL MainDialog::OnInitDialog() {
     gameList_.SetUpColumn();
 
     LoadSettings();
+    LayoutSessionColumns();
     RefillGameList(Category::Playing);
     return TRUE;  // focus goes to the first tab stop, "NewFile"
-}
-
-void MainDialog::CenterInWorkArea() {
-    RECT work{}, rect{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(window_, &rect);
-    Box area{work.left, work.top, work.right, work.bottom};
-    Point at = CenterInside(area, area, rect.right - rect.left, rect.bottom - rect.top);
-    SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainDialog::SetUpTabs() {
@@ -133,6 +128,7 @@ void MainDialog::SaveSettings() {
 
 void MainDialog::CloseMainWindow(int exitCode) {
     SaveSettings();
+    SaveGameComment();
     state_.reset();
     DestroyWindow(window_);
     PostQuitMessage(exitCode);
@@ -145,6 +141,11 @@ void MainDialog::OnCommand(int id, int code) {
     switch (id) {
     case IDCANCEL: CloseMainWindow(kExitByCancel); break;
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
+    case IDM_DELETE_SESSIONS: DeleteSelectedSessions(); break;
+    case IDC_EXTRA:
+        if (code == BN_CLICKED)
+            ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
+        break;
     default: break;  // IDOK, 57664, "readmeを開く" and the rest do nothing
     }
 }
@@ -159,9 +160,21 @@ void MainDialog::OnViewCheckBox(int id) {
             flags &= ~(int32_t{1} << bit);
         state_->SetViewFlags(flags);
     }
+    LayoutSessionColumns();
 }
 
 INT_PTR MainDialog::OnNotify(const NMHDR& header) {
+    if (header.idFrom == IDC_SESSION_TABLE) {
+        if (header.code == LVN_GETDISPINFOW)
+            sessionTable_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+        else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+            DeleteSelectedSessions();
+        return 0;
+    }
+    if (header.idFrom == IDC_GAME_LIST) {
+        if (header.code == NM_CLICK) SelectGame(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        return 0;
+    }
     if (header.idFrom == IDC_TAB) {
         if (header.code == TCN_SELCHANGING) {
             OnCategoryLeaving();
@@ -173,6 +186,7 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
 }
 
 void MainDialog::OnCategoryLeaving() {
+    SaveGameComment();
     // The one list serves every tab: hide it while the tab changes.
     ShowWindow(gameList_.Window(), SW_HIDE);
 }
@@ -184,9 +198,58 @@ void MainDialog::OnCategoryEntered() {
     auto category = static_cast<Category>(index);
     RefillGameList(category);
     state_->SetCategory(category);
+    RefreshViews();
     SetFocus(gameList_.Window());
 }
 
 void MainDialog::RefillGameList(Category c) { gameList_.Fill(state_->ListGames(c)); }
+
+void MainDialog::LayoutSessionColumns() {
+    std::vector<int> fields = VisibleFields(state_->ViewFlags());
+    RECT rect{};
+    GetWindowRect(sessionTable_.Window(), &rect);
+    int width = DataColumnWidth(rect.right - rect.left, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CXVSCROLL),
+                                sessionTable_.RowCount(), static_cast<int>(fields.size()));
+    sessionTable_.SetColumns(fields, width);
+    sessionTable_.Show(&state_->Current().log.sessions);
+}
+
+void MainDialog::RefreshViews() {
+    const GameRecord& game = state_->Current();
+    DetailTexts details = DetailTextsOf(game.log);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1028, details.play);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1030, details.totalPlay);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1031, details.active);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1055, details.totalActive);
+    SetDlgItemTextCp932(window_, IDC_GAME_COMMENT, game.log.comment);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_TITLE, game.title);
+    sessionTable_.Show(&game.log.sessions);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1029, details.sessionCount);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1056, details.totalInputs);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_1057, details.inputs);
+    if (extraList_) extraList_->Refill(&game.log.sessions);
+}
+
+void MainDialog::SaveGameComment() {
+    // The field's whole text: a longer comment than any fixed buffer stays whole.
+    kibolt::SaveGameComment(*state_, GetDlgItemTextCp932(window_, IDC_GAME_COMMENT));
+}
+
+void MainDialog::SelectGame(int row) {
+    SaveGameComment();
+    if (row < 0) return;
+    // A log that cannot be read leaves the game shown so far current and whole.
+    if (state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded) RefreshViews();
+}
+
+void MainDialog::DeleteSelectedSessions() {
+    if (!state_->HasGame()) return;
+    DeleteSessions(*state_, sessionTable_.SelectedRows());
+    RefreshViews();
+}
+
+void MainDialog::SetSessionComment(int row, const std::string& text) {
+    if (kibolt::SetSessionComment(*state_, row, text)) RefreshViews();
+}
 
 }  // namespace kibolt

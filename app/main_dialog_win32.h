@@ -11,7 +11,9 @@
 #include "app/handles_win32.h"
 #include "library/file_system.h"
 #include "library/library_state.h"
+#include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
+#include "views/session_table_win32.h"
 
 namespace kibolt {
 
@@ -44,6 +46,16 @@ public:
     // Saves the settings and the comment, destroys the window and posts quit with exitCode.
     void CloseMainWindow(int exitCode);
 
+    // The views of the current game.
+    void RefreshViews();
+    void LayoutSessionColumns();
+    void SaveGameComment();
+    void SelectGame(int row);
+    void DeleteSelectedSessions();
+    void SetSessionComment(int row, const std::string& text);
+    SessionListView& SessionTable() { return sessionTable_; }
+    ExtraListDialog* OpenExtraList() const { return extraList_; }
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,7 +65,6 @@ private:
     INT_PTR OnNotify(const NMHDR& header);
     void OnViewCheckBox(int id);
 
-    void CenterInWorkArea();
     void SetUpTabs();
     void LoadSettings();
     void SaveSettings();
@@ -74,6 +85,8 @@ private:
     HWND window_ = nullptr;
     HWND tab_ = nullptr;
     GameListView gameList_;
+    SessionListView sessionTable_;
+    ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;

@@ -8,8 +8,11 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/ge
 add_library(kibolt_win32 STATIC
   app/main_dialog_win32.cpp
   app/text_win32.cpp
+  app/window_placement_win32.cpp
   library/file_system_win32.cpp
+  views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
+  views/session_table_win32.cpp
 )
 target_include_directories(kibolt_win32 PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid)

@@ -42,17 +42,17 @@ void AppendEncoded(std::string& out, std::string_view text) {
 // Fields 0-7 end at the next ","; field 8 takes the rest of the line, commas included.
 // A line that ends early leaves the later fields empty.
 void SplitSessionLine(std::string_view line, SessionRecord& s) {
-    const char* p = line.data();
-    const char* const end = p + line.size();
+    size_t pos = 0;
     for (int i = 0; i < kComment; ++i) {
-        // Fields before the comment are a few bytes long: a plain loop beats memchr here.
-        const char* q = p;
-        while (q != end && *q != ',') ++q;
-        s.fields[i].append(p, static_cast<size_t>(q - p));
-        if (q == end) return;
-        p = q + 1;
+        const size_t comma = Find(line, ',', pos);
+        if (comma == npos) {
+            s.fields[i].assign(line.data() + pos, line.size() - pos);
+            return;
+        }
+        s.fields[i].assign(line.data() + pos, comma - pos);
+        pos = comma + 1;
     }
-    s.fields[kComment].append(p, static_cast<size_t>(end - p));
+    s.fields[kComment].assign(line.data() + pos, line.size() - pos);
 }
 
 }  // namespace

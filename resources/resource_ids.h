@@ -4,6 +4,7 @@
 #define IDD_ABOUT 100
 #define IDI_KIBOLT 128
 #define IDD_MAIN 129
+#define IDD_EXTRA_LIST 203
 #define IDR_MAIN_MENU 207
 
 // Main window controls.

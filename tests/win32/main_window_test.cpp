@@ -13,7 +13,7 @@
 #include "app/text_win32.h"
 #include "library/file_system_win32.h"
 #include "resources/resource_ids.h"
-#include "tests/win32/win_test_support.h"
+#include "tests/win32/main_window_fixture.h"
 
 namespace kibolt {
 namespace {
@@ -21,53 +21,6 @@ namespace {
 using test::PumpUntil;
 using test::PumpUntilQuit;
 using test::TempLibrary;
-
-class MainWindowTest : public testing::Test {
-protected:
-    void Open() {
-        dialog_ = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), fs_, library_.CommandLine(), "C:\\");
-        window_ = dialog_->Create();
-        ASSERT_NE(window_, nullptr);
-        ShowWindow(window_, SW_SHOW);
-        PumpUntil([] { return false; }, 50, window_);  // let the first paint through
-    }
-    void TearDown() override {
-        dialog_.reset();
-        MSG message;  // drop a quit message left by a close
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    HWND Item(int id) const { return GetDlgItem(window_, id); }
-    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    std::vector<std::string> ListedGames() const {
-        std::vector<std::string> titles;
-        HWND list = Item(IDC_GAME_LIST);
-        int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) titles.push_back(ListViewGetCell(list, i, 0));
-        return titles;
-    }
-    // Closes with the close box's command and returns the exit code.
-    int CloseWith(int command) {
-        PostMessageW(window_, WM_COMMAND, command, 0);
-        return PumpUntilQuit(5000, window_);
-    }
-    void SelectTab(int index) {
-        // A real click on the tab item, so the control sends its own notifications.
-        HWND tab = Item(IDC_TAB);
-        RECT item{};
-        SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-        ASSERT_TRUE(test::BringToFront(window_));
-        test::ClickClient(tab, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-        ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index; }, 5000, window_));
-        PumpUntil([&] { return dialog_->State()->CurrentCategory() == static_cast<Category>(index); }, 2000,
-                  window_);
-    }
-
-    TempLibrary library_;
-    Win32FileSystem fs_;
-    std::unique_ptr<MainDialog> dialog_;
-    HWND window_ = nullptr;
-};
 
 struct ControlCase {
     int id;

@@ -143,6 +143,21 @@ void PressKey(WORD virtualKey) {
     SendInput(2, inputs, sizeof(INPUT));
 }
 
+namespace {
+
+void SendKey(WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+}  // namespace
+
+void KeyDown(WORD virtualKey) { SendKey(virtualKey, 0); }
+void KeyUp(WORD virtualKey) { SendKey(virtualKey, KEYEVENTF_KEYUP); }
+
 bool BringToFront(HWND window) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

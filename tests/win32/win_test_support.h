@@ -42,6 +42,8 @@ int PumpUntilQuit(DWORD timeoutMs = 5000, HWND dialog = nullptr);
 void ClickClient(HWND window, POINT client, bool right = false);
 // Real key press and release.
 void PressKey(WORD virtualKey);
+void KeyDown(WORD virtualKey);
+void KeyUp(WORD virtualKey);
 
 // Brings a top-level window to the foreground and waits until it is there.
 bool BringToFront(HWND window);

@@ -1,0 +1,64 @@
+#include "library/session_commands.h"
+
+#include <algorithm>
+
+#include "library/time_text.h"
+
+namespace kibolt {
+
+void RecomputeTotals(std::vector<SessionRecord>& sessions) {
+    for (size_t i = 0; i < sessions.size(); ++i) {
+        auto& f = sessions[i].fields;
+        if (i == 0) {
+            f[kTotalPlay] = f[kPlay];
+            f[kTotalActive] = f[kActive];
+            f[kTotalInputs] = f[kInputs];
+            continue;
+        }
+        const auto& previous = sessions[i - 1].fields;
+        f[kTotalPlay] = AddDurations(previous[kTotalPlay], f[kPlay]);
+        f[kTotalActive] = AddDurations(previous[kTotalActive], f[kActive]);
+        f[kTotalInputs] = AddCounts(previous[kTotalInputs], f[kInputs]);
+    }
+}
+
+void RemoveSessions(GameLogContent& log, const std::vector<int>& rows) {
+    std::vector<bool> doomed(log.sessions.size(), false);
+    for (int row : rows)
+        if (row >= 0 && static_cast<size_t>(row) < doomed.size()) doomed[static_cast<size_t>(row)] = true;
+    size_t kept = 0;
+    for (size_t i = 0; i < log.sessions.size(); ++i)
+        if (!doomed[i]) {
+            if (kept != i) log.sessions[kept] = std::move(log.sessions[i]);
+            ++kept;
+        }
+    log.sessions.resize(kept);
+    RecomputeTotals(log.sessions);
+}
+
+bool SaveGameComment(LibraryState& state, const std::string& text) {
+    if (!state.HasGame() || state.Current().log.comment == text) return false;
+    state.Current().log.comment = text;
+    state.WriteGameLog();  // on failure the text stays in memory until the next load
+    return true;
+}
+
+void DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
+    if (!state.HasGame()) return;
+    RemoveSessions(state.Current().log, rows);
+    state.WriteGameLog();
+    state.Reload();  // renumbers; when it fails memory keeps the change
+    for (size_t i = 0; i < state.Current().log.sessions.size(); ++i)
+        state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
+}
+
+bool SetSessionComment(LibraryState& state, int row, const std::string& text) {
+    if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size())
+        return false;
+    state.Current().log.sessions[static_cast<size_t>(row)].fields[kComment] = text;
+    state.WriteGameLog();
+    state.Reload();
+    return true;
+}
+
+}  // namespace kibolt

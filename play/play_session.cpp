@@ -1,0 +1,185 @@
+#include "play/play_session.h"
+
+#include <limits>
+#include <utility>
+
+#include "library/decimal.h"
+#include "library/library_paths.h"
+#include "library/sjis.h"
+#include "library/time_text.h"
+
+namespace kibolt {
+
+namespace {
+
+constexpr std::string_view kProgressFileName = "kibolt.tmp";
+
+// These bytes are never part of a double-byte character, so a byte-wise pass is safe.
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line)
+        if (c == '\n' || c == '\r' || c == '\x1A') c = ' ';
+    return line;
+}
+
+// Fields 0-7 of a session; the comment is left empty.
+SessionFields MeasuredFields(const Clock& clock, const FinishedSession& s, const SessionRecord* previous) {
+    SessionFields f;
+    f[kStart] = FormatDateTime(clock.ToLocal(s.start));
+    f[kEnd] = FormatDateTime(clock.ToLocal(s.end));
+    f[kPlay] = FormatDuration(ElapsedSeconds(s.start, s.end));
+    f[kActive] = FormatDuration(TruncateSeconds(s.activeSeconds));
+    f[kInputs] = FormatInt(s.inputCount);
+    if (previous) {
+        f[kTotalPlay] = AddDurations(previous->fields[kTotalPlay], f[kPlay]);
+        f[kTotalActive] = AddDurations(previous->fields[kTotalActive], f[kActive]);
+        f[kTotalInputs] = AddCounts(previous->fields[kTotalInputs], f[kInputs]);
+    } else {
+        f[kTotalPlay] = f[kPlay];
+        f[kTotalActive] = f[kActive];
+        f[kTotalInputs] = f[kInputs];
+    }
+    return f;
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
+
+bool IsGameAt(const GameRecord& game, std::string_view logPath) {
+    return !game.logPath.empty() && SamePath(game.logPath, logPath);
+}
+
+FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log) {
+    std::string bytes;
+    const FsError error = fs.ReadFile(path, bytes);
+    if (error == FsError::None) log = ParseGameLogFile(std::move(bytes));
+    return error;
+}
+
+const SessionRecord* LastSession(const GameLogContent& log) {
+    return log.sessions.empty() ? nullptr : &log.sessions.back();
+}
+
+}  // namespace
+
+SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& session, const SessionRecord* previous,
+                                 std::string_view comment) {
+    SessionFields f = MeasuredFields(clock, session, previous);
+    f[kComment] = OneLine(comment);
+    return f;
+}
+
+bool PlaySession::Begin(std::string logPath) {
+    if (open_ || logPath.empty()) return false;
+    const int64_t now = clock_.Now();
+    open_ = true;
+    windowActive_ = true;
+    logPath_ = std::move(logPath);
+    start_ = now;
+    activeSince_ = now;
+    activeSeconds_ = 0;
+    inputCount_ = 0;
+    return true;
+}
+
+FinishedSession PlaySession::Measure(int64_t now) const {
+    FinishedSession s{logPath_, start_, now, activeSeconds_, inputCount_};
+    if (windowActive_) s.activeSeconds += static_cast<double>(now) - static_cast<double>(activeSince_);
+    return s;
+}
+
+std::optional<FinishedSession> PlaySession::End() {
+    if (!open_) return std::nullopt;
+    FinishedSession s = Measure(clock_.Now());
+    open_ = false;
+    logPath_.clear();
+    return s;
+}
+
+std::optional<FinishedSession> PlaySession::Split() {
+    if (!open_) return std::nullopt;
+    const int64_t now = clock_.Now();
+    // The open active interval goes into the session recorded now: the next
+    // session's interval starts now, so it would otherwise be counted nowhere.
+    FinishedSession s = Measure(now);
+    start_ = now;
+    activeSince_ = now;
+    activeSeconds_ = 0;
+    inputCount_ = 0;
+    return s;
+}
+
+void PlaySession::FollowMove(std::string_view from, std::string to) {
+    if (open_ && SamePath(logPath_, from)) logPath_ = std::move(to);
+}
+
+void PlaySession::WindowActivated() {
+    if (!open_) return;
+    activeSince_ = clock_.Now();
+    windowActive_ = true;
+}
+
+void PlaySession::WindowDeactivated() {
+    if (!open_) return;
+    const int64_t now = clock_.Now();
+    activeSeconds_ += static_cast<double>(now) - static_cast<double>(activeSince_);
+    activeSince_ = now;
+    windowActive_ = false;
+}
+
+bool PlaySession::CountInput() {
+    // Outside a session there is nothing a snapshot could describe.
+    if (!open_) return false;
+    if (inputCount_ == std::numeric_limits<int32_t>::max()) return false;
+    ++inputCount_;
+    return inputCount_ % kInputsPerSnapshot == 0;
+}
+
+std::string PlaySession::ProgressLine(const SessionRecord* previous) const {
+    if (!open_) return {};
+    const FinishedSession s{logPath_, start_, clock_.Now(), activeSeconds_, inputCount_};
+    const SessionFields f = MeasuredFields(clock_, s, previous);
+    std::string line;
+    for (int i = kStart; i <= kTotalActive; ++i) {
+        line += f[i];
+        line += ',';
+    }
+    line += f[kInputs];
+    return line;
+}
+
+std::string ProgressFilePath(std::string_view root) {
+    std::string path(root);
+    if (!path.empty() && FindLastSeparator(path) != path.size() - 1) path += '\\';
+    path += kProgressFileName;
+    return path;
+}
+
+FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
+                      std::string_view comment) {
+    if (IsGameAt(current, session.logPath)) {
+        AppendSession(current.log, BuildSessionFields(clock, session, LastSession(current.log), comment));
+        // Shown at once with its number, even if the write fails and no reload follows.
+        current.log.sessions.back().number = static_cast<int>(current.log.sessions.size());
+        return WriteFileAtomically(fs, current.logPath, SerializeGameLog(current.log));
+    }
+    GameLogContent log;
+    if (const FsError error = ReadLog(fs, session.logPath, log); error != FsError::None) return error;
+    AppendSession(log, BuildSessionFields(clock, session, LastSession(log), comment));
+    return WriteFileAtomically(fs, session.logPath, SerializeGameLog(log));
+}
+
+FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlaySession& session,
+                              const GameRecord& current) {
+    if (!session.IsOpen()) return FsError::None;
+    GameLogContent fromDisk;
+    const SessionRecord* previous = nullptr;
+    if (IsGameAt(current, session.LogPath())) {
+        previous = LastSession(current.log);
+    } else if (ReadLog(fs, session.LogPath(), fromDisk) == FsError::None) {
+        previous = LastSession(fromDisk);
+    }
+    // A whole snapshot or the previous one: readers never see half a line.
+    return WriteFileAtomically(fs, ProgressFilePath(root), session.ProgressLine(previous));
+}
+
+}  // namespace kibolt

@@ -1,0 +1,111 @@
+// The measures of a play session (start, active time, inputs) and how they
+// become the nine fields of a session line and the progress snapshot. Driven
+// from the main thread only: the game's start, its end and the hook's
+// notifications all arrive there as messages.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "library/clock.h"
+#include "library/file_system.h"
+#include "library/game_log.h"
+#include "library/library_state.h"
+
+namespace kibolt {
+
+using SessionFields = std::array<std::string, kSessionFieldCount>;
+
+// Every this many inputs of a session, a progress snapshot is due.
+inline constexpr int32_t kInputsPerSnapshot = 50;
+
+// What a session that has ended measured.
+struct FinishedSession {
+    std::string logPath;  // the log of the game that was played
+    int64_t start = 0;
+    int64_t end = 0;
+    double activeSeconds = 0;
+    int32_t inputCount = 0;
+};
+
+// Fields 0-8 of a finished session. The totals build on `previous`, the last
+// session of the same game; without one they are copies of the session's own
+// values. Line breaks and the end-of-file byte in the comment become blanks,
+// as they would end the session line (or the whole log) when read back.
+SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& session, const SessionRecord* previous,
+                                 std::string_view comment);
+
+class PlaySession {
+public:
+    explicit PlaySession(const Clock& clock) : clock_(clock) {}
+
+    bool IsOpen() const { return open_; }
+    // The log of the game being played; empty when no session is open.
+    const std::string& LogPath() const { return logPath_; }
+
+    // Opens a session of the game whose log lies at logPath: it starts now,
+    // with the game's window taken as active. False, changing nothing, when a
+    // session is already open (one game at a time) or logPath is empty.
+    bool Begin(std::string logPath);
+
+    // Closes the session now, counting an open active interval, and returns
+    // its measures. Nothing when no session is open.
+    std::optional<FinishedSession> End();
+
+    // "SaveNowTime": returns the session up to now (an open active interval
+    // counted up to now) and opens the next one now with no inputs and no
+    // active time; the window stays as active or inactive as it was.
+    // Nothing, and nothing changes, when no session is open.
+    std::optional<FinishedSession> Split();
+
+    // The played game's log was moved or renamed from `from` to `to`.
+    void FollowMove(std::string_view from, std::string to);
+
+    // The hook's notifications; each is ignored while no session is open.
+    // A second activation in a row restarts the active interval; a second
+    // deactivation in a row adds the time since the first one.
+    void WindowActivated();
+    void WindowDeactivated();
+    // Counts one input; true when a progress snapshot is due.
+    bool CountInput();
+
+    // The progress snapshot of the open session up to now, without line end:
+    // start, now, play time, its total, active time, its total, inputs. Only
+    // closed active intervals count. `previous` as for BuildSessionFields.
+    // Empty when no session is open.
+    std::string ProgressLine(const SessionRecord* previous) const;
+
+private:
+    FinishedSession Measure(int64_t now) const;
+
+    const Clock& clock_;
+    bool open_ = false;
+    bool windowActive_ = false;
+    std::string logPath_;
+    int64_t start_ = 0;
+    int64_t activeSince_ = 0;
+    double activeSeconds_ = 0;
+    int32_t inputCount_ = 0;
+};
+
+// LibraryRoot + "\kibolt.tmp".
+std::string ProgressFilePath(std::string_view root);
+
+// Appends a finished session to the log of the game that was played and
+// writes that log. When `current` is that game its log in memory is used (it
+// may hold changes not yet on disk) and receives the session, numbered;
+// otherwise the log is read fresh from disk and `current` is left alone, so
+// the record never lands in, nor builds its totals on, another game. A log
+// that cannot be read is not written, as that would leave a file holding
+// nothing but this session; its error is returned.
+FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
+                      std::string_view comment);
+
+// Writes the progress snapshot of the open session to the progress file,
+// with the totals of the played game's log (taken as RecordSession does).
+FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlaySession& session,
+                              const GameRecord& current);
+
+}  // namespace kibolt

@@ -1,0 +1,357 @@
+// The game list, the session table with its detail panel, and the extra
+// list, driven with real clicks and keys over the real resources.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "library/game_log.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+#include "views/session_columns.h"
+
+namespace kibolt {
+namespace {
+
+class ViewsTest : public MainWindowTest {
+protected:
+    HWND Table() const { return Item(IDC_SESSION_TABLE); }
+    int ColumnCount() const {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0));
+        return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    }
+    int ColumnWidth(int column) const {
+        return static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    int RowCount() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string Cell(int row, int column) const { return ListViewGetCell(Table(), row, column); }
+    void ClickViewBox(int id) {
+        ASSERT_TRUE(test::BringToFront(window_));
+        RECT rect{};
+        GetClientRect(Item(id), &rect);
+        bool before = Checked(id);
+        test::ClickClient(Item(id), {4, rect.bottom / 2});
+        ASSERT_TRUE(PumpUntil([&] { return Checked(id) != before; }, 3000, window_));
+        Settle();
+    }
+    // Selects table rows with real clicks (Ctrl held for the later ones).
+    void SelectRows(const std::vector<int>& rows) {
+        ASSERT_TRUE(test::BringToFront(window_));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            RECT rect{};
+            rect.left = LVIR_BOUNDS;
+            SendMessageW(Table(), LVM_GETITEMRECT, rows[i], reinterpret_cast<LPARAM>(&rect));
+            if (i > 0) test::KeyDown(VK_CONTROL);
+            ClickListAt(Table(), {rect.left + 8, (rect.top + rect.bottom) / 2});
+            if (i > 0) test::KeyUp(VK_CONTROL);
+        }
+        Settle();
+    }
+    std::vector<int> SelectedRows() const { return dialog_->SessionTable().SelectedRows(); }
+    GameLogContent LogOnDisk(const std::string& relative) const {
+        return ParseGameLogFile(library_.ReadFile(relative));
+    }
+};
+
+TEST_F(ViewsTest, ClickingAGameShowsItsSessionsAndLastValues) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(3, "C:\\G\\a.exe", "first line\n"));
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(0));
+    Open();
+    ClickGame("Alpha");
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Alpha");
+    ASSERT_EQ(RowCount(), 3);
+    EXPECT_EQ(Cell(0, 0), "1");
+    EXPECT_EQ(Cell(2, 0), "3");
+    EXPECT_EQ(Cell(2, 1), "26/01/03-10:00:00");
+    EXPECT_EQ(Cell(2, 9), "note 3");
+    EXPECT_EQ(Text(IDC_DETAIL_1028), "000:01:42");  // play time of the last session
+    EXPECT_EQ(Text(IDC_DETAIL_1031), "000:00:52");
+    EXPECT_EQ(Text(IDC_DETAIL_1057), "12");
+    EXPECT_EQ(Text(IDC_DETAIL_1029), "3");
+    EXPECT_EQ(Text(IDC_DETAIL_1030), "000:05:03");
+    EXPECT_EQ(Text(IDC_DETAIL_1055), "000:02:33");
+    EXPECT_EQ(Text(IDC_DETAIL_1056), "33");
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "first line\n");
+
+    ClickGame("Beta");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(ColumnCount(), 10);
+    for (int id : {IDC_DETAIL_1028, IDC_DETAIL_1030, IDC_DETAIL_1031, IDC_DETAIL_1055})
+        EXPECT_EQ(Text(id), "000:00:00") << id;
+    for (int id : {IDC_DETAIL_1029, IDC_DETAIL_1056, IDC_DETAIL_1057}) EXPECT_EQ(Text(id), "0") << id;
+}
+
+TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(1));
+    Open();
+    ClickGame("Alpha");
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed 表示");
+    RECT client{};
+    GetClientRect(Item(IDC_GAME_LIST), &client);
+    ClickListAt(Item(IDC_GAME_LIST), {10, client.bottom - 10});
+    EXPECT_EQ(dialog_->State()->Current().title, "Alpha");
+    EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, "typed 表示");
+}
+
+TEST_F(ViewsTest, ArrowKeysMoveTheSelectionButLoadNothing) {
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(1));
+    library_.WriteFile("playing\\B.log", test::MakeLogBytes(2));
+    Open();
+    ClickGame("A");
+    SetFocus(Item(IDC_GAME_LIST));
+    test::PressKey(VK_DOWN);
+    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
+    Settle(100);
+    EXPECT_EQ(dialog_->State()->Current().title, "A");
+    EXPECT_EQ(RowCount(), 1);
+}
+
+TEST_F(ViewsTest, AGameWhoseLogCannotBeReadLeavesTheShownGameWhole) {
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(2));
+    library_.WriteFile("playing\\B.log", test::MakeLogBytes(5));
+    Open();
+    ClickGame("A");
+    DeleteFileW(Widen(library_.Path("playing\\B.log")).c_str());  // gone after the listing
+    ClickGameRow(RowIndexOf("B"));
+    EXPECT_EQ(dialog_->State()->Current().title, "A");
+    EXPECT_EQ(dialog_->State()->Current().log.sessions.size(), 2u);
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "A");
+    EXPECT_FALSE(library_.Exists("playing\\B.log"));
+}
+
+TEST_F(ViewsTest, ALongTitleIsReadWhole) {
+    std::string title(150, 'x');
+    title += "表";
+    library_.WriteFile("playing\\" + title + ".log", test::MakeLogBytes(1));
+    Open();
+    ClickGame(title);
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), title);
+}
+
+struct ColumnCase {
+    const char* ini;
+    std::vector<std::string> headers;
+};
+
+class ColumnLayoutTest : public ViewsTest, public testing::WithParamInterface<ColumnCase> {};
+
+TEST_P(ColumnLayoutTest, HeadersFollowTheViewFlagsInFieldOrder) {
+    library_.WriteFile("kibolt.ini", GetParam().ini);
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(2));
+    Open();
+    ClickGame("A");
+    const auto& headers = GetParam().headers;
+    ASSERT_EQ(ColumnCount(), static_cast<int>(headers.size()));
+    for (size_t i = 0; i < headers.size(); ++i) EXPECT_EQ(ListViewColumnHeader(Table(), i), headers[i]);
+    EXPECT_EQ(ColumnWidth(0), kNumberColumnWidth);
+    // Cells follow the same compacted order.
+    std::vector<int> fields = VisibleFields(dialog_->State()->ViewFlags());
+    for (size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(Cell(1, static_cast<int>(i) + 1), dialog_->State()->Current().log.sessions[1].fields[fields[i]]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, ColumnLayoutTest,
+    testing::Values(ColumnCase{"[view]\r\nflag=0\r\n", {"回"}},
+                    ColumnCase{"[view]\r\nflag=511\r\n",
+                               {"回", "開始", "終了", "プレイ", "累計", "プレイ_", "累計_", "キー", "累計キー",
+                                "コメント"}},
+                    ColumnCase{"[view]\r\nflag=324\r\n", {"回", "プレイ", "キー", "コメント"}}));
+
+TEST_F(ViewsTest, ScrollBarAllowanceStartsAtTwelveRows) {
+    library_.WriteFile("playing\\Eleven.log", test::MakeLogBytes(11));
+    library_.WriteFile("playing\\Twelve.log", test::MakeLogBytes(12));
+    Open();
+    RECT rect{};
+    GetWindowRect(Table(), &rect);
+    const int width = rect.right - rect.left, edge = GetSystemMetrics(SM_CXEDGE);
+    const int scroll = GetSystemMetrics(SM_CXVSCROLL);
+
+    ClickGame("Eleven");
+    ClickViewBox(IDC_VIEW_COMMENT);  // 8 columns left
+    EXPECT_EQ(ColumnWidth(1), (width - 2 * edge - 20) / 8);
+    ClickGame("Twelve");
+    EXPECT_EQ(ColumnWidth(1), (width - 2 * edge - 20) / 8) << "loading another game keeps the widths";
+    ClickViewBox(IDC_VIEW_COMMENT);  // 9 columns again
+    EXPECT_EQ(ColumnWidth(1), (width - 2 * edge - 20 - scroll) / 9);
+    EXPECT_EQ(RowCount(), 12) << "toggling keeps the rows";
+    EXPECT_EQ(dialog_->State()->ViewFlags(), 262143);
+}
+
+TEST_F(ViewsTest, DeleteKeyRemovesTheSelectedSessionsAndRecomputesTotals) {
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(5));
+    Open();
+    ClickGame("A");
+    SelectRows({3, 1});
+    ASSERT_EQ(SelectedRows(), (std::vector<int>{1, 3}));
+    test::PressKey(VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return RowCount() == 3; }, 3000, window_));
+    GameLogContent disk = LogOnDisk("playing\\A.log");
+    ASSERT_EQ(disk.sessions.size(), 3u);
+    EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1");
+    EXPECT_EQ(disk.sessions[1].fields[kComment], "note 3");
+    EXPECT_EQ(disk.sessions[2].fields[kComment], "note 5");
+    EXPECT_EQ(disk.sessions[2].fields[kTotalPlay], "000:05:06");  // 100 + 102 + 104 seconds
+    EXPECT_EQ(disk.sessions[2].fields[kTotalInputs], "36");
+    EXPECT_EQ(Cell(2, 0), "3") << "numbers close up";
+    EXPECT_EQ(Text(IDC_DETAIL_1029), "3");
+    EXPECT_TRUE(SelectedRows().empty());
+}
+
+TEST_F(ViewsTest, DeletingTheFirstSessionMakesTheNextOneTheBase) {
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(3));
+    Open();
+    ClickGame("A");
+    SelectRows({0});
+    test::PressKey(VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return RowCount() == 2; }, 3000, window_));
+    GameLogContent disk = LogOnDisk("playing\\A.log");
+    EXPECT_EQ(disk.sessions[0].fields[kTotalPlay], disk.sessions[0].fields[kPlay]);
+    EXPECT_EQ(disk.sessions[0].fields[kTotalActive], disk.sessions[0].fields[kActive]);
+    EXPECT_EQ(disk.sessions[0].fields[kTotalInputs], "11");
+}
+
+TEST_F(ViewsTest, DeleteWithoutSelectionOnlyRewritesTheTotals) {
+    GameLogContent log = test::MakeSessions(2);
+    log.sessions[1].fields[kTotalPlay] = "999:00:00";  // a stored total that does not add up
+    library_.WriteFile("playing\\A.log", SerializeGameLog(log));
+    Open();
+    ClickGame("A");
+    SetFocus(Table());
+    test::PressKey(VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return Text(IDC_DETAIL_1030) == "000:03:21"; }, 3000, window_));
+    EXPECT_EQ(LogOnDisk("playing\\A.log").sessions.size(), 2u);
+}
+
+TEST_F(ViewsTest, DeleteBeforeAnyGameWritesNothing) {
+    Open();
+    PostMessageW(window_, WM_COMMAND, IDM_DELETE_SESSIONS, 0);
+    Settle(100);
+    EXPECT_FALSE(library_.Exists("playing\\.log"));
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_FALSE(library_.Exists("playing\\.log"));
+}
+
+TEST_F(ViewsTest, TabSwitchKeepsTheGameAndWritesItOnlyToItsOwnFolder) {
+    library_.WriteFile("playing\\Same.log", test::MakeLogBytes(2, "C:\\P\\p.exe"));
+    const std::string other = test::MakeLogBytes(1, "C:\\C\\c.exe");
+    library_.WriteFile("cleared\\Same.log", other);
+    Open();
+    ClickGame("Same");
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "edited");
+    SelectTab(1);  // leaving stores the comment in the PLAYING log
+    EXPECT_EQ(LogOnDisk("playing\\Same.log").comment, "edited");
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Same");
+    EXPECT_EQ(RowCount(), 2) << "the table keeps the game picked before";
+    EXPECT_EQ(SendMessageW(Item(IDC_GAME_LIST), LVM_GETSELECTEDCOUNT, 0, 0), 0);
+
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "edited again");
+    SetFocus(Table());
+    test::PressKey(VK_DELETE);  // a rewrite while CLEARED is shown
+    ASSERT_TRUE(PumpUntil([&] { return LogOnDisk("playing\\Same.log").comment == "edited"; }, 3000, window_));
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(library_.ReadFile("cleared\\Same.log"), other) << "the other folder's game is untouched";
+    EXPECT_EQ(LogOnDisk("playing\\Same.log").sessions.size(), 2u);
+}
+
+TEST_F(ViewsTest, ACommentLongerThanAnyBufferIsNotShortened) {
+    const std::string comment = std::string(3000, 'c') + "\n";
+    const std::string bytes = test::MakeLogBytes(1, "C:\\G\\g.exe", comment);
+    library_.WriteFile("playing\\A.log", bytes);
+    Open();
+    ClickGame("A");
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(library_.ReadFile("playing\\A.log"), bytes) << "an unchanged comment is not rewritten";
+}
+
+TEST_F(ViewsTest, SetSessionCommentRewritesOneSessionAndIgnoresOtherRows) {
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(3));
+    Open();
+    ClickGame("A");
+    dialog_->SetSessionComment(1, "boss, second try");
+    EXPECT_EQ(Cell(1, 9), "boss, second try");
+    EXPECT_EQ(LogOnDisk("playing\\A.log").sessions[1].fields[kComment], "boss, second try");
+    const std::string before = library_.ReadFile("playing\\A.log");
+    dialog_->SetSessionComment(3, "nowhere");
+    dialog_->SetSessionComment(-1, "nowhere");
+    EXPECT_EQ(library_.ReadFile("playing\\A.log"), before);
+}
+
+// The extra list runs its own modal loop: the checks run from a timer inside it.
+struct ExtraListProbe {
+    static ExtraListProbe* current;
+    std::function<bool(HWND)> step;  // true when done
+    HWND dialog = nullptr;
+    bool done = false;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        ExtraListProbe* p = current;
+        if (!p || p->done) return;
+        if (!p->dialog) {
+            HWND found = FindWindowW(L"#32770", nullptr);
+            for (; found; found = GetNextWindow(found, GW_HWNDNEXT)) {
+                wchar_t title[32] = {};
+                GetWindowTextW(found, title, 32);
+                if (std::wstring(title) == L"\uff80\uff9e\uff72\uff71\uff9b\uff78\uff9e") break;
+            }
+            p->dialog = found;
+        }
+        if (p->dialog && p->step(p->dialog)) p->done = true;
+    }
+};
+ExtraListProbe* ExtraListProbe::current = nullptr;
+
+TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
+    library_.WriteFile("kibolt.ini", "[view]\r\nflag=0\r\n");
+    library_.WriteFile("playing\\A.log", test::MakeLogBytes(4));
+    Open();
+    ClickGame("A");
+    ExtraListProbe probe;
+    int stage = 0;
+    bool mainDisabled = false;
+    probe.step = [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_SESSION_TABLE);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        if (stage == 0) {
+            HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+            EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 10);
+            EXPECT_EQ(ListViewColumnHeader(list, 0), "回");
+            EXPECT_EQ(ListViewColumnHeader(list, 9), "コメント");
+            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
+            EXPECT_EQ(ListViewGetCell(list, 3, 0), "4");
+            EXPECT_EQ(ListViewGetCell(list, 3, 9), "note 4");
+            EXPECT_EQ(ListViewGetCell(list, 0, 4), "000:01:40");
+            mainDisabled = !IsWindowEnabled(window_);
+            SetWindowPos(dialog, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+            stage = 1;
+            return false;
+        }
+        RECT outer{};
+        GetWindowRect(list, &outer);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&outer), 2);
+        EXPECT_EQ(outer.left, 0);
+        EXPECT_EQ(outer.top, 0);
+        EXPECT_EQ(outer.right, client.right);
+        EXPECT_EQ(outer.bottom, client.bottom);
+        EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 5, 0), (client.right - 24) / 9);
+        EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 20);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // as Esc or the close box
+        return true;
+    };
+    ExtraListProbe::current = &probe;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, ExtraListProbe::Tick);
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_EXTRA, BN_CLICKED), 0);  // returns when the dialog ends
+    KillTimer(nullptr, timer);
+    ExtraListProbe::current = nullptr;
+    EXPECT_TRUE(probe.done);
+    EXPECT_TRUE(mainDisabled);
+    EXPECT_EQ(dialog_->OpenExtraList(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(window_));
+}
+
+}  // namespace
+}  // namespace kibolt

@@ -1,0 +1,85 @@
+#include "views/extra_list_dialog_win32.h"
+
+#include <commctrl.h>
+
+#include "app/window_placement_win32.h"
+#include "resources/resource_ids.h"
+#include "views/session_columns.h"
+
+namespace kibolt {
+
+void ExtraListDialog::Run(HINSTANCE instance, HWND owner, const std::vector<SessionRecord>* sessions,
+                          ExtraListDialog** openDialog) {
+    ExtraListDialog dialog;
+    dialog.initial_ = sessions;
+    dialog.openDialog_ = openDialog;
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRA_LIST), owner, DialogProc,
+                    reinterpret_cast<LPARAM>(&dialog));
+    *openDialog = nullptr;
+}
+
+INT_PTR CALLBACK ExtraListDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ExtraListDialog* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<ExtraListDialog*>(lParam);
+        self->window_ = window;
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<ExtraListDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    }
+    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+void ExtraListDialog::FillClientArea() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    SetWindowPos(list_.Window(), HWND_BOTTOM, client.left, client.top, client.right - client.left,
+                 client.bottom - client.top, SWP_SHOWWINDOW);
+}
+
+int ExtraListDialog::ListWidth() const {
+    RECT rect{};
+    GetWindowRect(list_.Window(), &rect);
+    return rect.right - rect.left;
+}
+
+INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        CenterOverOwner(window_);
+        list_.Attach(GetDlgItem(window_, IDC_SESSION_TABLE));
+        FillClientArea();
+        std::vector<int> all;
+        for (int k = 0; k < kSessionFieldCount; ++k) all.push_back(k);
+        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8));
+        *openDialog_ = this;
+        list_.Show(initial_);
+        return TRUE;
+    }
+    case WM_WINDOWPOSCHANGED:
+        if (*openDialog_ == this) {
+            FillClientArea();
+            list_.SetDataColumnWidth(ExtraColumnWidth(ListWidth(), 9));
+        }
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == list_.Window() && header->code == LVN_GETDISPINFOW) {
+            list_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
+            *openDialog_ = nullptr;
+            EndDialog(window_, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace kibolt

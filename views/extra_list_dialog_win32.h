@@ -1,0 +1,36 @@
+// The resizable window listing every session of the current game with all
+// nine data columns, whatever the session table hides.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "library/game_log.h"
+#include "views/session_table_win32.h"
+
+namespace kibolt {
+
+class ExtraListDialog {
+public:
+    // Runs the dialog modally over owner; `sessions` is what it shows first.
+    static void Run(HINSTANCE instance, HWND owner, const std::vector<SessionRecord>* sessions,
+                    ExtraListDialog** openDialog);
+
+    // Shows another state of the sessions (while the dialog is open).
+    void Refill(const std::vector<SessionRecord>* sessions) { list_.Show(sessions); }
+    HWND Window() const { return window_; }
+    SessionListView& List() { return list_; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void FillClientArea();
+    int ListWidth() const;
+
+    HWND window_ = nullptr;
+    SessionListView list_;
+    const std::vector<SessionRecord>* initial_ = nullptr;
+    ExtraListDialog** openDialog_ = nullptr;  // set while the dialog is open
+};
+
+}  // namespace kibolt

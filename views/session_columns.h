@@ -1,0 +1,46 @@
+// Which columns the session table shows, how wide they are, and what the
+// detail panel shows: the rules behind the views, free of any window.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/game_log.h"
+
+namespace kibolt {
+
+inline constexpr std::string_view kNumberHeader = "回";
+inline constexpr int kNumberColumnWidth = 20;
+inline constexpr std::array<std::string_view, kSessionFieldCount> kFieldHeaders = {
+    "開始", "終了", "プレイ", "累計", "プレイ_", "累計_", "キー", "累計キー", "コメント"};
+// From this many rows on, the table's vertical scroll bar takes its share of the width.
+inline constexpr int kRowsWithScrollBar = 12;
+
+// The fields whose ViewFlags bit (0-8) is set, in field order.
+std::vector<int> VisibleFields(int32_t viewFlags);
+
+// Width of each data column: the table's width less its edges, the number
+// column and (with 12 or more rows) the scroll bar, shared by `count` columns.
+int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count);
+
+// Extra list: width of each of the nine data columns for a list `listWidth` wide.
+int ExtraColumnWidth(int listWidth, int divisor);
+
+// Text of a session table cell: column 0 is the number, then the visible fields.
+std::string SessionNumberText(const SessionRecord& s);
+
+// The detail panel's texts, from the last session or the no-session defaults.
+struct DetailTexts {
+    std::string play;          // 1028: field 2
+    std::string totalPlay;     // 1030: field 3
+    std::string active;        // 1031: field 4
+    std::string totalActive;   // 1055: field 5
+    std::string sessionCount;  // 1029: number of the last session
+    std::string totalInputs;   // 1056: field 7
+    std::string inputs;        // 1057: field 6
+};
+DetailTexts DetailTextsOf(const GameLogContent& log);
+
+}  // namespace kibolt

@@ -1,0 +1,62 @@
+#include "views/session_table_win32.h"
+
+#include "app/text_win32.h"
+#include "views/session_columns.h"
+
+namespace kibolt {
+
+void SessionListView::SetColumns(const std::vector<int>& fields, int dataWidth) {
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    while (SendMessageW(list_, LVM_DELETECOLUMN, 0, 0)) {
+    }
+    ListViewInsertColumn(list_, 0, kNumberHeader, kNumberColumnWidth, LVCFMT_LEFT);
+    int position = 1;
+    for (int field : fields) ListViewInsertColumn(list_, position++, kFieldHeaders[field], dataWidth, LVCFMT_LEFT);
+    fields_ = fields;
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void SessionListView::SetDataColumnWidth(int width) {
+    for (size_t column = 1; column <= fields_.size(); ++column)
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+}
+
+void SessionListView::Show(const std::vector<SessionRecord>* sessions) {
+    sessions_ = sessions;
+    // Rebuilt rows carry no selection or focus.
+    LVITEMW clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    SendMessageW(list_, LVM_SETITEMCOUNT, sessions ? sessions->size() : 0, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+int SessionListView::RowCount() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<int> SessionListView::SelectedRows() const {
+    std::vector<int> rows;
+    int row = -1;
+    while ((row = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                MAKELPARAM(LVNI_SELECTED, 0)))) != -1)
+        rows.push_back(row);
+    return rows;
+}
+
+std::string SessionListView::CellText(int row, int column) const {
+    if (!sessions_ || row < 0 || static_cast<size_t>(row) >= sessions_->size()) return {};
+    const SessionRecord& session = (*sessions_)[static_cast<size_t>(row)];
+    if (column == 0) return SessionNumberText(session);
+    if (column < 1 || static_cast<size_t>(column) > fields_.size()) return {};
+    return session.fields[fields_[static_cast<size_t>(column) - 1]];
+}
+
+void SessionListView::OnGetDispInfo(NMLVDISPINFOW& info) {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    buffer_ = Widen(CellText(info.item.iItem, info.item.iSubItem));
+    size_t length = std::min(buffer_.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+    buffer_.copy(info.item.pszText, length);
+    info.item.pszText[length] = L'\0';
+}
+
+}  // namespace kibolt
