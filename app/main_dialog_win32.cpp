@@ -3,6 +3,8 @@
 #include "app/settings.h"
 #include "app/text_win32.h"
 #include "app/window_placement_win32.h"
+#include "export/clipboard_export_win32.h"
+#include "export/copy_settings_dialog_win32.h"
 #include "library/library_paths.h"
 #include "library/session_commands.h"
 #include "views/session_columns.h"
@@ -142,6 +144,14 @@ void MainDialog::OnCommand(int id, int code) {
     case IDCANCEL: CloseMainWindow(kExitByCancel); break;
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
     case IDM_DELETE_SESSIONS: DeleteSelectedSessions(); break;
+    case IDC_COPY:
+        if (code == BN_CLICKED) CopySessions(window_, *state_);
+        break;
+    case IDM_COPY_ALL: CopySessions(window_, *state_); break;
+    case IDM_COPY_SELECTED: CopySelectedRows(window_, *state_, sessionTable_.SelectedRows()); break;
+    case IDC_COPY_SETTING:
+        if (code == BN_CLICKED) RunCopySettingsDialog(instance_, window_);
+        break;
     case IDC_EXTRA:
         if (code == BN_CLICKED)
             ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);

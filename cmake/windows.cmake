@@ -9,6 +9,8 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_win32.cpp
   app/text_win32.cpp
   app/window_placement_win32.cpp
+  export/clipboard_export_win32.cpp
+  export/copy_settings_dialog_win32.cpp
   library/file_system_win32.cpp
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
@@ -30,6 +32,9 @@ target_link_options(kibolt PRIVATE -municode)
 add_executable(sample_game WIN32 tools/sample_game_win32.cpp)
 target_link_options(sample_game PRIVATE -municode)
 
+# The activity hook library kibolt.dll.
+include(${CMAKE_SOURCE_DIR}/hook/hook.cmake)
+
 # GoogleTest built from Debian's sources with the cross compiler.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -48,3 +53,7 @@ foreach(locale ja_JP.UTF-8 en_US.UTF-8)
     ENVIRONMENT "LC_ALL=${locale};KIBOLT_EXE=$<TARGET_FILE:kibolt>;SAMPLE_GAME_EXE=$<TARGET_FILE:sample_game>"
     TIMEOUT 600)
 endforeach()
+
+# Timing of the views with big logs (tools/view-timing.sh runs it under wine).
+add_executable(kibolt_view_timing tools/view_timing_win32.cpp ${KIBOLT_RESOURCES})
+target_link_libraries(kibolt_view_timing PRIVATE kibolt_win32)

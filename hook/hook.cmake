@@ -1,0 +1,1 @@
+# kibolt.dll: built by the hook library work.

@@ -1,0 +1,397 @@
+#include "play/play_session.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/library_state.h"
+#include "tests/core/fake_clock.h"
+#include "tests/core/memory_file_system.h"
+
+namespace kibolt {
+namespace {
+
+using testing::FakeClock;
+using testing::MemoryFileSystem;
+using testing::StampOf;
+
+// A time on 2005-06-01.
+int64_t At(int hour, int minute, int second = 0) { return StampOf(2005, 6, 1, hour, minute, second); }
+
+SessionRecord WithTotals(std::string play, std::string active, std::string inputs) {
+    SessionRecord r;
+    r.fields[kTotalPlay] = std::move(play);
+    r.fields[kTotalActive] = std::move(active);
+    r.fields[kTotalInputs] = std::move(inputs);
+    return r;
+}
+
+enum class Event { Activated, Deactivated, Input };
+
+struct Timed {
+    int minute;  // after 20:00
+    Event event;
+};
+
+class PlaySessionTest : public ::testing::Test {
+protected:
+    // Runs the events of a session that starts at 20:00 and ends at 21:00.
+    FinishedSession PlayHour(const std::vector<Timed>& events) {
+        clock.Set(At(20, 0));
+        EXPECT_TRUE(session.Begin(kLog));
+        for (const Timed& e : events) {
+            clock.Set(At(20, 0) + e.minute * 60);
+            Send(e.event);
+        }
+        clock.Set(At(21, 0));
+        std::optional<FinishedSession> s = session.End();
+        EXPECT_TRUE(s.has_value());
+        return s.value_or(FinishedSession{});
+    }
+
+    void Send(Event e) {
+        switch (e) {
+        case Event::Activated: session.WindowActivated(); break;
+        case Event::Deactivated: session.WindowDeactivated(); break;
+        case Event::Input: session.CountInput(); break;
+        }
+    }
+
+    SessionFields Fields(const FinishedSession& s, const SessionRecord* previous = nullptr) {
+        return BuildSessionFields(clock, s, previous, "");
+    }
+
+    const std::string kLog = "C:\\K\\playing\\Alpha.log";
+    FakeClock clock;
+    PlaySession session{clock};
+};
+
+TEST_F(PlaySessionTest, FirstSessionOfAGameCopiesItsValuesIntoTheTotals) {
+    clock.Set(At(20, 15));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(21, 45, 30));
+    const std::optional<FinishedSession> s = session.End();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->logPath, kLog);
+    // No notifications (hook never armed): no inputs, and all of it counts as active.
+    EXPECT_EQ(Fields(*s), (SessionFields{"05/06/01-20:15:00", "05/06/01-21:45:30", "001:30:30", "001:30:30",
+                                         "001:30:30", "001:30:30", "0", "0", ""}));
+}
+
+TEST_F(PlaySessionTest, TotalsBuildOnThePreviousSession) {
+    const struct {
+        const char* name;
+        std::optional<SessionRecord> previous;
+        int64_t start, end;
+        double active;
+        int32_t inputs;
+        const char *play, *totalPlay, *activeText, *totalActive, *inputsText, *totalInputs;
+    } cases[] = {
+        {"second session of the log example", WithTotals("001:30:30", "001:10:05", "523"),
+         StampOf(2005, 6, 2, 19, 0, 0), StampOf(2005, 6, 2, 19, 40, 0), 2110, 210, "000:40:00", "002:10:30",
+         "000:35:10", "001:45:15", "210", "733"},
+        {"carry over an hour", WithTotals("000:59:59", "000:59:59", "9"), At(20, 0), At(20, 0, 1), 1, 1, "000:00:01",
+         "001:00:00", "000:00:01", "001:00:00", "1", "10"},
+        {"empty previous totals", WithTotals("", "", ""), At(20, 0), At(21, 0), 90, 5, "001:00:00", "001:00:00",
+         "000:01:30", "000:01:30", "5", "5"},
+        {"clock set back, first session", std::nullopt, At(20, 0, 0), At(19, 58, 55), -65, 0, "000:-1:-5", "000:-1:-5",
+         "000:-1:-5", "000:-1:-5", "0", "0"},
+        {"active time truncated", std::nullopt, At(20, 0), At(20, 1), 59.9, 0, "000:01:00", "000:01:00", "000:00:59",
+         "000:00:59", "0", "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FinishedSession s{kLog, c.start, c.end, c.active, c.inputs};
+        const SessionFields f = Fields(s, c.previous ? &*c.previous : nullptr);
+        EXPECT_EQ(f[kPlay], c.play);
+        EXPECT_EQ(f[kTotalPlay], c.totalPlay);
+        EXPECT_EQ(f[kActive], c.activeText);
+        EXPECT_EQ(f[kTotalActive], c.totalActive);
+        EXPECT_EQ(f[kInputs], c.inputsText);
+        EXPECT_EQ(f[kTotalInputs], c.totalInputs);
+    }
+}
+
+TEST_F(PlaySessionTest, ActiveTimeFollowsTheWindow) {
+    using E = Event;
+    const struct {
+        const char* name;
+        std::vector<Timed> events;
+        const char* active;
+    } cases[] = {
+        {"never deactivated", {}, "001:00:00"},
+        {"deactivated 20:30, activated 20:40", {{30, E::Deactivated}, {40, E::Activated}}, "000:50:00"},
+        {"ends inactive", {{30, E::Deactivated}}, "000:30:00"},
+        // A second deactivation adds the time since the first one.
+        {"two deactivations in a row", {{0, E::Activated}, {30, E::Deactivated}, {35, E::Deactivated}}, "000:35:00"},
+        // A second activation restarts the interval: 20:00-20:10 is not counted.
+        {"two activations in a row", {{10, E::Activated}}, "000:50:00"},
+        {"three intervals", {{10, E::Deactivated}, {20, E::Activated}, {50, E::Deactivated}, {55, E::Activated}},
+         "000:45:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SessionFields f = Fields(PlayHour(c.events));
+        EXPECT_EQ(f[kPlay], "001:00:00");
+        EXPECT_EQ(f[kActive], c.active);
+    }
+}
+
+TEST_F(PlaySessionTest, NotificationsOutsideASessionChangeNothing) {
+    clock.Set(At(19, 0));
+    session.WindowDeactivated();
+    for (int i = 0; i < 50; ++i) EXPECT_FALSE(session.CountInput());
+    EXPECT_EQ(session.ProgressLine(nullptr), "");
+    EXPECT_FALSE(session.Split());
+    EXPECT_FALSE(session.End());
+
+    // The session still starts active with no inputs.
+    const SessionFields f = Fields(PlayHour({}));
+    EXPECT_EQ(f[kActive], "001:00:00");
+    EXPECT_EQ(f[kInputs], "0");
+
+    // After the end: nothing is open any more.
+    EXPECT_FALSE(session.IsOpen());
+    EXPECT_EQ(session.LogPath(), "");
+    session.WindowActivated();
+    EXPECT_FALSE(session.CountInput());
+    EXPECT_FALSE(session.Split());
+    EXPECT_FALSE(session.End());
+}
+
+TEST_F(PlaySessionTest, OneGameAtATime) {
+    clock.Set(At(20, 0));
+    EXPECT_FALSE(session.Begin(""));  // no game loaded
+    EXPECT_FALSE(session.IsOpen());
+
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 30));
+    EXPECT_FALSE(session.Begin("C:\\K\\playing\\Beta.log"));
+    clock.Set(At(21, 0));
+    const std::optional<FinishedSession> s = session.End();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->logPath, kLog);
+    EXPECT_EQ(s->start, At(20, 0));
+}
+
+TEST_F(PlaySessionTest, EveryFiftiethInputIsDueForASnapshot) {
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    std::vector<int> due;
+    for (int i = 1; i <= 151; ++i)
+        if (session.CountInput()) due.push_back(i);
+    EXPECT_EQ(due, (std::vector<int>{50, 100, 150}));
+    EXPECT_EQ(Fields(*session.End())[kInputs], "151");
+}
+
+TEST_F(PlaySessionTest, ProgressLineShowsClosedActiveIntervalsOnly) {
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 10));
+    session.WindowDeactivated();
+    clock.Set(At(20, 20));
+    session.WindowActivated();
+    clock.Set(At(20, 30));
+    for (int i = 0; i < 49; ++i) session.CountInput();
+    ASSERT_TRUE(session.CountInput());
+
+    const SessionRecord previous = WithTotals("001:00:00", "000:30:00", "100");
+    EXPECT_EQ(session.ProgressLine(&previous),
+              "05/06/01-20:00:00,05/06/01-20:30:00,000:30:00,001:30:00,000:10:00,000:40:00,50");
+    EXPECT_EQ(session.ProgressLine(nullptr),
+              "05/06/01-20:00:00,05/06/01-20:30:00,000:30:00,000:30:00,000:10:00,000:10:00,50");
+
+    // The snapshot changes nothing that is recorded.
+    clock.Set(At(21, 0));
+    EXPECT_EQ(Fields(*session.End())[kActive], "000:50:00");
+}
+
+TEST_F(PlaySessionTest, ProgressFileLiesInTheLibraryRoot) {
+    const struct {
+        std::string root, path;
+    } cases[] = {
+        {"C:\\K", "C:\\K\\kibolt.tmp"},
+        {"C:", "C:\\kibolt.tmp"},
+        {"C:\\ゲーム\\表", "C:\\ゲーム\\表\\kibolt.tmp"},  // 表 ends in byte 0x5C
+        {"", "kibolt.tmp"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressFilePath(c.root), c.path) << c.root;
+}
+
+TEST_F(PlaySessionTest, SaveNowTimeSplitsTheSessionAtThatMoment) {
+    clock.Set(At(20, 15));
+    ASSERT_TRUE(session.Begin(kLog));
+    for (int i = 0; i < 3; ++i) session.CountInput();
+    clock.Set(At(21, 0));
+    const std::optional<FinishedSession> first = session.Split();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(session.IsOpen());
+    for (int i = 0; i < 2; ++i) session.CountInput();
+    clock.Set(At(21, 45, 30));
+    const std::optional<FinishedSession> second = session.End();
+    ASSERT_TRUE(second);
+
+    const SessionFields a = BuildSessionFields(clock, *first, nullptr, "pause");
+    SessionRecord recorded;
+    recorded.fields = a;
+    const SessionFields b = BuildSessionFields(clock, *second, &recorded, "");
+    // The window was active throughout: each part counts its whole length.
+    EXPECT_EQ(a, (SessionFields{"05/06/01-20:15:00", "05/06/01-21:00:00", "000:45:00", "000:45:00", "000:45:00",
+                                "000:45:00", "3", "3", "pause"}));
+    EXPECT_EQ(b, (SessionFields{"05/06/01-21:00:00", "05/06/01-21:45:30", "000:45:30", "001:30:30", "000:45:30",
+                                "001:30:30", "2", "5", ""}));
+}
+
+TEST_F(PlaySessionTest, SaveNowTimeKeepsTheWindowState) {
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 30));
+    session.WindowDeactivated();
+    clock.Set(At(21, 0));
+    const std::optional<FinishedSession> first = session.Split();
+    clock.Set(At(21, 10));  // still inactive: nothing counts until the activation
+    session.WindowActivated();
+    clock.Set(At(21, 45));
+    const std::optional<FinishedSession> second = session.End();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(Fields(*first)[kActive], "000:30:00");
+    EXPECT_EQ(Fields(*second)[kActive], "000:35:00");
+}
+
+TEST_F(PlaySessionTest, CommentStaysOnItsLine) {
+    const struct {
+        std::string comment, field;
+    } cases[] = {
+        {"boss, second try", "boss, second try"},
+        {"休憩", "休憩"},
+        {"a\nb", "a b"},
+        {"a\r\nb", "a  b"},
+        {"x\x1Ay", "x y"},  // would end the whole log when read back
+    };
+    const FinishedSession s{kLog, At(20, 0), At(21, 0), 0, 0};
+    for (const auto& c : cases) EXPECT_EQ(BuildSessionFields(clock, s, nullptr, c.comment)[kComment], c.field);
+}
+
+// The recorder against a library on disk: Alpha (one session) and Beta in playing.
+class RecordSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs.PutFile(kAlpha, kAlphaLog);
+        fs.PutFile(kBeta, kBetaLog);
+    }
+
+    FinishedSession Evening() const {
+        return {kAlpha, StampOf(2005, 6, 2, 19, 0, 0), StampOf(2005, 6, 2, 19, 40, 0), 2110, 210};
+    }
+
+    const std::string kAlpha = "C:\\K\\playing\\Alpha.log";
+    const std::string kBeta = "C:\\K\\playing\\Beta.log";
+    const std::string kBetaLog = "C:\\G\\beta.exe\r\n=====Comment_Start====\r\n";
+    const std::string kFirstLine =
+        "05/06/01-20:15:00,05/06/01-21:45:30,001:30:30,001:30:30,001:10:05,001:10:05,523,523,\r\n";
+    const std::string kAlphaLog = "C:\\G\\alpha.exe\r\n" + kFirstLine + "=====Comment_Start====\r\nroute A\r\n";
+    const std::string kEveningLine =
+        "05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:10:30,000:35:10,001:45:15,210,733,boss, second try\r\n";
+
+    MemoryFileSystem fs;
+    FakeClock clock;
+    LibraryState state{fs, "C:\\K"};
+};
+
+TEST_F(RecordSessionTest, CurrentGameGetsTheSessionWithItsUnsavedChanges) {
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    state.Current().log.comment = "route B\r\n";  // taken from the comment field, not yet written
+    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+
+    const std::string expected =
+        "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute B\r\r\n";
+    EXPECT_EQ(fs.FileBytes(kAlpha), expected);
+    ASSERT_EQ(state.Current().log.sessions.size(), 2u);
+    EXPECT_EQ(state.Current().log.sessions.back().number, 2);
+}
+
+TEST_F(RecordSessionTest, SessionGoesToTheStartedGameWhenAnotherIsCurrent) {
+    ASSERT_EQ(state.LoadGame("Beta"), LoadResult::Loaded);
+    const std::string betaInMemory = SerializeGameLog(state.Current().log);
+    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+
+    // Totals build on Alpha's own last session, read from its file.
+    EXPECT_EQ(fs.FileBytes(kAlpha),
+              "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
+    EXPECT_EQ(fs.FileBytes(kBeta), kBetaLog);
+    EXPECT_EQ(SerializeGameLog(state.Current().log), betaInMemory);
+}
+
+TEST_F(RecordSessionTest, SessionFollowsAMovedGame) {
+    const std::string moved = "C:\\K\\cleared\\Alpha.log";
+    clock.Set(StampOf(2005, 6, 2, 19, 0, 0));
+    PlaySession session{clock};
+    ASSERT_TRUE(session.Begin(kAlpha));
+    fs.AddFolder("C:\\K\\cleared");
+    ASSERT_EQ(fs.Rename(kAlpha, moved), FsError::None);
+    session.FollowMove("C:\\K\\playing\\Beta.log", "C:\\K\\cleared\\Beta.log");  // another game: no effect
+    session.FollowMove("C:\\K\\PLAYING\\alpha.log", moved);
+    EXPECT_EQ(session.LogPath(), moved);
+
+    clock.Set(StampOf(2005, 6, 2, 19, 40, 0));
+    ASSERT_EQ(RecordSession(fs, clock, state.Current(), *session.End(), ""), FsError::None);
+    EXPECT_FALSE(fs.FileBytes(kAlpha));
+    EXPECT_NE(fs.FileBytes(moved)->find("05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:10:30,"), std::string::npos);
+}
+
+TEST_F(RecordSessionTest, UnreadableLogOfAnotherGameIsNotRecreated) {
+    const struct {
+        const char* name;
+        bool remove;
+        FsError error;
+    } cases[] = {
+        {"deleted", true, FsError::NotFound},
+        {"locked", false, FsError::AccessDenied},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryFileSystem disk;
+        disk.PutFile(kAlpha, kAlphaLog);
+        if (c.remove) ASSERT_EQ(disk.RemoveFile(kAlpha), FsError::None);
+        else disk.unreadable.insert(kAlpha);
+        GameRecord none;
+        EXPECT_EQ(RecordSession(disk, clock, none, Evening(), ""), c.error);
+        EXPECT_EQ(disk.FileBytes(kAlpha), c.remove ? std::nullopt : std::optional<std::string>(kAlphaLog));
+        EXPECT_TRUE(none.log.sessions.empty());
+    }
+}
+
+TEST_F(RecordSessionTest, FailedWriteKeepsTheSessionInMemory) {
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    fs.replaceError = FsError::AccessDenied;
+    EXPECT_EQ(RecordSession(fs, clock, state.Current(), Evening(), ""), FsError::AccessDenied);
+    EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
+    ASSERT_EQ(state.Current().log.sessions.size(), 2u);
+    EXPECT_EQ(state.Current().log.sessions.back().fields[kTotalInputs], "733");
+}
+
+TEST_F(RecordSessionTest, ProgressSnapshotUsesThePlayedGamesTotals) {
+    ASSERT_EQ(state.LoadGame("Beta"), LoadResult::Loaded);  // another game is shown
+    PlaySession session{clock};
+    EXPECT_EQ(WriteProgressSnapshot(fs, "C:\\K", session, state.Current()), FsError::None);
+    EXPECT_FALSE(fs.FileBytes("C:\\K\\kibolt.tmp"));  // nothing while no session is open
+
+    clock.Set(StampOf(2005, 6, 2, 19, 0, 0));
+    ASSERT_TRUE(session.Begin(kAlpha));
+    clock.Set(StampOf(2005, 6, 2, 19, 40, 0));
+    for (int i = 0; i < 49; ++i) session.CountInput();
+    ASSERT_TRUE(session.CountInput());
+    fs.PutFile("C:\\K\\kibolt.tmp", "an older, longer snapshot line");
+    ASSERT_EQ(WriteProgressSnapshot(fs, "C:\\K", session, state.Current()), FsError::None);
+    EXPECT_EQ(fs.FileBytes("C:\\K\\kibolt.tmp"),
+              "05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:10:30,000:00:00,001:10:05,50");
+
+    // A root that does not exist: the snapshot is simply not written.
+    EXPECT_NE(WriteProgressSnapshot(fs, "C:\\Missing", session, state.Current()), FsError::None);
+    EXPECT_FALSE(fs.FileBytes("C:\\Missing\\kibolt.tmp"));
+}
+
+}  // namespace
+}  // namespace kibolt

@@ -1,0 +1,121 @@
+// Column rules, detail texts and the commands that change a game's sessions.
+#include <gtest/gtest.h>
+
+#include "library/library_state.h"
+#include "library/session_commands.h"
+#include "tests/core/memory_file_system.h"
+#include "views/session_columns.h"
+
+namespace kibolt {
+namespace {
+
+SessionRecord Session(const char* play, const char* active, const char* inputs, const char* comment = "") {
+    SessionRecord s;
+    s.fields = {"26/01/01-10:00:00", "26/01/01-11:00:00", play, "", active, "", inputs, "", comment};
+    return s;
+}
+
+TEST(VisibleFieldsTest, FollowsBitsZeroToEightOnly) {
+    EXPECT_TRUE(VisibleFields(0).empty());
+    EXPECT_EQ(VisibleFields(0x1FF).size(), 9u);
+    EXPECT_EQ(VisibleFields(-1).size(), 9u) << "bits above 8 are not columns";
+    EXPECT_EQ(VisibleFields(0x144), (std::vector<int>{2, 6, 8}));
+    EXPECT_EQ(VisibleFields(0x200), std::vector<int>{});
+}
+
+TEST(DataColumnWidthTest, SharesTheWidthAndTakesTheScrollBarFromTwelveRows) {
+    struct Case {
+        int rows, count, expected;
+    };
+    // table 400 px, edges 2, scroll bar 17: 400 - 4 - 20 = 376 to share
+    const Case cases[] = {{0, 9, 41}, {11, 9, 41}, {12, 9, 39}, {100, 2, 179}, {12, 0, 0}, {5, 1, 376}};
+    for (const Case& c : cases)
+        EXPECT_EQ(DataColumnWidth(400, 2, 17, c.rows, c.count), c.expected) << c.rows << " rows, " << c.count;
+    EXPECT_EQ(DataColumnWidth(30, 2, 17, 12, 4), -2) << "truncates toward zero like the C division";
+}
+
+TEST(DetailTextsTest, LastSessionOrDefaults) {
+    GameLogContent log;
+    DetailTexts none = DetailTextsOf(log);
+    EXPECT_EQ(none.play, "000:00:00");
+    EXPECT_EQ(none.sessionCount, "0");
+    EXPECT_EQ(none.totalInputs, "0");
+    log.sessions = {Session("000:01:00", "000:00:30", "5"), Session("000:02:00", "000:01:00", "7")};
+    log.sessions[1].fields[kTotalPlay] = "stored as is";
+    log.sessions[1].number = 2;
+    DetailTexts last = DetailTextsOf(log);
+    EXPECT_EQ(last.play, "000:02:00");
+    EXPECT_EQ(last.totalPlay, "stored as is");
+    EXPECT_EQ(last.inputs, "7");
+    EXPECT_EQ(last.sessionCount, "2");
+}
+
+TEST(RemoveSessionsTest, RemovesExactlyTheRowsAndRebuildsTheTotals) {
+    GameLogContent log;
+    log.sessions = {Session("000:10:00", "000:05:00", "1", "a"), Session("000:20:00", "000:10:00", "2", "b"),
+                    Session("000:30:00", "000:15:00", "x", "c"), Session("000:40:00", "000:20:00", "4", "d")};
+    RemoveSessions(log, {3, 0, 0, 7, -1});
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[0].fields[kComment], "b");
+    EXPECT_EQ(log.sessions[0].fields[kTotalPlay], "000:20:00") << "the new first session is its own base";
+    EXPECT_EQ(log.sessions[0].fields[kTotalInputs], "2");
+    EXPECT_EQ(log.sessions[1].fields[kTotalPlay], "000:50:00");
+    EXPECT_EQ(log.sessions[1].fields[kTotalActive], "000:25:00");
+    EXPECT_EQ(log.sessions[1].fields[kTotalInputs], "2") << "a count that is no number adds 0";
+}
+
+class SessionCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs_.AddFolder("C:\\K\\playing");
+        fs_.AddFolder("C:\\K\\cleared");
+        GameLogContent log;
+        log.commandLine = "C:\\G\\g.exe";
+        log.sessions = {Session("000:10:00", "000:05:00", "1"), Session("000:20:00", "000:10:00", "2")};
+        RecomputeTotals(log.sessions);
+        fs_.PutFile("C:\\K\\playing\\Game.log", SerializeGameLog(log));
+    }
+    testing::MemoryFileSystem fs_;
+    LibraryState state_{fs_, "C:\\K"};
+};
+
+TEST_F(SessionCommandsTest, NothingIsWrittenWithoutAGame) {
+    EXPECT_FALSE(SaveGameComment(state_, "text"));
+    DeleteSessions(state_, {0});
+    EXPECT_FALSE(SetSessionComment(state_, 0, "text"));
+    EXPECT_EQ(fs_.FilePaths(), std::vector<std::string>{"C:\\K\\playing\\Game.log"});
+}
+
+TEST_F(SessionCommandsTest, CommentIsWrittenOnlyWhenChangedAndOnlyToTheGamesOwnLog) {
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    const std::string before = *fs_.FileBytes("C:\\K\\playing\\Game.log");
+    EXPECT_FALSE(SaveGameComment(state_, ""));
+    state_.SetCategory(Category::Cleared);  // another tab shown
+    EXPECT_TRUE(SaveGameComment(state_, "line\r\nnext"));
+    EXPECT_FALSE(fs_.FileBytes("C:\\K\\cleared\\Game.log"));
+    std::string after = *fs_.FileBytes("C:\\K\\playing\\Game.log");
+    EXPECT_NE(after, before);
+    EXPECT_EQ(ParseGameLogFile(after).comment, "line\r\nnext");
+}
+
+TEST_F(SessionCommandsTest, DeleteRewritesReloadsAndRenumbers) {
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    DeleteSessions(state_, {0});
+    ASSERT_EQ(state_.Current().log.sessions.size(), 1u);
+    EXPECT_EQ(state_.Current().log.sessions[0].number, 1);
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[0].fields[kTotalPlay],
+              "000:20:00");
+}
+
+TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    EXPECT_FALSE(SetSessionComment(state_, 2, "x"));
+    EXPECT_FALSE(SetSessionComment(state_, -1, "x"));
+    EXPECT_TRUE(SetSessionComment(state_, 1, "boss, again"));
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].fields[kComment],
+              "boss, again");
+    EXPECT_EQ(state_.Current().log.sessions[1].fields[kComment], "boss, again");
+}
+
+}  // namespace
+}  // namespace kibolt
