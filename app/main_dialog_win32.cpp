@@ -13,7 +13,13 @@
 namespace kibolt {
 
 MainDialog::MainDialog(HINSTANCE instance, FileSystem& fs, std::string commandLine, std::string currentDir)
-    : instance_(instance), fs_(fs), commandLine_(std::move(commandLine)), currentDir_(std::move(currentDir)) {}
+    : instance_(instance),
+      fs_(fs),
+      commandLine_(std::move(commandLine)),
+      currentDir_(std::move(currentDir)),
+      inputMessage_(RegisterWindowMessageW(L"kurikkusaretayo")),
+      activatedMessage_(RegisterWindowMessageW(L"akutyibuninattayo")),
+      deactivatedMessage_(RegisterWindowMessageW(L"hiakutyibuninattayo")) {}
 
 MainDialog::~MainDialog() {
     if (window_) DestroyWindow(window_);
@@ -44,6 +50,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (state_ && OnPlayMessage(message, wParam)) return TRUE;
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog();
     case WM_TIMER: return TRUE;
@@ -131,6 +138,9 @@ void MainDialog::SaveSettings() {
 void MainDialog::CloseMainWindow(int exitCode) {
     SaveSettings();
     SaveGameComment();
+    // A game still running keeps running; its session is recorded up to now.
+    launcher_.Stop();
+    RecordSession(playSession_.End(), "");
     state_.reset();
     DestroyWindow(window_);
     PostQuitMessage(exitCode);
@@ -144,6 +154,21 @@ void MainDialog::OnCommand(int id, int code) {
     case IDCANCEL: CloseMainWindow(kExitByCancel); break;
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
     case IDM_DELETE_SESSIONS: DeleteSelectedSessions(); break;
+    case IDC_NEW_FILE:
+        if (code == BN_CLICKED) OnAddGame();
+        break;
+    case IDM_NEW_GAME: OnAddGame(); break;
+    case IDM_PROPERTIES: OnGameProperties(); break;
+    case IDM_MOVE_PLAYING: OnMoveGame(Category::Playing); break;
+    case IDM_MOVE_CLEARED: OnMoveGame(Category::Cleared); break;
+    case IDM_MOVE_OTHERS: OnMoveGame(Category::Others); break;
+    case IDM_DELETE_GAME: OnDeleteGame(); break;
+    case IDM_COMMENT_SESSION: OnCommentSession(commentRow_); break;
+    case IDM_ABOUT: OnAbout(); break;
+    case IDM_START_GAME: OnStartGame(); break;
+    case IDC_SAVE_NOW_TIME:
+        if (code == BN_CLICKED) OnSaveNowTime();
+        break;
     case IDC_COPY:
         if (code == BN_CLICKED) CopySessions(window_, *state_);
         break;
@@ -179,10 +204,17 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
             sessionTable_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
         else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
             DeleteSelectedSessions();
+        else if (header.code == NM_DBLCLK)
+            OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        else if (header.code == NM_RCLICK)
+            OnSessionContextMenu(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return 0;
     }
     if (header.idFrom == IDC_GAME_LIST) {
-        if (header.code == NM_CLICK) SelectGame(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+        if (header.code == NM_CLICK) SelectGame(row);
+        else if (header.code == NM_DBLCLK) StartSelectedGame(row);
+        else if (header.code == NM_RCLICK) OnGameContextMenu(row);
         return 0;
     }
     if (header.idFrom == IDC_TAB) {

@@ -9,8 +9,12 @@
 #include <string>
 
 #include "app/handles_win32.h"
+#include "hook/activity_hook_client_win32.h"
+#include "library/clock.h"
 #include "library/file_system.h"
 #include "library/library_state.h"
+#include "play/game_launcher_win32.h"
+#include "play/play_session.h"
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
@@ -56,6 +60,27 @@ public:
     SessionListView& SessionTable() { return sessionTable_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }
 
+    // Games: register, edit, move, delete, context menus, comments, About
+    // (main_dialog_games_win32.cpp).
+    void OnAddGame();
+    void OnGameProperties();
+    void OnMoveGame(Category target);
+    void OnDeleteGame();
+    void OnGameContextMenu(int row);
+    void OnSessionContextMenu(int row);
+    void OnCommentSession(int row);  // a row that names no session does nothing
+    void OnAbout();
+
+    // Play: start, record, the hook's reports (main_dialog_play_win32.cpp).
+    void StartSelectedGame(int row);
+    void OnStartGame();
+    void OnSaveNowTime();
+    bool GameRunning() const { return launcher_.Running(); }
+    const PlaySession& Session() const { return playSession_; }
+    // Tells a running session that its game's log now lies at another path
+    // (moved to another category or renamed); it is recorded there.
+    void CurrentGameLogMoved(const std::string& from, const std::string& to);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -72,6 +97,13 @@ private:
     void OnCategoryEntered();
     void RefillGameList(Category c);
 
+    // The worker's reports and the hook's notifications.
+    bool OnPlayMessage(UINT message, WPARAM wParam);
+    void OnGameEnded();
+    void OnGameFailed(DWORD error);
+    void RecordSession(std::optional<FinishedSession> finished, const std::string& comment);
+    void EnablePlayLockedControls(bool enable);
+
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
@@ -87,6 +119,17 @@ private:
     GameListView gameList_;
     SessionListView sessionTable_;
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
+    int commentRow_ = -1;                   // table row last right-clicked; -1 before any
+
+    SystemClock clock_;
+    PlaySession playSession_{clock_};
+    std::string launchedLogPath_;           // the started game's log, until its session begins
+    std::string launchedCommandLine_;
+    const UINT inputMessage_;
+    const UINT activatedMessage_;
+    const UINT deactivatedMessage_;
+    ActivityHookLibrary hook_;              // outlives the launcher that arms it
+    GameLauncher launcher_{hook_};
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;

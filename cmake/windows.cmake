@@ -6,12 +6,15 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h)
 
 add_library(kibolt_win32 STATIC
+  app/main_dialog_games_win32.cpp
+  app/main_dialog_play_win32.cpp
   app/main_dialog_win32.cpp
   app/text_win32.cpp
   app/window_placement_win32.cpp
   export/clipboard_export_win32.cpp
   export/copy_settings_dialog_win32.cpp
   library/file_system_win32.cpp
+  play/game_launcher_win32.cpp
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp
@@ -45,6 +48,7 @@ file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*
 add_executable(kibolt_win_tests ${WIN32_TEST_SOURCES} ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_win_tests PRIVATE kibolt_win32 gtest)
 target_compile_definitions(kibolt_win_tests PRIVATE GTEST_LANG_CXX11=1)
+add_dependencies(kibolt_win_tests kibolt_hook sample_game kibolt)
 
 # The window tests run twice: on a Japanese and on an English system code page.
 foreach(locale ja_JP.UTF-8 en_US.UTF-8)

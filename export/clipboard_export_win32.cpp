@@ -1,9 +1,101 @@
 #include "export/clipboard_export_win32.h"
 
+#include <array>
+#include <cstring>
+
+#include "app/handles_win32.h"
+#include "app/main_dialog_win32.h"
+#include "app/text_win32.h"
+#include "export/clipboard_text.h"
+#include "resources/resource_ids.h"
+
 namespace kibolt {
 
-bool PutTextOnClipboard(HWND, const std::string&) { return false; }
-void CopySessions(HWND, const LibraryState&) {}
-void CopySelectedRows(HWND, const LibraryState&, const std::vector<int>&) {}
+namespace {
+
+// Japanese, so that the system converts our CF_TEXT bytes as code page 932
+// for any format it synthesises from them (CF_OEMTEXT).
+constexpr LCID kClipboardLocale = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
+
+// A zero-filled block holding `size` bytes copied from `data`. Movable, as the
+// clipboard requires of the blocks it is given.
+UniqueGlobal MakeBlock(const void* data, size_t size, size_t capacity) {
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, capacity));
+    if (!block) return block;
+    void* target = GlobalLock(block.Get());
+    if (!target) return UniqueGlobal();
+    if (size) std::memcpy(target, data, size);
+    GlobalUnlock(block.Get());
+    return block;
+}
+
+// Closes the clipboard on every path out.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// The clipboard owns a block once SetClipboardData has taken it; until then it is ours to free.
+bool Hand(UINT format, UniqueGlobal& block) {
+    if (!SetClipboardData(format, block.Get())) return false;
+    block.Release();
+    return true;
+}
+
+int32_t CopySettingsOfWindow(HWND mainWindow) {
+    std::array<bool, kCopyCheckCount> checked{};
+    for (size_t bit = 0; bit < kCopyCheckBoxes.size(); ++bit)
+        checked[bit] = SendDlgItemMessageW(mainWindow, kCopyCheckBoxes[bit], BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return CopySettingsFromChecks(checked);
+}
+
+}  // namespace
+
+bool PutTextOnClipboard(HWND owner, const std::string& cp932) {
+    // Every block is made before the clipboard is touched, so a failed
+    // allocation leaves it as it was.
+    UniqueGlobal text = MakeBlock(cp932.data(), cp932.size(), cp932.size() + 1);
+    // Converted here rather than left to the system, which would read the
+    // bytes in the system's own code page on a non-Japanese Windows.
+    const std::wstring wide = Widen(cp932);
+    UniqueGlobal unicode = MakeBlock(wide.data(), wide.size() * sizeof(wchar_t), (wide.size() + 1) * sizeof(wchar_t));
+    const LCID locale = kClipboardLocale;
+    UniqueGlobal localeBlock = MakeBlock(&locale, sizeof locale, sizeof locale);
+    if (!text || !unicode || !localeBlock) return false;
+
+    OpenedClipboard clipboard(owner);
+    if (!clipboard.IsOpen() || !EmptyClipboard()) return false;
+    if (!Hand(CF_TEXT, text)) return false;
+    // The text itself is there; the other two only help readers of other formats.
+    Hand(CF_UNICODETEXT, unicode);
+    Hand(CF_LOCALE, localeBlock);
+    return true;
+}
+
+void CopySessions(HWND mainWindow, const LibraryState& state) {
+    const GameRecord& game = state.Current();
+    if (game.log.sessions.empty()) return;  // the clipboard stays as it was
+    const CopyHeaderValues header = {GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1030),
+                                     GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1055),
+                                     GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1056)};
+    std::optional<std::string> text =
+        CopySessionsText(game.title, game.log, header, state.ViewFlags(), CopySettingsOfWindow(mainWindow));
+    if (text) PutTextOnClipboard(mainWindow, *text);
+}
+
+void CopySelectedRows(HWND mainWindow, const LibraryState& state, const std::vector<int>& selectedRows) {
+    // Also with no row selected: the clipboard then holds an empty text.
+    PutTextOnClipboard(mainWindow, CopySelectedRowsText(state.Current().log, selectedRows, state.ViewFlags(),
+                                                        CopySettingsOfWindow(mainWindow)));
+}
 
 }  // namespace kibolt

@@ -15,6 +15,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         ++g_inputs;
+        // The count in the title lets a test wait until an input has arrived.
+        SetWindowTextW(window, (L"Sample Game " + std::to_wstring(g_inputs)).c_str());
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     case WM_TIMER: DestroyWindow(window); return 0;

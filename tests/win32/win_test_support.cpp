@@ -134,6 +134,12 @@ void ClickClient(HWND window, POINT client, bool right) {
     SendInput(3, inputs, sizeof(INPUT));
 }
 
+void DoubleClickClient(HWND window, POINT client) {
+    // Two clicks in one batch, so they fall well inside the double-click time.
+    ClickClient(window, client);
+    ClickClient(window, client);
+}
+
 void PressKey(WORD virtualKey) {
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_KEYBOARD;

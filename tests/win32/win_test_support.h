@@ -40,6 +40,8 @@ int PumpUntilQuit(DWORD timeoutMs = 5000, HWND dialog = nullptr);
 
 // Real mouse click at a point of a window's client area.
 void ClickClient(HWND window, POINT client, bool right = false);
+// Real double click (left button) at a point of a window's client area.
+void DoubleClickClient(HWND window, POINT client);
 // Real key press and release.
 void PressKey(WORD virtualKey);
 void KeyDown(WORD virtualKey);

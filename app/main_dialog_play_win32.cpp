@@ -1,0 +1,104 @@
+// The main window's play sessions: starting the current game, recording its
+// sessions, and the activity reports of the hook library.
+#include "app/main_dialog_win32.h"
+
+#include "app/text_win32.h"
+#include "library/session_commands.h"
+#include "resources/resource_ids.h"
+
+namespace kibolt {
+
+namespace {
+
+std::string SystemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length && text ? std::wstring(text, length) : L"";
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    std::string result = Narrow(message);
+    if (result.empty()) result = "error " + std::to_string(error);
+    return result;
+}
+
+}  // namespace
+
+void MainDialog::StartSelectedGame(int row) {
+    if (row < 0 || launcher_.Running()) return;
+    // A log that cannot be read starts nothing: not the game shown so far either.
+    if (state_->LoadGame(gameList_.Title(row)) != LoadResult::Loaded) return;
+    RefreshViews();
+    OnStartGame();
+}
+
+void MainDialog::OnStartGame() {
+    if (launcher_.Running() || !state_->HasGame()) return;  // one game at a time; nothing to start
+    const GameRecord& game = state_->Current();
+    launchedLogPath_ = game.logPath;
+    launchedCommandLine_ = game.log.commandLine;
+    EnablePlayLockedControls(false);
+    if (!launcher_.Start(window_, game.log.commandLine, game.log.workingDirectory)) EnablePlayLockedControls(true);
+}
+
+void MainDialog::EnablePlayLockedControls(bool enable) {
+    for (int id : {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_TAB}) EnableWindow(Control(id), enable);
+}
+
+bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
+    if (message == inputMessage_) {
+        if (playSession_.CountInput()) WriteProgressSnapshot(fs_, state_->Root(), playSession_, state_->Current());
+    } else if (message == activatedMessage_) {
+        playSession_.WindowActivated();
+    } else if (message == deactivatedMessage_) {
+        playSession_.WindowDeactivated();
+    } else if (message == kGameReadyMessage) {
+        if (launcher_.Running()) playSession_.Begin(launchedLogPath_);
+    } else if (message == kGameEndedMessage) {
+        OnGameEnded();
+    } else if (message == kGameFailedMessage) {
+        OnGameFailed(static_cast<DWORD>(wParam));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void MainDialog::OnGameEnded() {
+    launcher_.Finished();
+    EnablePlayLockedControls(true);
+    RecordSession(playSession_.End(), "");
+}
+
+void MainDialog::OnGameFailed(DWORD error) {
+    launcher_.Finished();
+    EnablePlayLockedControls(true);
+    // Nothing was played, so nothing is recorded.
+    MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemMessage(error), "error",
+                    MB_OK | MB_ICONERROR);
+}
+
+void MainDialog::RecordSession(std::optional<FinishedSession> finished, const std::string& comment) {
+    if (!finished) return;
+    SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
+    FsError error = kibolt::RecordSession(fs_, clock_, state_->Current(), *finished, comment);
+    if (error != FsError::None)
+        MessageBoxCp932(window_, "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath, "error",
+                        MB_OK | MB_ICONERROR);
+    RefreshViews();
+}
+
+void MainDialog::OnSaveNowTime() {
+    std::string comment = GetDlgItemTextCp932(window_, IDC_NOW_COMMENT);
+    RecordSession(playSession_.Split(), comment);
+    SetDlgItemTextCp932(window_, IDC_NOW_COMMENT, "");
+}
+
+void MainDialog::CurrentGameLogMoved(const std::string& from, const std::string& to) {
+    if (launchedLogPath_ == from) launchedLogPath_ = to;
+    playSession_.FollowMove(from, to);
+}
+
+}  // namespace kibolt

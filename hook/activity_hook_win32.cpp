@@ -1,0 +1,240 @@
+// kibolt.dll: tells Kibolt's main window about inputs to the running game
+// and about the game gaining or losing the foreground.
+//
+// Nothing is loaded into the game's process (libraries injected into games
+// through thread or global hooks are what anti-cheat systems flag). The hooks
+// run on a thread of this library inside Kibolt's own process: low-level
+// keyboard and mouse hooks for inputs, and a foreground event hook plus a
+// periodic check of the foreground window, since not every system (Wine)
+// delivers the foreground event.
+//
+// Every input of the desktop passes through the hook procedures, so they only
+// compare and post. No key or button identity is kept: only which keys are
+// down, to tell a press from an auto-repeat, and that is dropped on disarm.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+namespace {
+
+// How often the foreground window is checked besides the event hook.
+constexpr DWORD kForegroundPollMs = 250;
+
+HINSTANCE g_module = nullptr;
+
+// Serialises arm and disarm between callers; never taken by the hook thread.
+SRWLOCK g_controlLock = SRWLOCK_INIT;
+
+// The running hook thread, if any. Written only under g_controlLock; the
+// detach path reads them when no other thread of the process runs this code.
+HANDLE g_thread = nullptr;
+HANDLE g_stopEvent = nullptr;
+
+// Set by disarm before the thread is told to stop, so nothing is posted
+// while it winds down.
+std::atomic<bool> g_stopping{false};
+
+// What the hook thread works with. Filled before the thread starts and then
+// touched only by that thread (every hook callback runs on it).
+struct Session {
+    DWORD gameProcessId = 0;
+    HWND window = nullptr;
+    UINT inputMessage = 0;
+    UINT activeMessage = 0;
+    UINT inactiveMessage = 0;
+    bool gameInFront = false;
+    std::uint32_t keysDown[256 / 32] = {};  // down state by virtual key, to skip auto-repeats
+    bool hooked = false;                    // result of the thread's set-up, read after ready
+};
+Session g_session;
+
+void Post(UINT message) {
+    if (!g_stopping.load(std::memory_order_relaxed)) PostMessageW(g_session.window, message, 0, 0);
+}
+
+bool ForegroundIsGame() {
+    DWORD processId = 0;
+    HWND front = GetForegroundWindow();
+    if (front) GetWindowThreadProcessId(front, &processId);
+    return processId != 0 && processId == g_session.gameProcessId;
+}
+
+// Reports a change of the game's foreground state; returns the current state.
+bool UpdateForeground() {
+    bool inFront = ForegroundIsGame();
+    if (inFront != g_session.gameInFront) {
+        g_session.gameInFront = inFront;
+        Post(inFront ? g_session.activeMessage : g_session.inactiveMessage);
+    }
+    return inFront;
+}
+
+// Counts one press if the game is in front. The foreground state is brought
+// up to date first, so an activation is always reported before its inputs.
+void CountPress() {
+    UpdateForeground(); Post(g_session.inputMessage);
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        const DWORD index = key->vkCode & 0xFF;
+        std::uint32_t& word = g_session.keysDown[index / 32];
+        const std::uint32_t bit = std::uint32_t{1} << (index % 32);
+        if (key->flags & LLKHF_UP) {
+            word &= ~bit;
+        } else if (!(word & bit)) {  // a key already down is repeating
+            word |= bit;
+            CountPress();
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        switch (wParam) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN: CountPress(); break;
+        default: break;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK ForegroundEventProc(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { UpdateForeground(); }
+
+struct ThreadStart {
+    HANDLE ready;  // set once the hooks are in place (or failed to be)
+};
+
+DWORD WINAPI HookThread(void* parameter) {
+    HANDLE ready = static_cast<ThreadStart*>(parameter)->ready;
+    // The thread keeps the library loaded while it runs, so an unload can't
+    // pull the code from under it; it drops that reference as it ends.
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&HookThread), &self);
+
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue the hooks are called through
+    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, g_module, 0);
+    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, g_module, 0);
+    // Optional: where the event is not delivered the periodic check covers it.
+    HWINEVENTHOOK foreground = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                               ForegroundEventProc, 0, 0, WINEVENT_OUTOFCONTEXT);
+    g_session.hooked = keyboard && mouse;
+    const HANDLE stop = g_stopEvent;
+    SetEvent(ready);  // `parameter` is gone after this
+
+    if (g_session.hooked) {
+        UpdateForeground();
+        ULONGLONG nextCheck = GetTickCount64() + kForegroundPollMs;
+        for (;;) {
+            ULONGLONG now = GetTickCount64();
+            if (now >= nextCheck) {
+                UpdateForeground();
+                nextCheck = now + kForegroundPollMs;
+            }
+            DWORD wait = MsgWaitForMultipleObjectsEx(1, &stop, static_cast<DWORD>(nextCheck - now), QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
+            if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) break;
+            // Hook calls arrive as sent messages and are handled inside PeekMessage.
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+    }
+
+    if (foreground) UnhookWinEvent(foreground);
+    if (mouse) UnhookWindowsHookEx(mouse);
+    if (keyboard) UnhookWindowsHookEx(keyboard);
+    if (self) FreeLibraryAndExitThread(self, 0);
+    return 0;
+}
+
+// Stops and joins the hook thread; the caller holds g_controlLock.
+void StopLocked() {
+    if (!g_thread) return;
+    g_stopping.store(true);
+    SetEvent(g_stopEvent);
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+    CloseHandle(g_stopEvent);
+    g_thread = nullptr;
+    g_stopEvent = nullptr;
+    g_session = Session{};
+}
+
+DWORD ProcessOfThread(DWORD threadId) {
+    HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId);
+    if (!thread) return 0;
+    DWORD processId = GetProcessIdOfThread(thread);
+    CloseHandle(thread);
+    return processId;
+}
+
+}  // namespace
+
+// Ordinal 2: starts reporting for the game whose primary thread is given, to
+// `window`. A second call replaces the first. Returns 1 on success, else 0
+// (and nothing is armed).
+extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
+    AcquireSRWLockExclusive(&g_controlLock);
+    StopLocked();
+    int result = 0;
+    DWORD processId = ProcessOfThread(threadId);
+    if (processId != 0 && IsWindow(window)) {
+        g_session.gameProcessId = processId;
+        g_session.window = window;
+        g_session.inputMessage = RegisterWindowMessageW(L"kurikkusaretayo");
+        g_session.activeMessage = RegisterWindowMessageW(L"akutyibuninattayo");
+        g_session.inactiveMessage = RegisterWindowMessageW(L"hiakutyibuninattayo");
+        // Taken as in front at first, as the recorder does, so a game that is
+        // not in front when armed is reported inactive at once.
+        g_session.gameInFront = true;
+        g_stopping.store(false);
+
+        ThreadStart start{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        g_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (start.ready && g_stopEvent && g_session.inputMessage && g_session.activeMessage &&
+            g_session.inactiveMessage)
+            g_thread = CreateThread(nullptr, 0, HookThread, &start, 0, nullptr);
+        if (g_thread) {
+            HANDLE waits[2] = {start.ready, g_thread};
+            DWORD wait = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+            if (wait == WAIT_OBJECT_0 && g_session.hooked)
+                result = 1;
+            else
+                StopLocked();
+        } else {
+            if (g_stopEvent) CloseHandle(g_stopEvent);
+            g_stopEvent = nullptr;
+            g_session = Session{};
+        }
+        if (start.ready) CloseHandle(start.ready);
+    }
+    ReleaseSRWLockExclusive(&g_controlLock);
+    return result;
+}
+
+// Ordinal 1: stops reporting. When it returns no further message is posted
+// and the hook thread has ended. Harmless when not armed. Returns 1.
+extern "C" int __stdcall KiboltDisarm() {
+    AcquireSRWLockExclusive(&g_controlLock);
+    StopLocked();
+    ReleaseSRWLockExclusive(&g_controlLock);
+    return 1;
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+    } else if (reason == DLL_PROCESS_DETACH && g_thread) {
+        // Only reached at process exit (a running thread holds the library).
+        // The loader lock is held: signal, never wait.
+        g_stopping.store(true);
+        SetEvent(g_stopEvent);
+    }
+    return TRUE;
+}

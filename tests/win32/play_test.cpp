@@ -1,0 +1,237 @@
+// Playing a game end to end: the real sample game started from the game
+// list, inputs and foreground changes through the hook library, sessions
+// recorded into the game's log.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "library/game_log.h"
+#include "library/time_text.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+
+namespace kibolt {
+namespace {
+
+HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+
+// The inputs the sample game has received, from its title.
+int GameInputs(HWND game) {
+    wchar_t title[64] = {};
+    GetWindowTextW(game, title, 64);
+    return std::wcslen(title) > 12 ? _wtoi(title + 12) : 0;
+}
+
+// Seconds of a duration text "hhh:mm:ss".
+int Seconds(const std::string& duration) {
+    int h = 0, m = 0, s = 0;
+    std::sscanf(duration.c_str(), "%d:%d:%d", &h, &m, &s);
+    return h * 3600 + m * 60 + s;
+}
+
+class PlayTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+    }
+    void TearDown() override {
+        if (HWND game = FindSampleGame()) {
+            PostMessageW(game, WM_CLOSE, 0, 0);
+            PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
+        }
+        MainWindowTest::TearDown();
+    }
+    // Registers the sample game under PLAYING with `sessions` earlier sessions.
+    void Register(const std::string& title, int sessions, const std::string& arguments = "") {
+        library_.WriteFile("playing\\" + title + ".log", test::MakeLogBytes(sessions, game_ + arguments));
+    }
+    // Starts the game by a real double click on its row and waits for its window.
+    HWND DoubleClickToStart(const std::string& title) {
+        HWND list = Item(IDC_GAME_LIST);
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        SendMessageW(list, LVM_GETITEMRECT, RowIndexOf(title), reinterpret_cast<LPARAM>(&rect));
+        EXPECT_TRUE(test::BringToFront(window_));
+        test::DoubleClickClient(list, {rect.left + 4, (rect.top + rect.bottom) / 2});
+        HWND game = nullptr;
+        PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000, window_);
+        // The session has begun once the game took input and the report arrived.
+        PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_);
+        return game;
+    }
+    bool PlayLocked() const {
+        return !IsWindowEnabled(Item(IDC_GAME_LIST)) && !IsWindowEnabled(Item(IDC_SESSION_TABLE)) &&
+               !IsWindowEnabled(Item(IDC_TAB));
+    }
+    void EndGame(HWND game) {
+        PostMessageW(game, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
+    }
+    // Waits until the main thread has handled everything the hook posted for the inputs sent so far.
+    void SettleInputs() {
+        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
+        Settle(200);
+    }
+    GameLogContent Log(const std::string& title) const {
+        return ParseGameLogFile(library_.ReadFile("playing\\" + title + ".log"));
+    }
+
+    std::string game_;
+};
+
+TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
+    Register("Sample", 2);
+    Open();
+    HWND game = DoubleClickToStart("Sample");
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(dialog_->State()->Current().title, "Sample");
+    EXPECT_TRUE(PlayLocked());
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_SAVE_NOW_TIME))) << "everything else stays usable";
+
+    ASSERT_TRUE(test::BringToFront(game));
+    for (int i = 0; i < 3; ++i) test::PressKey('A');
+    RECT client{};
+    GetClientRect(game, &client);
+    test::ClickClient(game, {client.right / 2, client.bottom / 2});
+    SettleInputs();
+    // Inputs while another window is in front do not count.
+    ASSERT_TRUE(test::BringToFront(window_));
+    test::PressKey('B');
+    SettleInputs();
+
+    EndGame(game);
+    EXPECT_FALSE(PlayLocked());
+    GameLogContent log = Log("Sample");
+    ASSERT_EQ(log.sessions.size(), 3u);
+    const auto& f = log.sessions[2].fields;
+    EXPECT_EQ(f[kStart].size(), 17u);
+    EXPECT_EQ(f[kStart][8], '-');
+    EXPECT_LE(f[kStart], f[kEnd]);
+    EXPECT_LE(Seconds(f[kActive]), Seconds(f[kPlay]) + 1);
+    EXPECT_EQ(f[kInputs], "4");
+    EXPECT_EQ(f[kTotalPlay], AddDurations(log.sessions[1].fields[kTotalPlay], f[kPlay]));
+    EXPECT_EQ(f[kTotalActive], AddDurations(log.sessions[1].fields[kTotalActive], f[kActive]));
+    EXPECT_EQ(f[kTotalInputs], AddCounts(log.sessions[1].fields[kTotalInputs], "4"));
+    EXPECT_EQ(f[kComment], "");
+    EXPECT_EQ(dialog_->SessionTable().RowCount(), 3);
+    EXPECT_EQ(Text(IDC_DETAIL_1057), "4");
+}
+
+TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
+    Register("Sample", 0);
+    Open();
+    ClickGame("Sample");
+    HWND game = DoubleClickToStart("Sample");
+    ASSERT_NE(game, nullptr);
+    ASSERT_TRUE(test::BringToFront(game));
+    test::PressKey('A');
+    SettleInputs();
+    SetWindowTextCp932(Item(IDC_NOW_COMMENT), "中断, pause");
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_SAVE_NOW_TIME, BN_CLICKED), 0);
+    EXPECT_EQ(Text(IDC_NOW_COMMENT), "");
+    GameLogContent first = Log("Sample");
+    ASSERT_EQ(first.sessions.size(), 1u);
+    EXPECT_EQ(first.sessions[0].fields[kComment], "中断, pause");
+    EXPECT_EQ(first.sessions[0].fields[kInputs], "1");
+
+    ASSERT_TRUE(test::BringToFront(game));
+    test::PressKey('B');
+    test::PressKey('C');
+    SettleInputs();
+    EndGame(game);
+    GameLogContent log = Log("Sample");
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[1].fields[kStart] >= log.sessions[0].fields[kEnd], true);
+    EXPECT_EQ(log.sessions[1].fields[kInputs], "2");
+    EXPECT_EQ(log.sessions[1].fields[kTotalInputs], "3");
+    EXPECT_EQ(log.sessions[1].fields[kComment], "");
+}
+
+TEST_F(PlayTest, SaveNowTimeWithoutAGameRunningRecordsNothing) {
+    Register("Sample", 1);
+    Open();
+    ClickGame("Sample");
+    const std::string before = library_.ReadFile("playing\\Sample.log");
+    SetWindowTextCp932(Item(IDC_NOW_COMMENT), "nothing runs");
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_SAVE_NOW_TIME, BN_CLICKED), 0);
+    EXPECT_EQ(Text(IDC_NOW_COMMENT), "");
+    EXPECT_EQ(library_.ReadFile("playing\\Sample.log"), before);
+}
+
+TEST_F(PlayTest, TheFiftiethInputWritesTheProgressFile) {
+    Register("Sample", 1);
+    Open();
+    HWND game = DoubleClickToStart("Sample");
+    ASSERT_NE(game, nullptr);
+    ASSERT_TRUE(test::BringToFront(game));
+    for (int i = 1; i <= 49; ++i) {  // typed, not flooded: each key reaches the game before the next
+        test::PressKey('A');
+        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+    }
+    SettleInputs();
+    EXPECT_FALSE(library_.Exists("kibolt.tmp"));
+    test::PressKey('A');
+    ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= 50; }, 3000, window_));
+    bool written = PumpUntil([&] { return library_.Exists("kibolt.tmp"); }, 5000, window_);
+    if (!written) {
+        EndGame(game);
+        FAIL() << "inputs recorded: " << Log("Sample").sessions.back().fields[kInputs];
+    }
+    std::string line = library_.ReadFile("kibolt.tmp");
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 6);
+    EXPECT_EQ(line.substr(line.rfind(',') + 1), "50");
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    EndGame(game);
+}
+
+TEST_F(PlayTest, ClosingKiboltDuringPlayRecordsTheSessionSoFar) {
+    Register("Sample", 1);
+    Open();
+    HWND game = DoubleClickToStart("Sample");
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    GameLogContent log = Log("Sample");
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[1].fields[kInputs], "0");
+    EXPECT_TRUE(IsWindow(game)) << "the game itself goes on";
+}
+
+TEST_F(PlayTest, AGameThatCannotStartShowsWhyAndRecordsNothing) {
+    library_.WriteFile("playing\\Missing.log", "C:\\nowhere\\missing.exe\r\n=====Comment_Start====\r\n");
+    Open();
+    ClickGame("Missing");
+    std::string shown;
+    // The message box runs its own loop: read it and press OK from a timer inside it.
+    static std::function<void()> probe;
+    probe = [&] {
+        HWND box = FindWindowW(L"#32770", L"error");
+        if (!box) return;
+        HWND text = GetDlgItem(box, 0xFFFF);
+        shown = text ? GetWindowTextCp932(text) : "?";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    };
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { probe(); });
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    PumpUntil([&] { return !shown.empty() && !dialog_->GameRunning(); }, 10000, window_);
+    KillTimer(nullptr, timer);
+    EXPECT_NE(shown.find("C:\\nowhere\\missing.exe"), std::string::npos) << shown;
+    EXPECT_FALSE(PlayLocked());
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_GAME_LIST)));
+    EXPECT_EQ(Log("Missing").sessions.size(), 0u);
+}
+
+TEST_F(PlayTest, StartingWithoutAGameDoesNothing) {
+    Open();
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    Settle(100);
+    EXPECT_FALSE(dialog_->GameRunning());
+    EXPECT_FALSE(library_.Exists("playing\\.log"));
+}
+
+}  // namespace
+}  // namespace kibolt
