@@ -264,6 +264,8 @@ void MainDialog::RefreshViews() {
     SetDlgItemTextCp932(window_, IDC_DETAIL_1031, details.active);
     SetDlgItemTextCp932(window_, IDC_DETAIL_1055, details.totalActive);
     SetDlgItemTextCp932(window_, IDC_GAME_COMMENT, game.log.comment);
+    // What the field really shows: bytes it cannot show (NUL, invalid CP932) differ.
+    shownComment_ = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TITLE, game.title);
     sessionTable_.Show(&game.log.sessions);
     SetDlgItemTextCp932(window_, IDC_DETAIL_1029, details.sessionCount);
@@ -274,7 +276,10 @@ void MainDialog::RefreshViews() {
 
 void MainDialog::SaveGameComment() {
     // The field's whole text: a longer comment than any fixed buffer stays whole.
-    kibolt::SaveGameComment(*state_, GetDlgItemTextCp932(window_, IDC_GAME_COMMENT));
+    std::string text = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
+    // Untouched by the user: the log keeps its own bytes, even those the field cannot show.
+    if (text == shownComment_) return;
+    if (kibolt::SaveGameComment(*state_, text)) shownComment_ = text;
 }
 
 void MainDialog::SelectGame(int row) {

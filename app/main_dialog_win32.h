@@ -120,6 +120,7 @@ private:
     SessionListView sessionTable_;
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
     int commentRow_ = -1;                   // table row last right-clicked; -1 before any
+    std::string shownComment_;              // the game comment as the field showed it last
 
     SystemClock clock_;
     PlaySession playSession_{clock_};

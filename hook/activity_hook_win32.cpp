@@ -73,7 +73,7 @@ bool UpdateForeground() {
 // Counts one press if the game is in front. The foreground state is brought
 // up to date first, so an activation is always reported before its inputs.
 void CountPress() {
-    UpdateForeground(); Post(g_session.inputMessage);
+    if (UpdateForeground()) Post(g_session.inputMessage);
 }
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -192,7 +192,7 @@ extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
         g_session.inactiveMessage = RegisterWindowMessageW(L"hiakutyibuninattayo");
         // Taken as in front at first, as the recorder does, so a game that is
         // not in front when armed is reported inactive at once.
-        g_session.gameInFront = true;
+        g_session.gameInFront = ForegroundIsGame();
         g_stopping.store(false);
 
         ThreadStart start{CreateEventW(nullptr, TRUE, FALSE, nullptr)};

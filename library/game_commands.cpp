@@ -167,7 +167,9 @@ MoveResult MoveGame(LibraryState& state, FileSystem& fs, Category target) {
 
 bool DeleteGame(LibraryState& state, FileSystem& fs) {
     if (!state.HasGame() || state.Current().logPath.empty()) return false;
-    if (fs.RemoveFile(state.Current().logPath) != FsError::None) return false;
+    // A log already gone counts as deleted: the game must not be written back.
+    FsError error = fs.RemoveFile(state.Current().logPath);
+    if (error != FsError::None && error != FsError::NotFound) return false;
     state.Current() = GameRecord{};
     return true;
 }

@@ -3,7 +3,7 @@
 
 KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-                 googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils imagemagick locales
+                 googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils xdotool imagemagick locales
                  fonts-noto-cjk)
 KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
@@ -77,6 +77,11 @@ prepare_wine_prefix() {
     fi
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    # Menus and captions use Tahoma, which has no Japanese glyphs.
+    local font
+    for font in Tahoma "MS UI Gothic"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "Noto Sans CJK JP" /f >/dev/null 2>&1
+    done
     wineserver -w
 }
 

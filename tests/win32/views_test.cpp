@@ -355,3 +355,45 @@ TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
 
 }  // namespace
 }  // namespace kibolt
+
+namespace kibolt {
+namespace {
+
+struct BadLogCase {
+    const char* name;
+    std::string bytes;
+};
+
+std::string Garbage(size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t x = 12345;
+    for (char& c : bytes) {
+        x = x * 1103515245 + 12345;
+        c = static_cast<char>(x >> 16);
+    }
+    return bytes;
+}
+
+// Damaged logs show what they can, and nothing is written back that the user did not change.
+TEST_F(ViewsTest, DamagedLogsShowWhatTheyCanAndStayUntouched) {
+    const BadLogCase cases[] = {
+        {"empty", ""},
+        {"no marker", "C:\\G\\g.exe\r\n26/01/01-10:00:00,26/01/01-11:00:00,001:00:00\r\n"},
+        {"one long line", std::string(10 * 1024 * 1024, 'x')},
+        {"garbage", Garbage(256 * 1024)},
+        {"invalid comment", std::string("C:\\G\\g.exe\r\n=====Comment_Start====\r\n\x81\x20\xFF\x00zz\x85", 43)},
+    };
+    for (const BadLogCase& c : cases) library_.WriteFile(std::string("playing\\") + c.name + ".log", c.bytes);
+    Open();
+    for (const BadLogCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClickGame(c.name);
+        EXPECT_EQ(Text(IDC_DETAIL_TITLE), c.name);
+    }
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    for (const BadLogCase& c : cases)
+        EXPECT_TRUE(library_.ReadFile(std::string("playing\\") + c.name + ".log") == c.bytes) << c.name;
+}
+
+}  // namespace
+}  // namespace kibolt
