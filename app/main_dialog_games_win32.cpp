@@ -2,15 +2,99 @@
 // deleting games, the context menus, session comments and the About box.
 #include "app/main_dialog_win32.h"
 
+#include "app/text_win32.h"
+#include "dialogs/about_dialog_win32.h"
+#include "dialogs/comment_dialog_win32.h"
+#include "dialogs/context_menus_win32.h"
+#include "dialogs/game_dialog_win32.h"
+#include "library/game_commands.h"
+#include "resources/game_dialogs_ids.h"
+#include "resources/resource_ids.h"
+
 namespace kibolt {
 
-void MainDialog::OnAddGame() {}
-void MainDialog::OnGameProperties() {}
-void MainDialog::OnMoveGame(Category) {}
-void MainDialog::OnDeleteGame() {}
-void MainDialog::OnGameContextMenu(int) {}
-void MainDialog::OnSessionContextMenu(int) {}
-void MainDialog::OnCommentSession(int) {}
-void MainDialog::OnAbout() {}
+namespace {
+
+constexpr const char* kErrorCaption = "error";
+
+// The detail fields as they are before any game is picked.
+constexpr int kDetailFields[] = {IDC_DETAIL_1028, IDC_DETAIL_1029, IDC_DETAIL_1030, IDC_DETAIL_1031,
+                                 IDC_DETAIL_TITLE, IDC_DETAIL_1055, IDC_DETAIL_1056, IDC_DETAIL_1057};
+
+}  // namespace
+
+void MainDialog::OnAddGame() {
+    // The shown game's comment edit is redrawn for the new game: keep what was typed.
+    SaveGameComment();
+    if (!RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_)) return;
+    RefillGameList(state_->CurrentCategory());
+    RefreshViews();
+}
+
+void MainDialog::OnGameProperties() {
+    SaveGameComment();  // the log is rewritten from memory
+    std::optional<GameEntryResult> result =
+        RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
+    if (!result) return;
+    if (result->Moved()) CurrentGameLogMoved(result->from, result->to);
+    RefillGameList(state_->CurrentCategory());
+    RefreshViews();
+}
+
+void MainDialog::OnMoveGame(Category target) {
+    MoveResult result = MoveGame(*state_, fs_, target);
+    switch (result.problem) {
+    case MoveProblem::None:
+        CurrentGameLogMoved(result.from, result.to);
+        RefillGameList(state_->CurrentCategory());
+        break;
+    case MoveProblem::TitleExists:
+        MessageBoxCp932(window_, "同名ファイルが存在するためタイトルを変更する必要があります。", kErrorCaption, MB_OK);
+        break;
+    case MoveProblem::PathTooLong:
+        MessageBoxCp932(window_, "移動先のパスが長くなりすぎるため移動できません。タイトルを短くしてください。",
+                        kErrorCaption, MB_OK);
+        break;
+    case MoveProblem::NoGame:
+    case MoveProblem::CannotMove: break;  // nothing moved, nothing to show
+    }
+}
+
+void MainDialog::OnDeleteGame() {
+    const bool deleted = DeleteGame(*state_, fs_);
+    RefillGameList(state_->CurrentCategory());
+    if (!deleted) return;  // no game, or its log is still there
+    RefreshViews();
+    for (int id : kDetailFields) SetDlgItemTextCp932(window_, id, "");
+}
+
+void MainDialog::OnGameContextMenu(int row) {
+    POINT at{};
+    GetCursorPos(&at);
+    SaveGameComment();
+    if (row < 0) return;
+    // The menu's commands act on the current game: without the clicked game
+    // loaded they would act on another one.
+    if (state_->LoadGame(gameList_.Title(row)) != LoadResult::Loaded) return;
+    RefreshViews();
+    ShowContextMenu(instance_, window_, IDR_GAME_MENU, at);
+}
+
+void MainDialog::OnSessionContextMenu(int row) {
+    POINT at{};
+    GetCursorPos(&at);
+    if (row >= 0) commentRow_ = row;
+    ShowContextMenu(instance_, window_, IDR_SESSION_MENU, at);
+}
+
+void MainDialog::OnCommentSession(int row) {
+    const std::vector<SessionRecord>& sessions = state_->Current().log.sessions;
+    if (!state_->HasGame() || row < 0 || static_cast<size_t>(row) >= sessions.size()) return;
+    std::optional<std::string> text =
+        RunCommentDialog(instance_, window_, sessions[static_cast<size_t>(row)].fields[kComment]);
+    if (text) SetSessionComment(row, *text);
+}
+
+void MainDialog::OnAbout() { RunAboutDialog(instance_, window_); }
 
 }  // namespace kibolt

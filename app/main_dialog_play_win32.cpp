@@ -56,6 +56,8 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
         playSession_.WindowDeactivated();
     } else if (message == kGameReadyMessage) {
         if (launcher_.Running()) playSession_.Begin(launchedLogPath_);
+    } else if (message == kGameArmedMessage) {
+        hookArmed_ = launcher_.Running();
     } else if (message == kGameEndedMessage) {
         OnGameEnded();
     } else if (message == kGameFailedMessage) {
@@ -68,6 +70,7 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
 
 void MainDialog::OnGameEnded() {
     launcher_.Finished();
+    hookArmed_ = false;
     EnablePlayLockedControls(true);
     RecordSession(playSession_.End(), "");
 }

@@ -76,6 +76,7 @@ public:
     void OnStartGame();
     void OnSaveNowTime();
     bool GameRunning() const { return launcher_.Running(); }
+    bool HookArmed() const { return hookArmed_; }
     const PlaySession& Session() const { return playSession_; }
     // Tells a running session that its game's log now lies at another path
     // (moved to another category or renamed); it is recorded there.
@@ -126,6 +127,7 @@ private:
     PlaySession playSession_{clock_};
     std::string launchedLogPath_;           // the started game's log, until its session begins
     std::string launchedCommandLine_;
+    bool hookArmed_ = false;                // the running game's inputs are being counted
     const UINT inputMessage_;
     const UINT activatedMessage_;
     const UINT deactivatedMessage_;

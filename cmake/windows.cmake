@@ -11,6 +11,10 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_win32.cpp
   app/text_win32.cpp
   app/window_placement_win32.cpp
+  dialogs/about_dialog_win32.cpp
+  dialogs/comment_dialog_win32.cpp
+  dialogs/context_menus_win32.cpp
+  dialogs/game_dialog_win32.cpp
   export/clipboard_export_win32.cpp
   export/copy_settings_dialog_win32.cpp
   library/file_system_win32.cpp

@@ -192,7 +192,7 @@ extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
         g_session.inactiveMessage = RegisterWindowMessageW(L"hiakutyibuninattayo");
         // Taken as in front at first, as the recorder does, so a game that is
         // not in front when armed is reported inactive at once.
-        g_session.gameInFront = ForegroundIsGame();
+        g_session.gameInFront = true;
         g_stopping.store(false);
 
         ThreadStart start{CreateEventW(nullptr, TRUE, FALSE, nullptr)};

@@ -58,7 +58,7 @@ void GameLauncher::Run() {
     if (WaitForSingleObject(stop_.Get(), 0) == WAIT_OBJECT_0) return;
     // The session starts now; the report goes ahead of the hook's first notification.
     PostMessageW(window_, kGameReadyMessage, 0, 0);
-    if (ready) hook_.Arm(info.dwThreadId, window_);
+    if (ready && hook_.Arm(info.dwThreadId, window_)) PostMessageW(window_, kGameArmedMessage, 0, 0);
 
     HANDLE waits[] = {process.Get(), stop_.Get()};
     DWORD which = WaitForMultipleObjects(2, waits, FALSE, INFINITE);

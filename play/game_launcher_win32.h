@@ -17,6 +17,7 @@ class ActivityHookLibrary;
 inline constexpr UINT kGameReadyMessage = WM_APP + 10;   // the game takes input (or the wait ran out)
 inline constexpr UINT kGameEndedMessage = WM_APP + 11;   // the game's process has ended
 inline constexpr UINT kGameFailedMessage = WM_APP + 12;  // wParam: the system's error code from the launch
+inline constexpr UINT kGameArmedMessage = WM_APP + 13;   // the hook reports the game's inputs from now on
 
 class GameLauncher {
 public:

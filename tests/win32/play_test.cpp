@@ -60,8 +60,8 @@ protected:
         test::DoubleClickClient(list, {rect.left + 4, (rect.top + rect.bottom) / 2});
         HWND game = nullptr;
         PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000, window_);
-        // The session has begun once the game took input and the report arrived.
-        PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_);
+        // The session has begun once the game took input, and inputs count once the hook is armed.
+        PumpUntil([&] { return dialog_->Session().IsOpen() && dialog_->HookArmed(); }, 10000, window_);
         return game;
     }
     bool PlayLocked() const {

@@ -1,0 +1,169 @@
+#include "dialogs/game_dialog_win32.h"
+
+#include <commdlg.h>
+
+#include <array>
+
+#include "app/text_win32.h"
+#include "app/window_placement_win32.h"
+#include "resources/game_dialogs_ids.h"
+
+namespace kibolt {
+
+namespace {
+
+constexpr const char* kErrorCaption = "error";
+
+const char* TitleProblemText(TitleProblem problem) {
+    switch (problem) {
+    case TitleProblem::ReservedCharacter: return "タイトルに次の文字は使えません。\r\n\\ / : * ? \" < > |";
+    case TitleProblem::ControlCharacter: return "タイトルに改行やタブなどの制御文字は使えません。";
+    case TitleProblem::DotName: return "タイトルを「.」や「..」にすることはできません。";
+    case TitleProblem::TrailingSpaceOrDot: return "タイトルの最後に空白やピリオドは使えません。";
+    case TitleProblem::DeviceName:
+        return "CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 はタイトルに使えません（拡張子を付けても同じです）。";
+    case TitleProblem::Empty: return "タイトルが未入力です";
+    case TitleProblem::None: break;
+    }
+    return "";
+}
+
+const char* WriteErrorText(FsError error) {
+    switch (error) {
+    case FsError::NotFound: return "フォルダが見つかりません";
+    case FsError::AccessDenied: return "アクセスが拒否されました";
+    case FsError::PathTooLong: return "パスが長すぎます";
+    case FsError::DiskFull: return "ディスクの空きが足りません";
+    case FsError::Other:
+    case FsError::None: break;
+    }
+    return "原因不明のエラー";
+}
+
+class GameDialog {
+public:
+    GameDialog(GameDialogKind kind, LibraryState& state, FileSystem& fs) : kind_(kind), state_(state), fs_(fs) {}
+
+    static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<GameDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (!self) return FALSE;
+        switch (message) {
+        case WM_INITDIALOG: self->OnInit(dialog); return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+            case IDOK: self->OnOk(); return TRUE;
+            case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+            case IDC_ENTRY_BROWSE:
+                if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+                self->OnBrowse();
+                return TRUE;
+            default: return FALSE;
+            }
+        default: return FALSE;
+        }
+    }
+
+    const std::optional<GameEntryResult>& Result() const { return result_; }
+
+private:
+    void OnInit(HWND dialog) {
+        dialog_ = dialog;
+        CenterOverOwner(dialog_);
+        pathEdit_ = GetDlgItem(dialog_, IDC_ENTRY_PATH);
+        titleEdit_ = GetDlgItem(dialog_, IDC_ENTRY_TITLE);
+        if (kind_ == GameDialogKind::Properties) {
+            // Empty when no game is loaded.
+            SetWindowTextCp932(pathEdit_, state_.Current().log.commandLine);
+            SetWindowTextCp932(titleEdit_, state_.Current().title);
+        }
+    }
+
+    void OnOk() {
+        // The edits keep what the user typed; only what is taken is cut and mended.
+        path_ = OneLineFieldText(GetWindowTextCp932(pathEdit_));
+        title_ = TitleFieldText(GetWindowTextCp932(titleEdit_));
+        GameEntryResult result = kind_ == GameDialogKind::Add ? RegisterGame(state_, fs_, path_, title_)
+                                                               : UpdateGame(state_, fs_, path_, title_);
+        if (!result.Ok()) {
+            MessageBoxCp932(dialog_, GameEntryMessage(result), kErrorCaption, MB_OK);
+            return;
+        }
+        result_ = std::move(result);
+        EndDialog(dialog_, IDOK);
+    }
+
+    void OnBrowse() {
+        if (std::optional<std::string> chosen = BrowseForExecutable(dialog_)) {
+            path_ = *chosen;
+            SetWindowTextCp932(pathEdit_, path_);
+        }
+    }
+
+    GameDialogKind kind_;
+    LibraryState& state_;
+    FileSystem& fs_;
+    HWND dialog_ = nullptr;
+    HWND pathEdit_ = nullptr;
+    HWND titleEdit_ = nullptr;
+    std::string path_;
+    std::string title_;
+    std::optional<GameEntryResult> result_;
+};
+
+}  // namespace
+
+std::string GameEntryMessage(const GameEntryResult& result) {
+    switch (result.problem) {
+    case GameEntryProblem::EmptyPath: return "ファイルパスを指定してください";
+    case GameEntryProblem::EmptyTitle: return "タイトルが未入力です";
+    case GameEntryProblem::TitleExists: return "同名ファイルが存在します。";
+    case GameEntryProblem::UnusableTitle: return TitleProblemText(result.titleProblem);
+    case GameEntryProblem::PathTooLong:
+        return "タイトルが長すぎます。ログファイルのパスがシステムの上限を超えます。";
+    case GameEntryProblem::CannotWrite:
+        return std::string("ログファイルを書き込めませんでした（") + WriteErrorText(result.writeError) + "）。\r\n" +
+               result.to;
+    case GameEntryProblem::None: break;
+    }
+    return {};
+}
+
+std::optional<std::string> BrowseForExecutable(HWND owner) {
+    // Pairs of display text and pattern, each ended by a NUL, the list by another.
+    std::string filter;
+    for (const char* part : {"実行ファイル (*.exe)", "*.exe", "すべてのファイル (*.*)", "*.*"}) {
+        filter += part;
+        filter += '\0';
+    }
+    const std::wstring wideFilter = Widen(filter);
+    const std::wstring defaultExtension = Widen("txt");
+    std::array<wchar_t, MAX_PATH> file{};
+    std::array<wchar_t, 256> fileTitle{};
+    const std::wstring initialName = Widen("無題");
+    initialName.copy(file.data(), file.size() - 1);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = wideFilter.c_str();  // ends with the NUL of the string itself
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrFileTitle = fileTitle.data();
+    dialog.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    dialog.lpstrDefExt = defaultExtension.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return Narrow(file.data());
+}
+
+std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind,
+                                             LibraryState& state, FileSystem& fs) {
+    GameDialog dialog(kind, state, fs);
+    const int resource = kind == GameDialogKind::Add ? IDD_ADD_GAME : IDD_GAME_PROPERTIES;
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, GameDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
+    return dialog.Result();
+}
+
+}  // namespace kibolt
