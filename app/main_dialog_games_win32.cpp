@@ -2,6 +2,8 @@
 // deleting games, the context menus, session comments and the About box.
 #include "app/main_dialog_win32.h"
 
+#include <windowsx.h>
+
 #include "app/text_win32.h"
 #include "dialogs/about_dialog_win32.h"
 #include "dialogs/comment_dialog_win32.h"
@@ -20,6 +22,13 @@ constexpr const char* kErrorCaption = "error";
 // The detail fields as they are before any game is picked.
 constexpr int kDetailFields[] = {IDC_DETAIL_1028, IDC_DETAIL_1029, IDC_DETAIL_1030, IDC_DETAIL_1031,
                                  IDC_DETAIL_TITLE, IDC_DETAIL_1055, IDC_DETAIL_1056, IDC_DETAIL_1057};
+
+// Where the pointer was when the button that opened a context menu went up:
+// the menu opens there even if the pointer has moved on since.
+POINT ClickPosition() {
+    const DWORD position = GetMessagePos();
+    return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+}
 
 }  // namespace
 
@@ -69,8 +78,7 @@ void MainDialog::OnDeleteGame() {
 }
 
 void MainDialog::OnGameContextMenu(int row) {
-    POINT at{};
-    GetCursorPos(&at);
+    const POINT at = ClickPosition();
     SaveGameComment();
     if (row < 0) return;
     // The menu's commands act on the current game: without the clicked game
@@ -81,8 +89,7 @@ void MainDialog::OnGameContextMenu(int row) {
 }
 
 void MainDialog::OnSessionContextMenu(int row) {
-    POINT at{};
-    GetCursorPos(&at);
+    const POINT at = ClickPosition();
     if (row >= 0) commentRow_ = row;
     ShowContextMenu(instance_, window_, IDR_SESSION_MENU, at);
 }

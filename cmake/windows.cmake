@@ -59,7 +59,7 @@ foreach(locale ja_JP.UTF-8 en_US.UTF-8)
   add_test(NAME win32_${locale} COMMAND kibolt_win_tests)
   set_tests_properties(win32_${locale} PROPERTIES
     ENVIRONMENT "LC_ALL=${locale};KIBOLT_EXE=$<TARGET_FILE:kibolt>;SAMPLE_GAME_EXE=$<TARGET_FILE:sample_game>"
-    TIMEOUT 600)
+    TIMEOUT 400)
 endforeach()
 
 # Timing of the views with big logs (tools/view-timing.sh runs it under wine).

@@ -176,6 +176,15 @@ TEST_F(GameCommandsTest, UpdateRenamesWithinTheGamesOwnFolderWhateverTabIsShown)
     EXPECT_EQ(state.Current().log.sessions[1].number, 2);
 }
 
+TEST_F(GameCommandsTest, UpdateWritesTheNewLogBeforeRemovingTheOld) {
+    LoadAlpha();
+    fs.removeError = FsError::AccessDenied;  // the old log cannot go: the game is not lost for it
+    ASSERT_TRUE(UpdateGame(state, fs, "C:\\G\\alpha.exe", "Gamma").Ok());
+    EXPECT_EQ(Bytes("C:\\K\\playing\\Gamma.log"), kAlphaLog);
+    EXPECT_EQ(Bytes(kAlpha), kAlphaLog);
+    EXPECT_EQ(state.Current().logPath, "C:\\K\\playing\\Gamma.log");
+}
+
 TEST_F(GameCommandsTest, UpdateNeverOverwritesAnotherGame) {
     LoadAlpha();
     const auto before = Snapshot();

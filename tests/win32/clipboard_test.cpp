@@ -131,6 +131,19 @@ std::optional<std::wstring> ClipboardUnicode() {
     return result;
 }
 
+std::optional<LCID> ClipboardLocale() {
+    if (!OpenClipboardSoon()) return std::nullopt;
+    std::optional<LCID> result;
+    if (HANDLE block = GetClipboardData(CF_LOCALE)) {
+        if (const auto* locale = static_cast<const LCID*>(GlobalLock(block))) {
+            if (GlobalSize(block) >= sizeof(LCID)) result = *locale;
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
 // Puts a text of the test's own on the clipboard, to see whether a copy replaces it.
 void PutSentinel(const std::string& text) {
     ASSERT_TRUE(OpenClipboardSoon());
@@ -189,32 +202,46 @@ protected:
         log.sessions.resize(static_cast<size_t>(sessions));
         library_.WriteFile("playing\\Sample.log", SerializeGameLog(log));
         Open();
-        ClickGame("Sample");
+        ASSERT_EQ(RowIndexOf("Sample"), 0);
+        HWND list = Item(IDC_GAME_LIST);
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        Click(list, {rect.left + 4, (rect.top + rect.bottom) / 2});
+        ASSERT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == "Sample"; }, 3000, window_));
     }
     HWND Table() const { return Item(IDC_SESSION_TABLE); }
-    // A real click on a control; returns once the window has handled it.
+    // A real click; returns once the window has taken the input.
+    void Click(HWND control, POINT at) {
+        ASSERT_TRUE(test::BringToFront(window_));
+        test::ClickClient(control, at);
+        PumpUntil([] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
+        Settle();
+    }
     void ClickControl(int id) {
         RECT rect{};
         GetClientRect(Item(id), &rect);
-        ClickListAt(Item(id), {std::min<LONG>(4, rect.right / 2), rect.bottom / 2});
+        Click(Item(id), {std::min<LONG>(4, rect.right / 2), rect.bottom / 2});
     }
     void ClickCheckBox(int id) {
         const bool before = Checked(id);
         ClickControl(id);
-        ASSERT_NE(Checked(id), before) << id;
+        ASSERT_TRUE(PumpUntil([&] { return Checked(id) != before; }, 3000, window_)) << id;
     }
     // Selects table rows with real clicks (Ctrl held for the later ones).
     void SelectRows(const std::vector<int>& rows) {
-        ASSERT_TRUE(test::BringToFront(window_));
         for (size_t i = 0; i < rows.size(); ++i) {
             RECT rect{};
             rect.left = LVIR_BOUNDS;
             SendMessageW(Table(), LVM_GETITEMRECT, rows[i], reinterpret_cast<LPARAM>(&rect));
             if (i > 0) test::KeyDown(VK_CONTROL);
-            ClickListAt(Table(), {rect.left + 8, (rect.top + rect.bottom) / 2});
+            Click(Table(), {rect.left + 8, (rect.top + rect.bottom) / 2});
             if (i > 0) test::KeyUp(VK_CONTROL);
+            const auto selected = [&] {
+                return SendMessageW(Table(), LVM_GETITEMSTATE, rows[i], LVIS_SELECTED) & LVIS_SELECTED;
+            };
+            ASSERT_TRUE(PumpUntil(selected, 3000, window_)) << "row " << rows[i];
         }
-        Settle();
     }
     void Run(Trigger trigger) {
         switch (trigger) {
@@ -247,7 +274,7 @@ class CopyCommandTest : public ClipboardTest, public testing::WithParamInterface
 
 TEST_P(CopyCommandTest, PutsTheExactTextOnTheClipboard) {
     const CopyCase& c = GetParam();
-    OpenWithSample(c.ini);
+    ASSERT_NO_FATAL_FAILURE(OpenWithSample(c.ini));
     for (int id : c.clicks) {
         ASSERT_NO_FATAL_FAILURE(ClickCheckBox(id));
     }
@@ -293,7 +320,7 @@ INSTANTIATE_TEST_SUITE_P(
     PrintCase);
 
 TEST_F(ClipboardTest, HeaderValuesAreTheDetailFieldsWholeTextAtThatMoment) {
-    OpenWithSample("[copy]\r\nflag=54\r\n");  // bits 1, 2, 4 and 5: the header lines only
+    ASSERT_NO_FATAL_FAILURE(OpenWithSample("[copy]\r\nflag=54\r\n"));  // bits 1, 2, 4 and 5: the header lines only
     // Longer than the 127 bytes of a fixed buffer, with double-byte characters across that limit.
     const std::string longTotal = std::string(120, '9') + "時間を超える合計";
     SetWindowTextCp932(Item(IDC_DETAIL_1030), longTotal);
@@ -305,7 +332,7 @@ TEST_F(ClipboardTest, HeaderValuesAreTheDetailFieldsWholeTextAtThatMoment) {
 }
 
 TEST_F(ClipboardTest, AGameWithoutSessionsLeavesTheClipboardAsItWas) {
-    OpenWithSample("", 0);
+    ASSERT_NO_FATAL_FAILURE(OpenWithSample("", 0));
     PutSentinel("kept");
     const DWORD sentinel = GetClipboardSequenceNumber();
     ClickControl(IDC_COPY);
@@ -322,7 +349,7 @@ TEST_F(ClipboardTest, AGameWithoutSessionsLeavesTheClipboardAsItWas) {
 
 TEST_F(ClipboardTest, ReadersOfUnicodeTextSeeTheJapaneseTextOnAnySystemCodePage) {
     // Bits 2, 7, 12 and 14: count, filter, active play time and comments.
-    OpenWithSample("[copy]\r\nflag=20612\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenWithSample("[copy]\r\nflag=20612\r\n"));
     ASSERT_NO_FATAL_FAILURE(CopyWith(Trigger::CopyButton));
     const std::string bytes = "Sample\r\nプレイ回数3\r\nアクティブなプレイ000:05:00コメント良\r\nﾙｰﾄA\r\nクリア";
     const std::wstring wide =
@@ -332,6 +359,8 @@ TEST_F(ClipboardTest, ReadersOfUnicodeTextSeeTheJapaneseTextOnAnySystemCodePage)
         L"\uff99\uff70\uff84" L"A\r\n\u30af\u30ea\u30a2";  // ﾙｰﾄA, クリア
     EXPECT_EQ(ClipboardBytes(CF_TEXT), bytes) << "the code page 932 bytes whatever the system's code page";
     EXPECT_EQ(ClipboardUnicode(), wide);
+    // Japanese, so that formats the system makes from the bytes read them as code page 932.
+    EXPECT_EQ(ClipboardLocale(), LCID{0x0411});
     EXPECT_EQ(UnicodeTextSeenByAnotherProgram(library_), wide);
 }
 
@@ -342,41 +371,39 @@ constexpr int kCopySettingsSimple = 1086;
 constexpr int kCopySettingsCustom = 1087;
 
 // The dialog runs its own modal loop: the checks run from a timer inside it.
+// Whatever they find, the dialog is closed afterwards, so the test never waits
+// on a dialog left open.
 struct DialogProbe {
     static DialogProbe* current;
     HWND owner = nullptr;
     std::function<void(HWND)> check;
     bool done = false;
+    HWND found = nullptr;
+
+    static BOOL CALLBACK Consider(HWND window, LPARAM data) {
+        auto* p = reinterpret_cast<DialogProbe*>(data);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring_view(name) != L"#32770" || GetWindow(window, GW_OWNER) != p->owner ||
+            !IsWindowVisible(window))
+            return TRUE;
+        p->found = window;
+        return FALSE;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         DialogProbe* p = current;
         if (!p || p->done) return;
-        struct Search {
-            HWND owner;
-            HWND found;
-        } search{p->owner, nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (std::wstring_view(name) != L"#32770" || GetWindow(window, GW_OWNER) != s->owner ||
-                    !IsWindowVisible(window))
-                    return TRUE;
-                s->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        HWND found = search.found;
-        if (!found) return;
+        EnumThreadWindows(GetCurrentThreadId(), Consider, reinterpret_cast<LPARAM>(p));
+        if (!p->found) return;
         p->done = true;
-        p->check(found);
+        p->check(p->found);
+        if (IsWindow(p->found)) PostMessageW(p->found, WM_COMMAND, IDCANCEL, 0);
     }
 };
 DialogProbe* DialogProbe::current = nullptr;
 
 TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing) {
-    OpenWithSample();
+    ASSERT_NO_FATAL_FAILURE(OpenWithSample());
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(IDC_COPY_BIT7));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_COPY_SETTING)));
     std::vector<bool> mainBefore;

@@ -234,12 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainWindowTest, UncheckingAViewBoxKeepsTheHighBits) {
     Open();
-    ASSERT_TRUE(test::BringToFront(window_));
-    HWND box = Item(IDC_VIEW_START);
-    RECT rect{};
-    GetClientRect(box, &rect);
-    test::ClickClient(box, {4, rect.bottom / 2});
-    ASSERT_TRUE(PumpUntil([&] { return !Checked(IDC_VIEW_START); }, 3000, window_));
+    ClickCheckBox(IDC_VIEW_START);
     PumpUntil([&] { return dialog_->State()->ViewFlags() == 262142; }, 2000, window_);
     EXPECT_EQ(dialog_->State()->ViewFlags(), 262142);
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);

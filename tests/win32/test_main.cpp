@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win32/win_test_support.h"
+
 int main(int argc, char** argv) {
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+    SetDoubleClickTime(kibolt::test::kTestDoubleClickMs);
     const char* locale = std::getenv("LC_ALL");
     std::printf("system ANSI code page %u (LC_ALL=%s)\n", GetACP(), locale ? locale : "");
     testing::InitGoogleTest(&argc, argv);

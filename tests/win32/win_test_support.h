@@ -40,6 +40,10 @@ int PumpUntilQuit(DWORD timeoutMs = 5000, HWND dialog = nullptr);
 
 // Real mouse click at a point of a window's client area.
 void ClickClient(HWND window, POINT client, bool right = false);
+// The double-click time of the test process: two separate clicks of a test never
+// make a double click (which would start a game).
+inline constexpr UINT kTestDoubleClickMs = 1;
+
 // Real double click (left button) at a point of a window's client area.
 void DoubleClickClient(HWND window, POINT client);
 // Real key press and release.

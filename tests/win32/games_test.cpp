@@ -1,0 +1,823 @@
+// Registering, editing, moving and deleting games, session comments, the
+// context menus and the About box, driven over the real resources: the input
+// is posted and the modal dialogs, message boxes and menus handle it in their
+// own loops.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/game_dialog_win32.h"
+#include "library/game_log.h"
+#include "resources/game_dialogs_ids.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+#include "version.h"
+
+namespace kibolt {
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;  // the static that holds a message box's text
+constexpr int kFileTypeCombo = 0x470;    // the open-file dialog's file type list
+constexpr int kFileNameCombo = 0x47C;    // and its file name field
+
+struct Found {
+    const std::string* caption = nullptr;  // null: any caption
+    HWND owner = nullptr;                  // null: any owner
+    HWND window = nullptr;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<Found*>(data);
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (!IsWindowVisible(window) || !owner || (found->owner && owner != found->owner)) return TRUE;
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770") return TRUE;
+    if (found->caption && GetWindowTextCp932(window) != *found->caption) return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+// A visible dialog of this thread with an owner (so not the main window).
+HWND FindDialog(const std::string& caption) {
+    Found found{&caption};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+HWND FindDialogOwnedBy(HWND owner) {
+    Found found{nullptr, owner};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (!IsWindowVisible(window) || std::wstring(className) != L"#32768") return TRUE;
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+}
+
+// The popup menu shown by this thread, if any.
+HWND FindMenu() {
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
+    return menu;
+}
+
+BOOL CALLBACK EndOwnedDialog(HWND window, LPARAM) {
+    Found any;
+    if (!FindOwned(window, reinterpret_cast<LPARAM>(&any))) EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
+// A key as the keyboard would deliver it to the window with the focus.
+void PostKey(HWND target, WORD key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+void PostKeyToFocus(WORD key) { PostKey(GetFocus(), key); }
+
+// Steps run one per tick of a thread timer, so they run inside whatever modal
+// loop the thread is in. WM_TIMER comes only when nothing else is queued, so
+// what a step posted has been handled when the next step runs. Steps post;
+// they never send what would open another modal loop.
+class ModalScript {
+public:
+    using Step = std::function<bool()>;  // true when done, false to be asked again
+
+    ModalScript& Then(Step step) {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    // Calls open, which returns when the modal loop it starts has ended. At the
+    // deadline every owned dialog and the menu are closed, so a test fails
+    // instead of hanging.
+    void Run(const std::function<void()>& open, DWORD timeoutMs = 15000) {
+        deadline_ = GetTickCount64() + timeoutMs;
+        current_ = this;
+        UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+        open();
+        KillTimer(nullptr, timer);
+        current_ = nullptr;
+        EXPECT_FALSE(timedOut_) << "stopped at step " << next_;
+    }
+    bool Finished() const { return next_ == steps_.size(); }
+    size_t StepsDone() const { return next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        ModalScript* self = current_;
+        if (!self) return;
+        if (GetTickCount64() > self->deadline_) {
+            self->timedOut_ = true;
+            EndMenu();
+            EnumThreadWindows(GetCurrentThreadId(), EndOwnedDialog, 0);
+            return;
+        }
+        if (self->busy_ || self->Finished()) return;
+        self->busy_ = true;
+        if (self->steps_[self->next_]()) ++self->next_;
+        self->busy_ = false;
+    }
+
+    static ModalScript* current_;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    ULONGLONG deadline_ = 0;
+    bool busy_ = false;
+    bool timedOut_ = false;
+};
+ModalScript* ModalScript::current_ = nullptr;
+
+// Steps shared by the tests.
+ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog) {
+    return [caption, &dialog] { return (dialog = FindDialog(caption)) != nullptr; };
+}
+ModalScript::Step WaitUntilClosed(const HWND& window) {
+    return [&window] { return !IsWindow(window); };
+}
+ModalScript::Step Do(std::function<void()> action) {
+    return [action = std::move(action)] {
+        action();
+        return true;
+    };
+}
+// Waits for the "error" message box, keeps its text and closes it with OK.
+ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
+    return [&texts] {
+        HWND box = FindDialog("error");
+        if (!box) return false;
+        texts.push_back(GetWindowTextCp932(GetDlgItem(box, kMessageBoxText)));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+struct MenuItem {
+    int command;
+    std::string text;
+    bool operator==(const MenuItem& o) const { return command == o.command && text == o.text; }
+};
+
+std::vector<MenuItem> ItemsOf(HMENU menu) {
+    std::vector<MenuItem> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+        items.push_back({static_cast<int>(GetMenuItemID(menu, i)), Narrow(text)});
+    }
+    return items;
+}
+
+void PrintTo(const MenuItem& item, std::ostream* os) { *os << item.command << " " << item.text; }
+
+const std::vector<MenuItem> kGameMenu = {
+    {IDM_START_GAME, "ゲーム開始"}, {IDM_NEW_GAME, "新しいゲームを登録"}, {IDM_MOVE_PLAYING, "playingへ"},
+    {IDM_MOVE_CLEARED, "clearedへ"}, {IDM_MOVE_OTHERS, "othersへ"},     {IDM_PROPERTIES, "プロパティ"},
+    {IDM_DELETE_GAME, "削除"},
+};
+const std::vector<MenuItem> kSessionMenu = {
+    {IDM_COPY_SELECTED, "選択行をコピー"},
+    {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
+    {IDM_COMMENT_SESSION, "コメントを付ける"},
+    {IDM_DELETE_SESSIONS, "選択行削除"},
+};
+
+// What a shown popup menu held and where it was.
+struct MenuSeen {
+    std::vector<MenuItem> items;
+    RECT rect{};
+};
+
+// Waits for the popup menu, notes it, then highlights item `choose` with the
+// arrow keys and takes it with Enter (or closes the menu with Esc when -1).
+void ChooseFromMenu(ModalScript& script, MenuSeen& seen, int choose) {
+    auto menuWindow = std::make_shared<HWND>(nullptr);
+    script.Then([menuWindow, &seen] {
+        if (!(*menuWindow = FindMenu())) return false;
+        seen.items = ItemsOf(reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0)));
+        GetWindowRect(*menuWindow, &seen.rect);
+        return true;
+    });
+    script.Then([menuWindow, choose] {
+        if (choose < 0) {
+            PostKey(*menuWindow, VK_ESCAPE);
+            return true;
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0));
+        if (GetMenuState(menu, choose, MF_BYPOSITION) & MF_HILITE) {
+            PostKey(*menuWindow, VK_RETURN);
+            return true;
+        }
+        PostKey(*menuWindow, VK_DOWN);
+        return false;
+    });
+}
+
+class GamesTest : public MainWindowTest {
+protected:
+    HWND Table() const { return Item(IDC_SESSION_TABLE); }
+    int RowCount() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
+    GameLogContent LogOnDisk(const std::string& relative) const {
+        return ParseGameLogFile(library_.ReadFile(relative));
+    }
+    // Loads a listed game as a click on its row does (the click itself is the game list's own test).
+    void Pick(const std::string& title) {
+        int row = RowIndexOf(title);
+        ASSERT_GE(row, 0) << title;
+        dialog_->SelectGame(row);
+        ASSERT_EQ(dialog_->State()->Current().title, title);
+    }
+    // A command as the menus give it; returns when any modal loop it opened has ended.
+    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+    void RunCommand(ModalScript& script, int id) {
+        script.Run([&] { Command(id); });
+    }
+    // Real input that opens a modal loop: pumps until the script has run, or
+    // with `expectModal` false only until the input is handled.
+    void RunInput(ModalScript& script, const std::function<void()>& input, bool expectModal = true) {
+        script.Run([&] {
+            ASSERT_TRUE(test::BringToFront(window_));
+            input();
+            PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000,
+                      window_);
+            Settle();
+        });
+    }
+    POINT RowPoint(HWND list, int row) const {
+        RECT rect{};
+        rect.left = LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        return {rect.left + 8, (rect.top + rect.bottom) / 2};
+    }
+    POINT EmptyPoint(HWND list) const {
+        RECT client{};
+        GetClientRect(list, &client);
+        return {10, client.bottom - 10};
+    }
+    static POINT ScreenPoint(HWND window, POINT client) {
+        ClientToScreen(window, &client);
+        return client;
+    }
+    // A real click; the pointer is moved there first and its move awaited, so
+    // the button cannot be taken at the place of the click before.
+    void Click(HWND window, POINT at, bool right = false) {
+        const POINT screen = ScreenPoint(window, at);
+        SetCursorPos(screen.x, screen.y);
+        PumpUntil([&] {
+            POINT now{};
+            GetCursorPos(&now);
+            return now.x == screen.x && now.y == screen.y;
+        }, 2000, window_);
+        test::ClickClient(window, at, right);
+    }
+    void DoubleClick(HWND list, POINT at) {
+        Click(list, at);
+        test::ClickClient(list, at);
+    }
+};
+
+void SetText(HWND dialog, int id, const std::string& text) { SetWindowTextCp932(GetDlgItem(dialog, id), text); }
+std::string TextOf(HWND dialog, int id) { return GetWindowTextCp932(GetDlgItem(dialog, id)); }
+
+// The message the dialogs give for a refused entry.
+std::string MessageFor(GameEntryProblem problem, TitleProblem titleProblem = TitleProblem::None,
+                       FsError error = FsError::None, const std::string& path = "") {
+    GameEntryResult result;
+    result.problem = problem;
+    result.titleProblem = titleProblem;
+    result.writeError = error;
+    result.to = path;
+    return GameEntryMessage(result);
+}
+
+struct RefusedEntry {
+    std::string path, title, message;
+};
+
+TEST_F(GamesTest, AddDialogRefusesEntriesInOrderAndStaysOpenWithThem) {
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
+    Open();
+    const std::string tooLong(240, 'x');
+    const RefusedEntry cases[] = {
+        {"", "", "ファイルパスを指定してください"},
+        {"", "New", "ファイルパスを指定してください"},
+        {"C:\\G\\n.exe", "", "タイトルが未入力です"},
+        {"C:\\G\\n.exe", "a?b", MessageFor(GameEntryProblem::UnusableTitle, TitleProblem::ReservedCharacter)},
+        {"C:\\G\\n.exe", "nul.txt", MessageFor(GameEntryProblem::UnusableTitle, TitleProblem::DeviceName)},
+        {"C:\\G\\n.exe", tooLong, MessageFor(GameEntryProblem::PathTooLong)},
+        {"C:\\G\\n.exe", "Beta", "同名ファイルが存在します。"},
+        {"C:\\G\\n.exe", "BETA", "同名ファイルが存在します。"},
+    };
+    HWND dialog = nullptr;
+    std::vector<std::string> shown;
+    std::vector<std::pair<std::string, std::string>> keptEdits;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then([&] {
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_PATH), "");
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_TITLE), "");
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ENTRY_PATH));
+        return true;
+    });
+    for (const RefusedEntry& c : cases) {
+        script.Then(Do([&dialog, &c] {
+            SetText(dialog, IDC_ENTRY_PATH, c.path);
+            SetText(dialog, IDC_ENTRY_TITLE, c.title);
+            PostKeyToFocus(VK_RETURN);
+        }));
+        script.Then(AnswerMessageBox(shown));
+        script.Then([&] {
+            if (FindDialog("error")) return false;
+            if (IsWindowVisible(dialog))
+                keptEdits.emplace_back(TextOf(dialog, IDC_ENTRY_PATH), TextOf(dialog, IDC_ENTRY_TITLE));
+            return true;
+        });
+    }
+    script.Then(Do([] { PostKeyToFocus(VK_ESCAPE); }));
+    script.Then(WaitUntilClosed(dialog));
+    script.Run([&] { SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_NEW_FILE, BN_CLICKED), 0); });
+
+    ASSERT_EQ(shown.size(), std::size(cases));
+    ASSERT_EQ(keptEdits.size(), std::size(cases)) << "the dialog stays open after each message";
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(shown[i], cases[i].message) << i;
+        EXPECT_EQ(keptEdits[i].first, cases[i].path) << i;
+        EXPECT_EQ(keptEdits[i].second, cases[i].title) << i;
+    }
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(library_.ReadFile("playing\\Beta.log"), test::MakeLogBytes(1));
+    EXPECT_FALSE(dialog_->State()->HasGame());
+}
+
+TEST_F(GamesTest, RegisteringWritesTheLogVerbatimAndShowsTheNewEmptyGame) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(3, "C:\\G\\a.exe", "alpha's notes\n"));
+    library_.WriteFile("cleared\\New.log", test::MakeLogBytes(1));  // same title, other folder
+    Open();
+    Pick("Alpha");
+    const std::string path = "C:\\Games\\100%\\%s%d 表.exe";
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then(Do([&] {
+        SetText(dialog, IDC_ENTRY_PATH, path);
+        SetText(dialog, IDC_ENTRY_TITLE, "New");
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_NEW_GAME);
+
+    EXPECT_EQ(library_.ReadFile("playing\\New.log"), path + "\r\n=====Comment_Start====\r\n");
+    EXPECT_EQ(library_.ReadFile("cleared\\New.log"), test::MakeLogBytes(1));
+    EXPECT_EQ(ListedGames(), (std::vector<std::string>{"Alpha", "New"}));
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "New");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "");
+
+    // Later writes go to the new log and carry nothing of the game shown before.
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "fresh");
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(library_.ReadFile("playing\\New.log"), path + "\r\n=====Comment_Start====\r\nfresh");
+    EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), test::MakeLogBytes(3, "C:\\G\\a.exe", "alpha's notes\n"));
+}
+
+TEST_F(GamesTest, PropertiesShowTheGameAndRewriteItsCommandLineInPlace) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n"));
+    Open();
+    HWND dialog = nullptr;
+    {
+        ModalScript empty;  // no game yet: two empty edits
+        empty.Then(WaitForDialog("アイテムの追加", dialog));
+        empty.Then(Do([&] {
+            EXPECT_EQ(TextOf(dialog, IDC_ENTRY_PATH), "");
+            EXPECT_EQ(TextOf(dialog, IDC_ENTRY_TITLE), "");
+            PostKeyToFocus(VK_ESCAPE);
+        }));
+        empty.Then(WaitUntilClosed(dialog));
+        RunCommand(empty, IDM_PROPERTIES);
+    }
+    Pick("Alpha");
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then(Do([&] {
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_PATH), "C:\\G\\a.exe");
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_TITLE), "Alpha");
+        SetText(dialog, IDC_ENTRY_PATH, "D:\\new place\\a.exe");
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_PROPERTIES);
+
+    EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), test::MakeLogBytes(2, "D:\\new place\\a.exe", "notes\n"));
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(dialog_->State()->Current().log.workingDirectory, "D:\\new place");
+    EXPECT_EQ(RowCount(), 2);
+}
+
+TEST_F(GamesTest, PropertiesRenameTheGameWithinItsOwnFolder) {
+    const std::string alpha = test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n");
+    library_.WriteFile("playing\\Alpha.log", alpha);
+    Open();
+    Pick("Alpha");
+    SelectTab(1);  // CLEARED shown: the game still lives in playing
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then(Do([&] {
+        SetText(dialog, IDC_ENTRY_TITLE, "Gamma 表");
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_PROPERTIES);
+
+    EXPECT_EQ(library_.ReadFile("playing\\Gamma 表.log"), alpha);
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+    EXPECT_FALSE(library_.Exists("cleared\\Gamma 表.log"));
+    EXPECT_TRUE(ListedGames().empty()) << "the CLEARED list is refilled";
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Gamma 表");
+    EXPECT_EQ(RowCount(), 2);
+
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "renamed");
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(LogOnDisk("playing\\Gamma 表.log").comment, "renamed");
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+}
+
+TEST_F(GamesTest, PropertiesRefuseAClashOrAFailedWriteAndKeepTheOldLog) {
+    const std::string alpha = test::MakeLogBytes(2, "C:\\G\\a.exe");
+    const std::string beta = test::MakeLogBytes(1, "C:\\G\\b.exe");
+    library_.WriteFile("playing\\Alpha.log", alpha);
+    library_.WriteFile("playing\\Beta.log", beta);
+    library_.MakeFolder("playing\\Locked.log.kbtmp");  // the new log cannot be written through it
+    Open();
+    Pick("Alpha");
+    const RefusedEntry cases[] = {
+        {"C:\\G\\changed.exe", "Beta", "同名ファイルが存在します。"},
+        {"C:\\G\\changed.exe", "beta", "同名ファイルが存在します。"},
+        {"C:\\G\\changed.exe", "Locked",
+         MessageFor(GameEntryProblem::CannotWrite, TitleProblem::None, FsError::AccessDenied,
+                    library_.Path("playing\\Locked.log"))},
+    };
+    HWND dialog = nullptr;
+    std::vector<std::string> shown;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    for (const RefusedEntry& c : cases) {
+        script.Then(Do([&dialog, &c] {
+            SetText(dialog, IDC_ENTRY_PATH, c.path);
+            SetText(dialog, IDC_ENTRY_TITLE, c.title);
+            PostKeyToFocus(VK_RETURN);
+        }));
+        script.Then(AnswerMessageBox(shown));
+    }
+    script.Then([&] {
+        if (FindDialog("error")) return false;
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        PostKeyToFocus(VK_ESCAPE);
+        return true;
+    });
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_PROPERTIES);
+
+    ASSERT_EQ(shown.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(shown[i], cases[i].message) << i;
+    EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), alpha);
+    EXPECT_EQ(library_.ReadFile("playing\\Beta.log"), beta);
+    EXPECT_FALSE(library_.Exists("playing\\Locked.log"));
+    EXPECT_EQ(dialog_->State()->Current().title, "Alpha");
+    EXPECT_EQ(dialog_->State()->Current().log.commandLine, "C:\\G\\a.exe");
+}
+
+TEST_F(GamesTest, MoveTakesTheLogAndLaterWritesFollowIt) {
+    const std::string alpha = test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n");
+    library_.WriteFile("playing\\Alpha.log", alpha);
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
+    Open();
+    Pick("Alpha");
+    Command(IDM_MOVE_CLEARED);
+    EXPECT_EQ(library_.ReadFile("cleared\\Alpha.log"), alpha);
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Alpha") << "the game stays shown";
+    EXPECT_EQ(RowCount(), 2);
+
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "moved");
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(LogOnDisk("cleared\\Alpha.log").comment, "moved");
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log")) << "the old log is not made again";
+}
+
+TEST_F(GamesTest, MoveOntoAnExistingLogAsksForAnotherTitle) {
+    const std::string alpha = test::MakeLogBytes(2, "C:\\G\\a.exe");
+    const std::string other = test::MakeLogBytes(1, "C:\\G\\other.exe");
+    library_.WriteFile("playing\\Alpha.log", alpha);
+    library_.WriteFile("cleared\\Alpha.log", other);
+    Open();
+    Pick("Alpha");
+    for (int command : {IDM_MOVE_CLEARED, IDM_MOVE_PLAYING}) {  // another game's log, then its own
+        std::vector<std::string> shown;
+        ModalScript script;
+        script.Then(AnswerMessageBox(shown));
+        RunCommand(script, command);
+        EXPECT_EQ(shown, std::vector<std::string>{"同名ファイルが存在するためタイトルを変更する必要があります。"})
+            << command;
+    }
+    EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), alpha);
+    EXPECT_EQ(library_.ReadFile("cleared\\Alpha.log"), other);
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Alpha"});
+}
+
+TEST_F(GamesTest, DeleteRemovesTheCurrentGameForGood) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n"));
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
+    Open();
+    Command(IDM_DELETE_GAME);  // nothing picked yet: nothing happens
+    EXPECT_EQ(ListedGames(), (std::vector<std::string>{"Alpha", "Beta"}));
+
+    Pick("Alpha");
+    Command(IDM_DELETE_GAME);
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(RowCount(), 0);
+    for (int id : {IDC_DETAIL_TITLE, IDC_GAME_COMMENT, IDC_DETAIL_1028, IDC_DETAIL_1029, IDC_DETAIL_1056})
+        EXPECT_EQ(Text(id), "") << id;
+
+    // Nothing written afterwards brings the log back.
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "late");
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+}
+
+TEST_F(GamesTest, GameContextMenuLoadsTheRightClickedGameAndDeletesIt) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2));
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(3));
+    library_.WriteFile("playing\\Gone.log", test::MakeLogBytes(1));
+    Open();
+    Pick("Alpha");
+    HWND list = Item(IDC_GAME_LIST);
+    DeleteFileW(Widen(library_.Path("playing\\Gone.log")).c_str());  // listed, but no longer there
+
+    // No menu for empty space, nor for a game that cannot be loaded (its
+    // commands would act on the game shown). The typed comment is stored.
+    const struct {
+        const char* name;
+        POINT at;
+    } noMenuCases[] = {{"empty space", EmptyPoint(list)}, {"vanished log", RowPoint(list, RowIndexOf("Gone"))}};
+    for (const auto& c : noMenuCases) {
+        SetWindowTextCp932(Item(IDC_GAME_COMMENT), std::string("typed before ") + c.name);
+        ModalScript none;
+        MenuSeen noMenu;
+        ChooseFromMenu(none, noMenu, -1);
+        RunInput(none, [&] { Click(list, c.at, true); }, false);
+        EXPECT_EQ(none.StepsDone(), 0u) << c.name;
+        EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, std::string("typed before ") + c.name);
+        EXPECT_EQ(dialog_->State()->Current().title, "Alpha") << c.name;
+    }
+
+    // A row: its game is loaded and shown before the menu opens, at the pointer.
+    std::string titleWhenShown;
+    int rowsWhenShown = -1;
+    MenuSeen seen;
+    ModalScript script;
+    script.Then([&] {
+        if (!FindMenu()) return false;
+        titleWhenShown = Text(IDC_DETAIL_TITLE);
+        rowsWhenShown = RowCount();
+        return true;
+    });
+    ChooseFromMenu(script, seen, 6);  // "削除"
+    const POINT at = RowPoint(list, RowIndexOf("Beta"));
+    RunInput(script, [&] { Click(list, at, true); });
+
+    EXPECT_EQ(titleWhenShown, "Beta");
+    EXPECT_EQ(rowsWhenShown, 3);
+    EXPECT_EQ(seen.items, kGameMenu);
+    const POINT screen = ScreenPoint(list, at);
+    EXPECT_EQ(seen.rect.left, screen.x);
+    EXPECT_EQ(seen.rect.top, screen.y);
+    EXPECT_FALSE(library_.Exists("playing\\Beta.log"));
+    EXPECT_TRUE(library_.Exists("playing\\Alpha.log"));
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Alpha"}) << "the refill drops the vanished log too";
+}
+
+TEST_F(GamesTest, SessionContextMenuCommentsTheRightClickedRow) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(3));
+    Open();
+    Pick("Alpha");
+    std::string shownComment;
+    HWND dialog = nullptr;
+    auto commentStep = [&](const std::string& text) {
+        return [&, text] {
+            if (!(dialog = FindDialog("コメント"))) return false;
+            shownComment = TextOf(dialog, IDC_COMMENT_TEXT);
+            SetText(dialog, IDC_COMMENT_TEXT, text);
+            PostKeyToFocus(VK_RETURN);
+            return true;
+        };
+    };
+
+    MenuSeen seen;
+    ModalScript script;
+    ChooseFromMenu(script, seen, 2);  // "コメントを付ける"
+    script.Then(commentStep("second"));
+    script.Then(WaitUntilClosed(dialog));
+    RunInput(script, [&] { Click(Table(), RowPoint(Table(), 1), true); });
+    EXPECT_EQ(seen.items, kSessionMenu);
+    EXPECT_EQ(shownComment, "note 2");
+    EXPECT_EQ(LogOnDisk("playing\\Alpha.log").sessions[1].fields[kComment], "second");
+
+    // Empty space: the menu is shown and the row clicked before is kept.
+    ModalScript again;
+    MenuSeen seenAgain;
+    ChooseFromMenu(again, seenAgain, 2);
+    again.Then(commentStep("second again"));
+    again.Then(WaitUntilClosed(dialog));
+    RunInput(again, [&] { Click(Table(), EmptyPoint(Table()), true); });
+    EXPECT_EQ(seenAgain.items, kSessionMenu);
+    EXPECT_EQ(shownComment, "second");
+    GameLogContent disk = LogOnDisk("playing\\Alpha.log");
+    EXPECT_EQ(disk.sessions[1].fields[kComment], "second again");
+    EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1");
+    EXPECT_EQ(disk.sessions[2].fields[kComment], "note 3");
+}
+
+struct CommentCase {
+    const char* name;
+    std::string typed;
+    std::function<void(HWND)> close;
+    std::string stored;
+};
+
+TEST_F(GamesTest, CommentDialogStoresOnEnterOnlyAndKeepsLogLinesWhole) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2));
+    Open();
+    Pick("Alpha");
+    auto enter = [](HWND) { PostKeyToFocus(VK_RETURN); };
+    const std::string kanji = "表";  // its second byte is 0x5C
+    const CommentCase cases[] = {
+        {"comma", "boss, second try", enter, "boss, second try"},
+        {"escape", "dropped", [](HWND) { PostKeyToFocus(VK_ESCAPE); }, "boss, second try"},
+        {"close box", "dropped", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, "boss, second try"},
+        {"300 bytes", std::string(300, 'c'), enter, std::string(255, 'c')},
+        {"split pair", std::string(254, 'a') + kanji, enter, std::string(254, 'a')},
+        {"line break", "one\r\ntwo\x1A", enter, "one  two "},
+        {"empty", "", enter, ""},
+    };
+    for (const CommentCase& c : cases) {
+        HWND dialog = nullptr;
+        ModalScript script;
+        script.Then(WaitForDialog("コメント", dialog));
+        script.Then(Do([&] {
+            SetText(dialog, IDC_COMMENT_TEXT, c.typed);
+            c.close(dialog);
+        }));
+        script.Then(WaitUntilClosed(dialog));
+        RunInput(script, [&] { DoubleClick(Table(), RowPoint(Table(), 1)); });
+        GameLogContent disk = LogOnDisk("playing\\Alpha.log");
+        ASSERT_EQ(disk.sessions.size(), 2u) << c.name;
+        EXPECT_EQ(disk.sessions[1].fields[kComment], c.stored) << c.name;
+        EXPECT_EQ(ListViewGetCell(Table(), 1, 9), c.stored) << c.name;
+        EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1") << c.name;
+        EXPECT_EQ(dialog_->State()->Current().log.sessions[1].fields[kComment], c.stored) << c.name;
+    }
+}
+
+TEST_F(GamesTest, CommentCommandWithoutASessionOpensNothing) {
+    library_.WriteFile("playing\\Three.log", test::MakeLogBytes(3));
+    library_.WriteFile("playing\\One.log", test::MakeLogBytes(1));
+    Open();
+    Pick("Three");
+    bool opened = false;
+    auto watch = [&] {
+        ModalScript script;
+        script.Then([&] {
+            HWND dialog = FindDialog("コメント");
+            if (dialog) EndDialog(dialog, IDCANCEL);
+            return opened = dialog != nullptr;
+        });
+        return script;
+    };
+    ModalScript beforeRightClick = watch();
+    RunCommand(beforeRightClick, IDM_COMMENT_SESSION);
+    EXPECT_FALSE(opened) << "no row right-clicked yet";
+
+    ModalScript rightClick;
+    MenuSeen seen;
+    ChooseFromMenu(rightClick, seen, -1);
+    RunInput(rightClick, [&] { Click(Table(), RowPoint(Table(), 2), true); });
+    Pick("One");
+    ModalScript stale = watch();
+    RunCommand(stale, IDM_COMMENT_SESSION);
+    EXPECT_FALSE(opened) << "row 2 is no session of a game with one";
+
+    ModalScript emptySpace = watch();
+    RunInput(emptySpace, [&] { DoubleClick(Table(), EmptyPoint(Table())); }, false);
+    EXPECT_FALSE(opened) << "a double-click on no row";
+    EXPECT_EQ(library_.ReadFile("playing\\One.log"), test::MakeLogBytes(1));
+    EXPECT_EQ(library_.ReadFile("playing\\Three.log"), test::MakeLogBytes(3));
+}
+
+TEST_F(GamesTest, AboutBoxClosesWithOkAndEnterButNotEsc) {
+    Open();
+    for (bool byEnter : {true, false}) {
+        HWND box = nullptr;
+        bool openAfterEsc = false, openAfterClose = false;
+        ModalScript script;
+        script.Then(WaitForDialog("About", box));
+        script.Then(Do([&] {
+            EXPECT_EQ(TextOf(box, IDC_ABOUT_PRODUCT), "Kibolt\nVersion " KIBOLT_VERSION_TEXT);
+            HWND icon = nullptr;
+            for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
+            ASSERT_NE(icon, nullptr);
+            EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0);
+            EXPECT_EQ(GetFocus(), GetDlgItem(box, IDOK));
+            PostKeyToFocus(VK_ESCAPE);
+        }));
+        script.Then(Do([&] {
+            openAfterEsc = IsWindowVisible(box);
+            PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }));
+        script.Then(Do([&] {
+            openAfterClose = IsWindowVisible(box);
+            if (byEnter)
+                PostKeyToFocus(VK_RETURN);
+            else
+                PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        }));
+        script.Then(WaitUntilClosed(box));
+        RunCommand(script, IDM_ABOUT);
+        EXPECT_TRUE(openAfterEsc) << byEnter;
+        EXPECT_TRUE(openAfterClose) << byEnter;
+    }
+}
+
+TEST_F(GamesTest, BrowseOffersExecutablesAndFillsThePath) {
+    library_.WriteFile("game.exe", "MZ");
+    Open();
+    HWND dialog = nullptr, chooser = nullptr;
+    std::vector<std::string> filters;
+    std::string initialName;
+    auto openChooser = [&] {
+        return [&] {
+            chooser = nullptr;
+            PostMessageW(GetDlgItem(dialog, IDC_ENTRY_BROWSE), BM_CLICK, 0, 0);
+            return true;
+        };
+    };
+    auto waitChooser = [&] {
+        return [&] {
+            return (chooser = FindDialogOwnedBy(dialog)) != nullptr;
+        };
+    };
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then(Do([&] { SetText(dialog, IDC_ENTRY_PATH, "kept"); }));
+    script.Then(openChooser());
+    script.Then(waitChooser());
+    script.Then(Do([&] { PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0); }));  // cancelled: nothing changes
+    script.Then(WaitUntilClosed(chooser));
+    script.Then([&] {
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_PATH), "kept");
+        return true;
+    });
+    script.Then(openChooser());
+    script.Then(waitChooser());
+    script.Then(Do([&] {
+        HWND types = GetDlgItem(chooser, kFileTypeCombo);
+        for (int i = 0; i < SendMessageW(types, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[128] = {};
+            SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            filters.push_back(Narrow(text));
+        }
+        initialName = TextOf(chooser, kFileNameCombo);
+        SetText(chooser, kFileNameCombo, library_.Path("game.exe"));
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    }));
+    script.Then(WaitUntilClosed(chooser));
+    script.Then([&] {
+        EXPECT_EQ(TextOf(dialog, IDC_ENTRY_PATH), library_.Path("game.exe"));
+        PostKeyToFocus(VK_ESCAPE);
+        return true;
+    });
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_NEW_GAME);
+
+    EXPECT_EQ(filters, (std::vector<std::string>{"実行ファイル (*.exe)", "すべてのファイル (*.*)"}));
+    EXPECT_EQ(initialName, "無題");
+    EXPECT_TRUE(ListedGames().empty()) << "cancelled: nothing registered";
+}
+
+}  // namespace
+}  // namespace kibolt
+
