@@ -281,10 +281,7 @@ protected:
         }, 2000, window_);
         test::ClickClient(window, at, right);
     }
-    void DoubleClick(HWND list, POINT at) {
-        Click(list, at);
-        test::ClickClient(list, at);
-    }
+    void DoubleClick(HWND list, POINT at) { test::DoubleClickClient(list, at); }
 };
 
 void SetText(HWND dialog, int id, const std::string& text) { SetWindowTextCp932(GetDlgItem(dialog, id), text); }
