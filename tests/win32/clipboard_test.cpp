@@ -14,12 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/clipboard_expected_rows.h"
+
 #include "app/handles_win32.h"
 #include "library/game_log.h"
 #include "tests/win32/main_window_fixture.h"
 
 namespace kibolt {
 namespace {
+
+using namespace test;
 
 // ---- A second program reading the clipboard ---------------------------------
 // This test executable, started again with kReaderSwitch, writes the
@@ -173,23 +177,6 @@ GameLogContent SampleLog() {
     return log;
 }
 
-const std::string kHeaders =
-    "Sample\r\nプレイ回数3\r\nプレイ時間001:24:30\r\nアクティブなプレイ時間001:10:00\r\nクリック数215\r\n";
-const std::string kRow1All =
-    "開始05/12/01-20:15:30終了05/12/01-21:00:00プレイ000:44:30累計000:44:30"
-    "アクティブなプレイ2000:40:00アクティブな累計000:40:00キー120累計キー120";
-const std::string kRow2All =
-    "開始05/12/02-19:00:00終了05/12/02-19:30:00プレイ000:30:00累計001:14:30"
-    "アクティブなプレイ2000:25:00アクティブな累計001:05:00キー80累計キー200コメントx";
-const std::string kRow3All =
-    "開始05/12/03-18:00:00終了05/12/03-18:10:00プレイ000:10:00累計001:24:30"
-    "アクティブなプレイ2000:05:00アクティブな累計001:10:00キー15累計キー215コメント良";
-const std::string kRow1 =
-    "開始05/12/01-20:15:30終了05/12/01-21:00:00プレイ000:44:30累計000:44:30"
-    "アクティブなプレイ000:40:00アクティブな累計000:40:00キー120累計キー120";
-const std::string kRow3 =
-    "開始05/12/03-18:00:00終了05/12/03-18:10:00プレイ000:10:00累計001:24:30"
-    "アクティブなプレイ000:05:00アクティブな累計001:10:00キー15累計キー215コメント良";
 const std::string kGameComment = "ﾙｰﾄA\r\nクリア";
 
 enum class Trigger { CopyButton, CopyAllCommand, CopySelectedCommand };
@@ -295,10 +282,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Defaults: the three disabled boxes off, all others on.
         CopyCase{"DefaultsCopyTheCommentedSessionsAndTheGameComment", "", {}, {}, Trigger::CopyButton,
-                 kHeaders + kRow3 + "\r\n" + kGameComment},
+                 kAllHeaders + kRow3 + "\r\n" + kGameComment},
         CopyCase{"CommentFilterClickedOffCopiesEverySessionWithTheOtherLabel", "", {IDC_COPY_BIT7}, {},
                  Trigger::CopyAllCommand,
-                 kHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment},
+                 kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment},
         CopyCase{"HeaderAndPieceBoxesClickedOffAreLeftOut", "",
                  {IDC_COPY_BIT1, IDC_COPY_BIT5, IDC_COPY_BIT8, IDC_COPY_BIT11, IDC_COPY_BIT13, IDC_COPY_BIT14},
                  {}, Trigger::CopyButton,
@@ -493,7 +480,7 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
     EXPECT_EQ(mainAfter, mainBefore);
     EXPECT_FALSE(library_.Exists("kibolt.ini")) << "nothing is stored";
     ASSERT_NO_FATAL_FAILURE(CopyWith(Trigger::CopyButton));
-    EXPECT_EQ(ClipboardBytes(CF_TEXT), kHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment);
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment);
 }
 
 }  // namespace
