@@ -98,7 +98,7 @@ void MainDialog::OnCommentSession(int row) {
     const std::vector<SessionRecord>& sessions = state_->Current().log.sessions;
     if (!state_->HasGame() || row < 0 || static_cast<size_t>(row) >= sessions.size()) return;
     std::optional<std::string> text =
-        RunCommentDialog(instance_, window_, sessions[static_cast<size_t>(row)].fields[kComment]);
+        RunCommentDialog(instance_, window_, std::string(sessions[static_cast<size_t>(row)].Field(kComment)));
     if (text) SetSessionComment(row, *text);
 }
 

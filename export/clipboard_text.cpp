@@ -40,11 +40,11 @@ void AppendRow(std::string& out, const SessionRecord& s, int32_t viewFlags, int3
     for (const Piece& p : pieces) {
         if (!Has(copy, p.bit)) continue;
         out += p.label;
-        out += s.fields[p.field];
+        out += s.Field(p.field);
     }
-    if (Has(copy, kBitComment) && !s.fields[kComment].empty()) {
+    if (Has(copy, kBitComment) && !s.Field(kComment).empty()) {
         out += "コメント";
-        out += s.fields[kComment];
+        out += s.Field(kComment);
     }
     if (viewFlags & kLineEndViewBits) out += "\r\n";
 }
@@ -82,7 +82,7 @@ std::optional<std::string> CopySessionsText(std::string_view title, const GameLo
     const std::string_view activeLabel = onlyCommented ? kActiveLabel : kActiveLabelAll;
     for (const SessionRecord& s : game.sessions) {
         // A comment of a single byte counts as none.
-        if (onlyCommented && s.fields[kComment].size() <= 1) continue;
+        if (onlyCommented && s.Field(kComment).size() <= 1) continue;
         AppendRow(out, s, viewFlags, copySettings, activeLabel);
     }
 

@@ -39,22 +39,6 @@ void AppendEncoded(std::string& out, std::string_view text) {
     out.append(text.data() + pos, text.size() - pos);
 }
 
-// Fields 0-7 end at the next ","; field 8 takes the rest of the line, commas included.
-// A line that ends early leaves the later fields empty.
-void SplitSessionLine(std::string_view line, SessionRecord& s) {
-    size_t pos = 0;
-    for (int i = 0; i < kComment; ++i) {
-        const size_t comma = Find(line, ',', pos);
-        if (comma == npos) {
-            s.fields[i].assign(line.data() + pos, line.size() - pos);
-            return;
-        }
-        s.fields[i].assign(line.data() + pos, comma - pos);
-        pos = comma + 1;
-    }
-    s.fields[kComment].assign(line.data() + pos, line.size() - pos);
-}
-
 }  // namespace
 
 void DecodeTextMode(std::string& bytes) {
@@ -132,8 +116,7 @@ GameLogContent ParseGameLog(std::string_view text) {
     size_t pos = 0;
     for (size_t i = 0; i < count; ++i) {
         const size_t lf = Find(body, '\n', pos);
-        SessionRecord& s = log.sessions.emplace_back();  // filled while still in cache
-        SplitSessionLine(body.substr(pos, lf - pos), s);
+        SessionRecord& s = log.sessions.emplace_back(SessionRecord::FromLine(body.substr(pos, lf - pos)));
         s.number = static_cast<int>(i + 1);
         pos = lf + 1;
     }
@@ -145,38 +128,20 @@ GameLogContent ParseGameLogFile(std::string bytes) {
     return ParseGameLog(bytes);
 }
 
-std::string SessionLine(const SessionRecord& s) {
-    std::string line;
-    size_t size = kComment;
-    for (const std::string& f : s.fields) size += f.size();
-    line.reserve(size);
-    for (int i = 0; i < kComment; ++i) {
-        line += s.fields[i];
-        line += ',';
-    }
-    line += s.fields[kComment];
-    return line;
-}
+std::string SessionLine(const SessionRecord& s) { return s.Line(); }
 
 std::string SerializeGameLog(const GameLogContent& log) {
     // Exact size unless a session field holds an LF, which only costs a regrowth.
     size_t size = log.commandLine.size() + CountLineFeeds(log.commandLine) + 2 + kMarkerLine.size() + 1 +
                   log.comment.size() + CountLineFeeds(log.comment);
-    for (const SessionRecord& s : log.sessions) {
-        size += kComment + 2;
-        for (const std::string& f : s.fields) size += f.size();
-    }
+    for (const SessionRecord& s : log.sessions) size += s.Line().size() + 2;
     std::string out;
     out.reserve(size);
 
     AppendEncoded(out, log.commandLine);
     out.append("\r\n", 2);
     for (const SessionRecord& s : log.sessions) {
-        for (int i = 0; i < kComment; ++i) {
-            AppendEncoded(out, s.fields[i]);
-            out.push_back(',');
-        }
-        AppendEncoded(out, s.fields[kComment]);
+        AppendEncoded(out, s.Line());
         out.append("\r\n", 2);
     }
     out.append(kCommentMarker);
@@ -185,10 +150,62 @@ std::string SerializeGameLog(const GameLogContent& log) {
     return out;
 }
 
-void AppendSession(GameLogContent& log, const std::array<std::string, kSessionFieldCount>& fields) {
-    SessionRecord s;
-    s.fields = fields;
-    log.sessions.push_back(std::move(s));
+SessionRecord::SessionRecord() : line_(kComment, ',') {
+    for (int k = 0; k < kSessionFieldCount; ++k) start_[k] = static_cast<uint32_t>(k);
 }
+
+SessionRecord::SessionRecord(const SessionFieldTexts& fields) {
+    size_t size = kComment;
+    for (const std::string& f : fields) size += f.size();
+    line_.reserve(size);
+    for (int k = 0; k < kSessionFieldCount; ++k) {
+        start_[k] = static_cast<uint32_t>(line_.size());
+        line_ += fields[k];
+        if (k < kComment) line_ += ',';
+    }
+}
+
+// Fields 0-7 end at the next ","; field 8 takes the rest of the line, commas
+// included. A line that ends early leaves the later fields empty (and gets
+// their commas, as it will be written).
+SessionRecord SessionRecord::FromLine(std::string_view line) {
+    SessionRecord s;
+    s.line_.assign(line.data(), line.size());
+    size_t pos = 0;
+    int k = 0;
+    for (; k < kComment; ++k) {
+        s.start_[k] = static_cast<uint32_t>(pos);
+        const size_t comma = Find(s.line_, ',', pos);
+        if (comma == npos) break;
+        pos = comma + 1;
+    }
+    if (k == kComment) {
+        s.start_[kComment] = static_cast<uint32_t>(pos);
+        return s;
+    }
+    // Field k ran to the end of the line: close it and give the rest their commas.
+    for (++k; k <= kComment; ++k) {
+        s.line_ += ',';
+        s.start_[k] = static_cast<uint32_t>(s.line_.size());
+    }
+    return s;
+}
+
+void SessionRecord::SetField(int k, std::string_view text) {
+    const std::string_view old = Field(k);
+    const size_t at = start_[k];
+    const size_t oldSize = old.size();
+    line_.replace(at, oldSize, text.data(), text.size());
+    for (int j = k + 1; j < kSessionFieldCount; ++j)
+        start_[j] = static_cast<uint32_t>(start_[j] - oldSize + text.size());
+}
+
+SessionFieldTexts SessionRecord::Fields() const {
+    SessionFieldTexts fields;
+    for (int k = 0; k < kSessionFieldCount; ++k) fields[k] = std::string(Field(k));
+    return fields;
+}
+
+void AppendSession(GameLogContent& log, const SessionFieldTexts& fields) { log.sessions.emplace_back(fields); }
 
 }  // namespace kibolt

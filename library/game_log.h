@@ -2,6 +2,7 @@
 // the comment marker and the game's free comment.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,33 @@ enum SessionField {
     kSessionFieldCount
 };
 
-struct SessionRecord {
-    std::array<std::string, kSessionFieldCount> fields;
+using SessionFieldTexts = std::array<std::string, kSessionFieldCount>;
+
+// One play session. Its nine fields are kept as the line they form in the log
+// (fields 0-7 each followed by ",", then field 8): one string per session, so
+// a log of a million sessions loads fast and stays small in memory.
+class SessionRecord {
+public:
+    SessionRecord();
+    explicit SessionRecord(const SessionFieldTexts& fields);
+    // A session line as read from a log (without its line end).
+    static SessionRecord FromLine(std::string_view line);
+
+    // Valid until the record changes.
+    const std::string_view Field(int k) const {
+        const size_t end = k + 1 < kSessionFieldCount ? start_[k + 1] - 1 : line_.size();
+        return std::string_view(line_).substr(start_[k], end - start_[k]);
+    }
+    void SetField(int k, std::string_view text);
+    SessionFieldTexts Fields() const;
+    // Fields 0-7 each followed by ",", then field 8.
+    const std::string& Line() const { return line_; }
+
     int number = 0;  // 1, 2, 3 ... in file order; assigned on parse, never stored
+
+private:
+    std::string line_;
+    std::array<uint32_t, kSessionFieldCount> start_{};
 };
 
 struct GameLogContent {
@@ -46,6 +71,6 @@ std::string SessionLine(const SessionRecord& s);
 std::string SerializeGameLog(const GameLogContent& log);
 
 // Appends a session with the given fields, in memory only (number assigned on the next parse).
-void AppendSession(GameLogContent& log, const std::array<std::string, kSessionFieldCount>& fields);
+void AppendSession(GameLogContent& log, const SessionFieldTexts& fields);
 
 }  // namespace kibolt

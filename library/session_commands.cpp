@@ -8,17 +8,18 @@ namespace kibolt {
 
 void RecomputeTotals(std::vector<SessionRecord>& sessions) {
     for (size_t i = 0; i < sessions.size(); ++i) {
-        auto& f = sessions[i].fields;
+        SessionRecord& s = sessions[i];
         if (i == 0) {
-            f[kTotalPlay] = f[kPlay];
-            f[kTotalActive] = f[kActive];
-            f[kTotalInputs] = f[kInputs];
+            // Copies of the session's own values, whatever their form.
+            s.SetField(kTotalPlay, std::string(s.Field(kPlay)));
+            s.SetField(kTotalActive, std::string(s.Field(kActive)));
+            s.SetField(kTotalInputs, std::string(s.Field(kInputs)));
             continue;
         }
-        const auto& previous = sessions[i - 1].fields;
-        f[kTotalPlay] = AddDurations(previous[kTotalPlay], f[kPlay]);
-        f[kTotalActive] = AddDurations(previous[kTotalActive], f[kActive]);
-        f[kTotalInputs] = AddCounts(previous[kTotalInputs], f[kInputs]);
+        const SessionRecord& previous = sessions[i - 1];
+        s.SetField(kTotalPlay, AddDurations(previous.Field(kTotalPlay), s.Field(kPlay)));
+        s.SetField(kTotalActive, AddDurations(previous.Field(kTotalActive), s.Field(kActive)));
+        s.SetField(kTotalInputs, AddCounts(previous.Field(kTotalInputs), s.Field(kInputs)));
     }
 }
 
@@ -55,7 +56,7 @@ void DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
 bool SetSessionComment(LibraryState& state, int row, const std::string& text) {
     if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size())
         return false;
-    state.Current().log.sessions[static_cast<size_t>(row)].fields[kComment] = text;
+    state.Current().log.sessions[static_cast<size_t>(row)].SetField(kComment, text);
     state.WriteGameLog();
     state.Reload();
     return true;

@@ -31,9 +31,9 @@ SessionFields MeasuredFields(const Clock& clock, const FinishedSession& s, const
     f[kActive] = FormatDuration(TruncateSeconds(s.activeSeconds));
     f[kInputs] = FormatInt(s.inputCount);
     if (previous) {
-        f[kTotalPlay] = AddDurations(previous->fields[kTotalPlay], f[kPlay]);
-        f[kTotalActive] = AddDurations(previous->fields[kTotalActive], f[kActive]);
-        f[kTotalInputs] = AddCounts(previous->fields[kTotalInputs], f[kInputs]);
+        f[kTotalPlay] = AddDurations(previous->Field(kTotalPlay), f[kPlay]);
+        f[kTotalActive] = AddDurations(previous->Field(kTotalActive), f[kActive]);
+        f[kTotalInputs] = AddCounts(previous->Field(kTotalInputs), f[kInputs]);
     } else {
         f[kTotalPlay] = f[kPlay];
         f[kTotalActive] = f[kActive];

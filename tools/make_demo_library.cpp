@@ -50,10 +50,10 @@ GameLogContent MakeGame(const std::string& commandLine, const DemoSession* sessi
             f[kibolt::kTotalActive] = f[kibolt::kActive];
             f[kibolt::kTotalInputs] = f[kibolt::kInputs];
         } else {
-            const auto& last = log.sessions.back().fields;
-            f[kibolt::kTotalPlay] = kibolt::AddDurations(last[kibolt::kTotalPlay], f[kibolt::kPlay]);
-            f[kibolt::kTotalActive] = kibolt::AddDurations(last[kibolt::kTotalActive], f[kibolt::kActive]);
-            f[kibolt::kTotalInputs] = kibolt::AddCounts(last[kibolt::kTotalInputs], f[kibolt::kInputs]);
+            const kibolt::SessionRecord& last = log.sessions.back();
+            f[kibolt::kTotalPlay] = kibolt::AddDurations(last.Field(kibolt::kTotalPlay), f[kibolt::kPlay]);
+            f[kibolt::kTotalActive] = kibolt::AddDurations(last.Field(kibolt::kTotalActive), f[kibolt::kActive]);
+            f[kibolt::kTotalInputs] = kibolt::AddCounts(last.Field(kibolt::kTotalInputs), f[kibolt::kInputs]);
         }
         f[kibolt::kComment] = s.comment;
         kibolt::AppendSession(log, f);

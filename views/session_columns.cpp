@@ -24,9 +24,9 @@ std::string SessionNumberText(const SessionRecord& s) { return FormatInt(s.numbe
 DetailTexts DetailTextsOf(const GameLogContent& log) {
     if (log.sessions.empty()) return {"000:00:00", "000:00:00", "000:00:00", "000:00:00", "0", "0", "0"};
     const SessionRecord& last = log.sessions.back();
-    const auto& f = last.fields;
-    return {f[kPlay], f[kTotalPlay], f[kActive], f[kTotalActive], SessionNumberText(last), f[kTotalInputs],
-            f[kInputs]};
+    auto f = [&](int k) { return std::string(last.Field(k)); };
+    return {f(kPlay), f(kTotalPlay), f(kActive), f(kTotalActive), SessionNumberText(last), f(kTotalInputs),
+            f(kInputs)};
 }
 
 }  // namespace kibolt

@@ -48,7 +48,7 @@ std::string SessionListView::CellText(int row, int column) const {
     const SessionRecord& session = (*sessions_)[static_cast<size_t>(row)];
     if (column == 0) return SessionNumberText(session);
     if (column < 1 || static_cast<size_t>(column) > fields_.size()) return {};
-    return session.fields[fields_[static_cast<size_t>(column) - 1]];
+    return std::string(session.Field(fields_[static_cast<size_t>(column) - 1]));
 }
 
 void SessionListView::OnGetDispInfo(NMLVDISPINFOW& info) {

@@ -43,29 +43,29 @@ kibolt::LocalTime Utc(int64_t stamp) {
 class SessionMaker {
 public:
     SessionRecord Next() {
-        SessionRecord s;
+        kibolt::SessionFieldTexts f;
         const int64_t start = stamp_;
         const int32_t play = 60 + static_cast<int32_t>(rng_.Next(20000));
         const int32_t active = play - static_cast<int32_t>(rng_.Next(static_cast<uint32_t>(play)));
         const int32_t inputs = static_cast<int32_t>(rng_.Next(5000));
-        s.fields[kibolt::kStart] = kibolt::FormatDateTime(Utc(start));
-        s.fields[kibolt::kEnd] = kibolt::FormatDateTime(Utc(start + play));
-        s.fields[kibolt::kPlay] = kibolt::FormatDuration(play);
-        s.fields[kibolt::kActive] = kibolt::FormatDuration(active);
-        s.fields[kibolt::kInputs] = std::to_string(inputs);
-        s.fields[kibolt::kTotalPlay] = kibolt::AddDurations(totalPlay_, s.fields[kibolt::kPlay]);
-        s.fields[kibolt::kTotalActive] = kibolt::AddDurations(totalActive_, s.fields[kibolt::kActive]);
-        s.fields[kibolt::kTotalInputs] = kibolt::AddCounts(totalInputs_, s.fields[kibolt::kInputs]);
+        f[kibolt::kStart] = kibolt::FormatDateTime(Utc(start));
+        f[kibolt::kEnd] = kibolt::FormatDateTime(Utc(start + play));
+        f[kibolt::kPlay] = kibolt::FormatDuration(play);
+        f[kibolt::kActive] = kibolt::FormatDuration(active);
+        f[kibolt::kInputs] = std::to_string(inputs);
+        f[kibolt::kTotalPlay] = kibolt::AddDurations(totalPlay_, f[kibolt::kPlay]);
+        f[kibolt::kTotalActive] = kibolt::AddDurations(totalActive_, f[kibolt::kActive]);
+        f[kibolt::kTotalInputs] = kibolt::AddCounts(totalInputs_, f[kibolt::kInputs]);
         switch (rng_.Next(8)) {
-            case 0: s.fields[kibolt::kComment] = "\x83\x7B\x83\x58\x90\xED, second try"; break;
-            case 1: s.fields[kibolt::kComment] = "route A cleared, saved at chapter 3"; break;
+            case 0: f[kibolt::kComment] = "\x83\x7B\x83\x58\x90\xED, second try"; break;
+            case 1: f[kibolt::kComment] = "route A cleared, saved at chapter 3"; break;
             default: break;
         }
-        totalPlay_ = s.fields[kibolt::kTotalPlay];
-        totalActive_ = s.fields[kibolt::kTotalActive];
-        totalInputs_ = s.fields[kibolt::kTotalInputs];
+        totalPlay_ = f[kibolt::kTotalPlay];
+        totalActive_ = f[kibolt::kTotalActive];
+        totalInputs_ = f[kibolt::kTotalInputs];
         stamp_ += play + 3600 + rng_.Next(86400);
-        return s;
+        return SessionRecord(f);
     }
 
 private:

@@ -121,8 +121,8 @@ TEST(ParseGameLog, TwoSessionExampleRoundTripsByteForByte) {
                               "001:10:05", "523", "523", ""};
         const Fields second = {"05/06/02-19:00:00", "05/06/02-19:40:00", "000:40:00", "002:10:30", "000:35:10",
                                "001:45:15", "210", "733", "boss, second try"};
-        EXPECT_EQ(log.sessions[0].fields, first);
-        EXPECT_EQ(log.sessions[1].fields, second);
+        EXPECT_EQ(log.sessions[0].Fields(), first);
+        EXPECT_EQ(log.sessions[1].Fields(), second);
         EXPECT_EQ(log.sessions[0].number, 1);
         EXPECT_EQ(log.sessions[1].number, 2);
         EXPECT_EQ(SessionLine(log.sessions[0]), kLine2);
@@ -157,7 +157,7 @@ TEST(ParseGameLog, ShortAndLongSessionLines) {
     for (const Case& c : cases) {
         const GameLogContent log = ParseGameLog("cmd\n" + c.line + "\n" + kMarker + "\n");
         ASSERT_EQ(log.sessions.size(), 1u) << c.line;
-        EXPECT_EQ(log.sessions[0].fields, c.fields) << c.line;
+        EXPECT_EQ(log.sessions[0].Fields(), c.fields) << c.line;
     }
 }
 
@@ -176,7 +176,7 @@ TEST(ParseGameLog, SessionsStopAtEmptyLineAndAtLastLineWithoutLineEnd) {
         const GameLogContent log = ParseGameLog(c.text);
         std::vector<std::string> got;
         for (const SessionRecord& s : log.sessions) {
-            got.push_back(s.fields[kStart]);
+            got.emplace_back(s.Field(kStart));
             EXPECT_EQ(s.number, static_cast<int>(got.size()));
         }
         EXPECT_EQ(got, c.firstFields) << testing::PrintToString(c.text);
@@ -199,7 +199,7 @@ TEST(ParseGameLog, SessionCommentEndingWithMarkerStartsTheCommentBlock) {
                              "note" + kMarker + "\r\n" + kMarker + "\r\ngame comment\r\n";
     const GameLogContent log = ParseGameLogFile(file);
     ASSERT_EQ(log.sessions.size(), 1u);  // the cut line has no line end left
-    EXPECT_EQ(log.sessions[0].fields[kTotalInputs], "523");
+    EXPECT_EQ(log.sessions[0].Field(kTotalInputs), "523");
     EXPECT_EQ(log.comment, kMarker + "\ngame comment\n");
 }
 
@@ -249,8 +249,8 @@ TEST(SerializeGameLog, CrLfInCommentIsWrittenAsCrCrLfAndReadsBack) {
     EXPECT_EQ(back.comment, log.comment);
     // A line break inside a session comment splits the line on disk.
     ASSERT_EQ(back.sessions.size(), 2u);
-    EXPECT_EQ(back.sessions[0].fields[kComment], "multi\r");
-    EXPECT_EQ(back.sessions[1].fields[kStart], "line?");
+    EXPECT_EQ(back.sessions[0].Field(kComment), "multi\r");
+    EXPECT_EQ(back.sessions[1].Field(kStart), "line?");
 }
 
 TEST(SerializeGameLog, AppendedSessionsAreNumberedOnTheNextParse) {
@@ -259,15 +259,15 @@ TEST(SerializeGameLog, AppendedSessionsAreNumberedOnTheNextParse) {
                           "001:45:20", "0", "733", "\x83\x51\x81\x5B\x83\x80"};
     AppendSession(log, third);
     ASSERT_EQ(log.sessions.size(), 3u);
-    EXPECT_EQ(log.sessions[2].fields, third);
-    EXPECT_EQ(log.sessions[1].fields[kComment], "boss, second try");  // earlier sessions untouched
+    EXPECT_EQ(log.sessions[2].Fields(), third);
+    EXPECT_EQ(log.sessions[1].Field(kComment), "boss, second try");  // earlier sessions untouched
 
     const std::string bytes = SerializeGameLog(log);
     EXPECT_EQ(bytes, "C:\\Games\\Foo\\foo.exe\r\n" + kLine2 + "\r\n" + kLine3 + "\r\n" + SessionLine(log.sessions[2]) +
                          "\r\n" + kMarker + "\r\nroute A cleared");
     const GameLogContent back = ParseGameLogFile(bytes);
     ASSERT_EQ(back.sessions.size(), 3u);
-    EXPECT_EQ(back.sessions[2].fields, third);
+    EXPECT_EQ(back.sessions[2].Fields(), third);
     EXPECT_EQ(back.sessions[2].number, 3);
 }
 
@@ -324,7 +324,7 @@ TEST(BadInput, TenMegabyteLines) {
     const std::string asSession = "cmd\r\n" + kLine2 + big + "\r\n" + kMarker + "\r\n";
     const GameLogContent log = ParseGameLogFile(asSession);
     ASSERT_EQ(log.sessions.size(), 1u);
-    EXPECT_EQ(log.sessions[0].fields[kComment], big);
+    EXPECT_EQ(log.sessions[0].Field(kComment), big);
     EXPECT_EQ(SerializeGameLog(log), asSession);
 }
 
@@ -353,10 +353,27 @@ TEST(BadInput, RandomBytesNeverCrashAndRewriteIsStable) {
         ASSERT_EQ(again.sessions.size(), log.sessions.size()) << c.name;
         for (size_t i = 0; i < log.sessions.size(); ++i) {
             // Missing fields come back as empty fields: the same record.
-            ASSERT_EQ(again.sessions[i].fields, log.sessions[i].fields) << c.name << " session " << i;
+            ASSERT_EQ(again.sessions[i].Fields(), log.sessions[i].Fields()) << c.name << " session " << i;
         }
         EXPECT_EQ(SerializeGameLog(again), first) << c.name;
     }
+}
+
+}  // namespace
+}  // namespace kibolt
+
+namespace kibolt {
+namespace {
+
+TEST(SessionRecord, ChangingOneFieldKeepsTheOthersAndTheLine) {
+    SessionRecord s = SessionRecord::FromLine("a,bb,c");
+    EXPECT_EQ(s.Line(), "a,bb,c,,,,,,") << "a short line gets the commas it will be written with";
+    s.SetField(kEnd, "");
+    s.SetField(kComment, "x, y");
+    s.SetField(kStart, "start");
+    EXPECT_EQ(s.Fields(), (SessionFieldTexts{"start", "", "c", "", "", "", "", "", "x, y"}));
+    EXPECT_EQ(s.Line(), "start,,c,,,,,,x, y");
+    EXPECT_EQ(SessionRecord().Line(), ",,,,,,,,");
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST_F(LibraryStateTest, ReloadRenumbersSessionsFromTheFile) {
     ASSERT_EQ(state.WriteGameLog(), FsError::None);
     ASSERT_EQ(state.Reload(), LoadResult::Loaded);
     std::vector<std::pair<int, std::string>> read;
-    for (const SessionRecord& s : state.Current().log.sessions) read.emplace_back(s.number, s.fields[kComment]);
+    for (const SessionRecord& s : state.Current().log.sessions) read.emplace_back(s.number, s.Field(kComment));
     EXPECT_EQ(read, (std::vector<std::pair<int, std::string>>{{1, ""}, {2, "boss, second try"}}));
 }
 

@@ -22,9 +22,9 @@ int64_t At(int hour, int minute, int second = 0) { return StampOf(2005, 6, 1, ho
 
 SessionRecord WithTotals(std::string play, std::string active, std::string inputs) {
     SessionRecord r;
-    r.fields[kTotalPlay] = std::move(play);
-    r.fields[kTotalActive] = std::move(active);
-    r.fields[kTotalInputs] = std::move(inputs);
+    r.SetField(kTotalPlay, play);
+    r.SetField(kTotalActive, active);
+    r.SetField(kTotalInputs, inputs);
     return r;
 }
 
@@ -234,8 +234,7 @@ TEST_F(PlaySessionTest, SaveNowTimeSplitsTheSessionAtThatMoment) {
     ASSERT_TRUE(second);
 
     const SessionFields a = BuildSessionFields(clock, *first, nullptr, "pause");
-    SessionRecord recorded;
-    recorded.fields = a;
+    SessionRecord recorded(a);
     const SessionFields b = BuildSessionFields(clock, *second, &recorded, "");
     // The window was active throughout: each part counts its whole length.
     EXPECT_EQ(a, (SessionFields{"05/06/01-20:15:00", "05/06/01-21:00:00", "000:45:00", "000:45:00", "000:45:00",
@@ -369,7 +368,7 @@ TEST_F(RecordSessionTest, FailedWriteKeepsTheSessionInMemory) {
     EXPECT_EQ(RecordSession(fs, clock, state.Current(), Evening(), ""), FsError::AccessDenied);
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
     ASSERT_EQ(state.Current().log.sessions.size(), 2u);
-    EXPECT_EQ(state.Current().log.sessions.back().fields[kTotalInputs], "733");
+    EXPECT_EQ(state.Current().log.sessions.back().Field(kTotalInputs), "733");
 }
 
 TEST_F(RecordSessionTest, ProgressSnapshotUsesThePlayedGamesTotals) {

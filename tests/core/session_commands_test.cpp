@@ -10,9 +10,8 @@ namespace kibolt {
 namespace {
 
 SessionRecord Session(const char* play, const char* active, const char* inputs, const char* comment = "") {
-    SessionRecord s;
-    s.fields = {"26/01/01-10:00:00", "26/01/01-11:00:00", play, "", active, "", inputs, "", comment};
-    return s;
+    return SessionRecord(
+        SessionFieldTexts{"26/01/01-10:00:00", "26/01/01-11:00:00", play, "", active, "", inputs, "", comment});
 }
 
 TEST(VisibleFieldsTest, FollowsBitsZeroToEightOnly) {
@@ -41,7 +40,7 @@ TEST(DetailTextsTest, LastSessionOrDefaults) {
     EXPECT_EQ(none.sessionCount, "0");
     EXPECT_EQ(none.totalInputs, "0");
     log.sessions = {Session("000:01:00", "000:00:30", "5"), Session("000:02:00", "000:01:00", "7")};
-    log.sessions[1].fields[kTotalPlay] = "stored as is";
+    log.sessions[1].SetField(kTotalPlay, "stored as is");
     log.sessions[1].number = 2;
     DetailTexts last = DetailTextsOf(log);
     EXPECT_EQ(last.play, "000:02:00");
@@ -56,12 +55,12 @@ TEST(RemoveSessionsTest, RemovesExactlyTheRowsAndRebuildsTheTotals) {
                     Session("000:30:00", "000:15:00", "x", "c"), Session("000:40:00", "000:20:00", "4", "d")};
     RemoveSessions(log, {3, 0, 0, 7, -1});
     ASSERT_EQ(log.sessions.size(), 2u);
-    EXPECT_EQ(log.sessions[0].fields[kComment], "b");
-    EXPECT_EQ(log.sessions[0].fields[kTotalPlay], "000:20:00") << "the new first session is its own base";
-    EXPECT_EQ(log.sessions[0].fields[kTotalInputs], "2");
-    EXPECT_EQ(log.sessions[1].fields[kTotalPlay], "000:50:00");
-    EXPECT_EQ(log.sessions[1].fields[kTotalActive], "000:25:00");
-    EXPECT_EQ(log.sessions[1].fields[kTotalInputs], "2") << "a count that is no number adds 0";
+    EXPECT_EQ(log.sessions[0].Field(kComment), "b");
+    EXPECT_EQ(log.sessions[0].Field(kTotalPlay), "000:20:00") << "the new first session is its own base";
+    EXPECT_EQ(log.sessions[0].Field(kTotalInputs), "2");
+    EXPECT_EQ(log.sessions[1].Field(kTotalPlay), "000:50:00");
+    EXPECT_EQ(log.sessions[1].Field(kTotalActive), "000:25:00");
+    EXPECT_EQ(log.sessions[1].Field(kTotalInputs), "2") << "a count that is no number adds 0";
 }
 
 class SessionCommandsTest : public ::testing::Test {
@@ -103,7 +102,7 @@ TEST_F(SessionCommandsTest, DeleteRewritesReloadsAndRenumbers) {
     DeleteSessions(state_, {0});
     ASSERT_EQ(state_.Current().log.sessions.size(), 1u);
     EXPECT_EQ(state_.Current().log.sessions[0].number, 1);
-    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[0].fields[kTotalPlay],
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[0].Field(kTotalPlay),
               "000:20:00");
 }
 
@@ -112,9 +111,9 @@ TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
     EXPECT_FALSE(SetSessionComment(state_, 2, "x"));
     EXPECT_FALSE(SetSessionComment(state_, -1, "x"));
     EXPECT_TRUE(SetSessionComment(state_, 1, "boss, again"));
-    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].fields[kComment],
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].Field(kComment),
               "boss, again");
-    EXPECT_EQ(state_.Current().log.sessions[1].fields[kComment], "boss, again");
+    EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "boss, again");
 }
 
 }  // namespace

@@ -631,7 +631,7 @@ TEST_F(GamesTest, SessionContextMenuCommentsTheRightClickedRow) {
     RunInput(script, [&] { Click(Table(), RowPoint(Table(), 1), true); });
     EXPECT_EQ(seen.items, kSessionMenu);
     EXPECT_EQ(shownComment, "note 2");
-    EXPECT_EQ(LogOnDisk("playing\\Alpha.log").sessions[1].fields[kComment], "second");
+    EXPECT_EQ(LogOnDisk("playing\\Alpha.log").sessions[1].Field(kComment), "second");
 
     // Empty space: the menu is shown and the row clicked before is kept.
     ModalScript again;
@@ -643,9 +643,9 @@ TEST_F(GamesTest, SessionContextMenuCommentsTheRightClickedRow) {
     EXPECT_EQ(seenAgain.items, kSessionMenu);
     EXPECT_EQ(shownComment, "second");
     GameLogContent disk = LogOnDisk("playing\\Alpha.log");
-    EXPECT_EQ(disk.sessions[1].fields[kComment], "second again");
-    EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1");
-    EXPECT_EQ(disk.sessions[2].fields[kComment], "note 3");
+    EXPECT_EQ(disk.sessions[1].Field(kComment), "second again");
+    EXPECT_EQ(disk.sessions[0].Field(kComment), "note 1");
+    EXPECT_EQ(disk.sessions[2].Field(kComment), "note 3");
 }
 
 struct CommentCase {
@@ -682,10 +682,10 @@ TEST_F(GamesTest, CommentDialogStoresOnEnterOnlyAndKeepsLogLinesWhole) {
         RunInput(script, [&] { DoubleClick(Table(), RowPoint(Table(), 1)); });
         GameLogContent disk = LogOnDisk("playing\\Alpha.log");
         ASSERT_EQ(disk.sessions.size(), 2u) << c.name;
-        EXPECT_EQ(disk.sessions[1].fields[kComment], c.stored) << c.name;
+        EXPECT_EQ(disk.sessions[1].Field(kComment), c.stored) << c.name;
         EXPECT_EQ(ListViewGetCell(Table(), 1, 9), c.stored) << c.name;
-        EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1") << c.name;
-        EXPECT_EQ(dialog_->State()->Current().log.sessions[1].fields[kComment], c.stored) << c.name;
+        EXPECT_EQ(disk.sessions[0].Field(kComment), "note 1") << c.name;
+        EXPECT_EQ(dialog_->State()->Current().log.sessions[1].Field(kComment), c.stored) << c.name;
     }
 }
 

@@ -108,15 +108,15 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     EXPECT_FALSE(PlayLocked());
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 3u);
-    const auto& f = log.sessions[2].fields;
+    const auto& f = log.sessions[2].Fields();
     EXPECT_EQ(f[kStart].size(), 17u);
     EXPECT_EQ(f[kStart][8], '-');
     EXPECT_LE(f[kStart], f[kEnd]);
     EXPECT_LE(Seconds(f[kActive]), Seconds(f[kPlay]) + 1);
     EXPECT_EQ(f[kInputs], "4");
-    EXPECT_EQ(f[kTotalPlay], AddDurations(log.sessions[1].fields[kTotalPlay], f[kPlay]));
-    EXPECT_EQ(f[kTotalActive], AddDurations(log.sessions[1].fields[kTotalActive], f[kActive]));
-    EXPECT_EQ(f[kTotalInputs], AddCounts(log.sessions[1].fields[kTotalInputs], "4"));
+    EXPECT_EQ(f[kTotalPlay], AddDurations(log.sessions[1].Field(kTotalPlay), f[kPlay]));
+    EXPECT_EQ(f[kTotalActive], AddDurations(log.sessions[1].Field(kTotalActive), f[kActive]));
+    EXPECT_EQ(f[kTotalInputs], AddCounts(log.sessions[1].Field(kTotalInputs), "4"));
     EXPECT_EQ(f[kComment], "");
     EXPECT_EQ(dialog_->SessionTable().RowCount(), 3);
     EXPECT_EQ(Text(IDC_DETAIL_1057), "4");
@@ -136,8 +136,8 @@ TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
     EXPECT_EQ(Text(IDC_NOW_COMMENT), "");
     GameLogContent first = Log("Sample");
     ASSERT_EQ(first.sessions.size(), 1u);
-    EXPECT_EQ(first.sessions[0].fields[kComment], "中断, pause");
-    EXPECT_EQ(first.sessions[0].fields[kInputs], "1");
+    EXPECT_EQ(first.sessions[0].Field(kComment), "中断, pause");
+    EXPECT_EQ(first.sessions[0].Field(kInputs), "1");
 
     ASSERT_TRUE(test::BringToFront(game));
     test::PressKey('B');
@@ -146,10 +146,10 @@ TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
     EndGame(game);
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 2u);
-    EXPECT_EQ(log.sessions[1].fields[kStart] >= log.sessions[0].fields[kEnd], true);
-    EXPECT_EQ(log.sessions[1].fields[kInputs], "2");
-    EXPECT_EQ(log.sessions[1].fields[kTotalInputs], "3");
-    EXPECT_EQ(log.sessions[1].fields[kComment], "");
+    EXPECT_EQ(log.sessions[1].Field(kStart) >= log.sessions[0].Field(kEnd), true);
+    EXPECT_EQ(log.sessions[1].Field(kInputs), "2");
+    EXPECT_EQ(log.sessions[1].Field(kTotalInputs), "3");
+    EXPECT_EQ(log.sessions[1].Field(kComment), "");
 }
 
 TEST_F(PlayTest, SaveNowTimeWithoutAGameRunningRecordsNothing) {
@@ -180,7 +180,7 @@ TEST_F(PlayTest, TheFiftiethInputWritesTheProgressFile) {
     bool written = PumpUntil([&] { return library_.Exists("kibolt.tmp"); }, 5000, window_);
     if (!written) {
         EndGame(game);
-        FAIL() << "inputs recorded: " << Log("Sample").sessions.back().fields[kInputs];
+        FAIL() << "inputs recorded: " << Log("Sample").sessions.back().Field(kInputs);
     }
     std::string line = library_.ReadFile("kibolt.tmp");
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), 6);
@@ -197,7 +197,7 @@ TEST_F(PlayTest, ClosingKiboltDuringPlayRecordsTheSessionSoFar) {
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 2u);
-    EXPECT_EQ(log.sessions[1].fields[kInputs], "0");
+    EXPECT_EQ(log.sessions[1].Field(kInputs), "0");
     EXPECT_TRUE(IsWindow(game)) << "the game itself goes on";
 }
 

@@ -20,9 +20,9 @@ inline GameLogContent MakeSessions(int count, const std::string& commandLine = "
         f[kPlay] = FormatDuration(100 + i);
         f[kActive] = FormatDuration(50 + i);
         f[kInputs] = std::to_string(10 + i);
-        f[kTotalPlay] = i ? AddDurations(log.sessions.back().fields[kTotalPlay], f[kPlay]) : f[kPlay];
-        f[kTotalActive] = i ? AddDurations(log.sessions.back().fields[kTotalActive], f[kActive]) : f[kActive];
-        f[kTotalInputs] = i ? AddCounts(log.sessions.back().fields[kTotalInputs], f[kInputs]) : f[kInputs];
+        f[kTotalPlay] = i ? AddDurations(log.sessions.back().Field(kTotalPlay), f[kPlay]) : f[kPlay];
+        f[kTotalActive] = i ? AddDurations(log.sessions.back().Field(kTotalActive), f[kActive]) : f[kActive];
+        f[kTotalInputs] = i ? AddCounts(log.sessions.back().Field(kTotalInputs), f[kInputs]) : f[kInputs];
         f[kComment] = "note " + std::to_string(i + 1);
         AppendSession(log, f);
     }

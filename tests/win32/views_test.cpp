@@ -141,7 +141,7 @@ TEST_P(ColumnLayoutTest, HeadersFollowTheViewFlagsInFieldOrder) {
     // Cells follow the same compacted order.
     std::vector<int> fields = VisibleFields(dialog_->State()->ViewFlags());
     for (size_t i = 0; i < fields.size(); ++i)
-        EXPECT_EQ(Cell(1, static_cast<int>(i) + 1), dialog_->State()->Current().log.sessions[1].fields[fields[i]]);
+        EXPECT_EQ(Cell(1, static_cast<int>(i) + 1), dialog_->State()->Current().log.sessions[1].Field(fields[i]));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,11 +182,11 @@ TEST_F(ViewsTest, DeleteKeyRemovesTheSelectedSessionsAndRecomputesTotals) {
     ASSERT_TRUE(PumpUntil([&] { return RowCount() == 3; }, 3000, window_));
     GameLogContent disk = LogOnDisk("playing\\A.log");
     ASSERT_EQ(disk.sessions.size(), 3u);
-    EXPECT_EQ(disk.sessions[0].fields[kComment], "note 1");
-    EXPECT_EQ(disk.sessions[1].fields[kComment], "note 3");
-    EXPECT_EQ(disk.sessions[2].fields[kComment], "note 5");
-    EXPECT_EQ(disk.sessions[2].fields[kTotalPlay], "000:05:06");  // 100 + 102 + 104 seconds
-    EXPECT_EQ(disk.sessions[2].fields[kTotalInputs], "36");
+    EXPECT_EQ(disk.sessions[0].Field(kComment), "note 1");
+    EXPECT_EQ(disk.sessions[1].Field(kComment), "note 3");
+    EXPECT_EQ(disk.sessions[2].Field(kComment), "note 5");
+    EXPECT_EQ(disk.sessions[2].Field(kTotalPlay), "000:05:06");  // 100 + 102 + 104 seconds
+    EXPECT_EQ(disk.sessions[2].Field(kTotalInputs), "36");
     EXPECT_EQ(Cell(2, 0), "3") << "numbers close up";
     EXPECT_EQ(Text(IDC_DETAIL_1029), "3");
     EXPECT_TRUE(SelectedRows().empty());
@@ -200,14 +200,14 @@ TEST_F(ViewsTest, DeletingTheFirstSessionMakesTheNextOneTheBase) {
     test::PressKey(VK_DELETE);
     ASSERT_TRUE(PumpUntil([&] { return RowCount() == 2; }, 3000, window_));
     GameLogContent disk = LogOnDisk("playing\\A.log");
-    EXPECT_EQ(disk.sessions[0].fields[kTotalPlay], disk.sessions[0].fields[kPlay]);
-    EXPECT_EQ(disk.sessions[0].fields[kTotalActive], disk.sessions[0].fields[kActive]);
-    EXPECT_EQ(disk.sessions[0].fields[kTotalInputs], "11");
+    EXPECT_EQ(disk.sessions[0].Field(kTotalPlay), disk.sessions[0].Field(kPlay));
+    EXPECT_EQ(disk.sessions[0].Field(kTotalActive), disk.sessions[0].Field(kActive));
+    EXPECT_EQ(disk.sessions[0].Field(kTotalInputs), "11");
 }
 
 TEST_F(ViewsTest, DeleteWithoutSelectionOnlyRewritesTheTotals) {
     GameLogContent log = test::MakeSessions(2);
-    log.sessions[1].fields[kTotalPlay] = "999:00:00";  // a stored total that does not add up
+    log.sessions[1].SetField(kTotalPlay, "999:00:00");  // a stored total that does not add up
     library_.WriteFile("playing\\A.log", SerializeGameLog(log));
     Open();
     ClickGame("A");
@@ -264,7 +264,7 @@ TEST_F(ViewsTest, SetSessionCommentRewritesOneSessionAndIgnoresOtherRows) {
     ClickGame("A");
     dialog_->SetSessionComment(1, "boss, second try");
     EXPECT_EQ(Cell(1, 9), "boss, second try");
-    EXPECT_EQ(LogOnDisk("playing\\A.log").sessions[1].fields[kComment], "boss, second try");
+    EXPECT_EQ(LogOnDisk("playing\\A.log").sessions[1].Field(kComment), "boss, second try");
     const std::string before = library_.ReadFile("playing\\A.log");
     dialog_->SetSessionComment(3, "nowhere");
     dialog_->SetSessionComment(-1, "nowhere");
