@@ -302,6 +302,17 @@ struct RefusedEntry {
     std::string path, title, message;
 };
 
+// Types an entry into the add or properties dialog, presses Enter and answers the refusal.
+void EnterRefusedEntry(ModalScript& script, const HWND& dialog, const RefusedEntry& c,
+                       std::vector<std::string>& shown) {
+    script.Then(Do([&dialog, &c] {
+        SetText(dialog, IDC_ENTRY_PATH, c.path);
+        SetText(dialog, IDC_ENTRY_TITLE, c.title);
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(AnswerMessageBox(shown));
+}
+
 TEST_F(GamesTest, AddDialogRefusesEntriesInOrderAndStaysOpenWithThem) {
     library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
     Open();
@@ -328,12 +339,7 @@ TEST_F(GamesTest, AddDialogRefusesEntriesInOrderAndStaysOpenWithThem) {
         return true;
     });
     for (const RefusedEntry& c : cases) {
-        script.Then(Do([&dialog, &c] {
-            SetText(dialog, IDC_ENTRY_PATH, c.path);
-            SetText(dialog, IDC_ENTRY_TITLE, c.title);
-            PostKeyToFocus(VK_RETURN);
-        }));
-        script.Then(AnswerMessageBox(shown));
+        EnterRefusedEntry(script, dialog, c, shown);
         script.Then([&] {
             if (FindDialog("error")) return false;
             if (IsWindowVisible(dialog))
@@ -470,12 +476,7 @@ TEST_F(GamesTest, PropertiesRefuseAClashOrAFailedWriteAndKeepTheOldLog) {
     ModalScript script;
     script.Then(WaitForDialog("アイテムの追加", dialog));
     for (const RefusedEntry& c : cases) {
-        script.Then(Do([&dialog, &c] {
-            SetText(dialog, IDC_ENTRY_PATH, c.path);
-            SetText(dialog, IDC_ENTRY_TITLE, c.title);
-            PostKeyToFocus(VK_RETURN);
-        }));
-        script.Then(AnswerMessageBox(shown));
+        EnterRefusedEntry(script, dialog, c, shown);
     }
     script.Then([&] {
         if (FindDialog("error")) return false;
