@@ -149,7 +149,6 @@ void MainDialog::CloseMainWindow(int exitCode) {
 void MainDialog::OnCommand(int id, int code) {
     for (int view : kViewCheckBoxes)
         if (id == view) return OnViewCheckBox(id);
-    (void)code;
     switch (id) {
     case IDCANCEL: CloseMainWindow(kExitByCancel); break;
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
