@@ -41,7 +41,8 @@ protected:
     // Starts the copied program with the given command line and waits for its window.
     HWND Start(const std::string& commandLine, const std::string& currentDir) {
         std::wstring line = Widen(commandLine);
-        STARTUPINFOW startup{sizeof startup};
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
         if (!CreateProcessW(Widen(library_.ProgramPath()).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, Widen(currentDir).c_str(),
                             &startup, &info))
