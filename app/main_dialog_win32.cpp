@@ -1,5 +1,6 @@
 #include "app/main_dialog_win32.h"
 
+#include "app/dialog_object_win32.h"
 #include "app/settings.h"
 #include "app/text_win32.h"
 #include "app/window_placement_win32.h"
@@ -33,15 +34,9 @@ HWND MainDialog::Create() {
 std::string MainDialog::ProgramPath() const { return ProgramPathFromCommandLine(commandLine_, currentDir_); }
 
 INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainDialog* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MainDialog*>(lParam);
-        self->window_ = window;
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    }
+    auto* self = DialogObject<MainDialog>(window, message, lParam);
     if (!self) return FALSE;
+    if (message == WM_INITDIALOG) self->window_ = window;
     if (message == WM_NCDESTROY) {
         self->window_ = nullptr;
         return FALSE;

@@ -1,5 +1,6 @@
 #include "dialogs/comment_dialog_win32.h"
 
+#include "app/dialog_object_win32.h"
 #include "app/text_win32.h"
 #include "app/window_placement_win32.h"
 #include "library/game_commands.h"
@@ -14,8 +15,7 @@ struct CommentDialog {
     bool taken = false;
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<CommentDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        auto* self = DialogObject<CommentDialog>(dialog, message, lParam);
         if (!self) return FALSE;
         switch (message) {
         case WM_INITDIALOG:

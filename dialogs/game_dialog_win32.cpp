@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/dialog_object_win32.h"
 #include "app/text_win32.h"
 #include "app/window_placement_win32.h"
 #include "resources/game_dialogs_ids.h"
@@ -45,8 +46,7 @@ public:
     GameDialog(GameDialogKind kind, LibraryState& state, FileSystem& fs) : kind_(kind), state_(state), fs_(fs) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<GameDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        auto* self = DialogObject<GameDialog>(dialog, message, lParam);
         if (!self) return FALSE;
         switch (message) {
         case WM_INITDIALOG: self->OnInit(dialog); return TRUE;

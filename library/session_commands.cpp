@@ -48,9 +48,10 @@ void DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
     if (!state.HasGame()) return;
     RemoveSessions(state.Current().log, rows);
     state.WriteGameLog();
-    state.Reload();  // renumbers; when it fails memory keeps the change
-    for (size_t i = 0; i < state.Current().log.sessions.size(); ++i)
-        state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
+    // The reload renumbers; when it fails memory keeps the change, numbered here.
+    if (state.Reload() != LoadResult::Loaded)
+        for (size_t i = 0; i < state.Current().log.sessions.size(); ++i)
+            state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
 }
 
 bool SetSessionComment(LibraryState& state, int row, const std::string& text) {

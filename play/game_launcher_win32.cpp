@@ -76,9 +76,7 @@ void GameLauncher::Finished() {
 void GameLauncher::Stop() {
     if (!Running()) return;
     SetEvent(stop_.Get());
-    WaitForSingleObject(worker_.Get(), INFINITE);
-    worker_.Reset();
-    stop_.Reset();
+    Finished();
 }
 
 }  // namespace kibolt

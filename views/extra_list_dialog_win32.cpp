@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/dialog_object_win32.h"
 #include "app/window_placement_win32.h"
 #include "resources/resource_ids.h"
 #include "views/session_columns.h"
@@ -19,15 +20,10 @@ void ExtraListDialog::Run(HINSTANCE instance, HWND owner, const std::vector<Sess
 }
 
 INT_PTR CALLBACK ExtraListDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ExtraListDialog* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ExtraListDialog*>(lParam);
-        self->window_ = window;
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<ExtraListDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    }
-    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+    auto* self = DialogObject<ExtraListDialog>(window, message, lParam);
+    if (!self) return FALSE;
+    if (message == WM_INITDIALOG) self->window_ = window;
+    return self->HandleMessage(message, wParam, lParam);
 }
 
 void ExtraListDialog::FillClientArea() {
