@@ -48,6 +48,7 @@ public:
     HWND Window() const { return window_; }
     std::string events;
     bool markerSeen = false;
+    int clicks = 0;  // left button releases it has handled
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -60,6 +61,7 @@ private:
             if (message == active) return self->events += 'a', 0;
             if (message == inactive) return self->events += 'i', 0;
             if (message == kMarkerSeen) return self->markerSeen = true, 0;
+            if (message == WM_LBUTTONUP) ++self->clicks;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -224,6 +226,8 @@ TEST_F(ActivityHookTest, InputsWhileAnotherWindowIsInFrontDoNotCount) {
     test::PressKey('A');
     test::ClickClient(receiver_->Window(), {40, 40});
     ASSERT_TRUE(Flush());
+    // Input comes after posted messages: let the click land before switching back.
+    ASSERT_TRUE(PumpUntil([&] { return receiver_->clicks == 1; }));
     EXPECT_EQ(receiver_->events, "i");  // the switch away only, whichever path noticed it first
 
     // Back in the game the activation comes before the first input it gets.

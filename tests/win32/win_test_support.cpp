@@ -172,6 +172,9 @@ void KeyDown(WORD virtualKey) { SendKey(virtualKey, 0); }
 void KeyUp(WORD virtualKey) { SendKey(virtualKey, KEYEVENTF_KEYUP); }
 
 bool BringToFront(HWND window) {
+    // Input already queued for our windows (a click on one of them) would
+    // otherwise activate its window again once dispatched, after the switch.
+    PumpUntil([] { return false; }, 0);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetActiveWindow(window);
