@@ -2,9 +2,21 @@
 
 namespace kibolt {
 
-FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const std::string& bytes) {
+ByteSource BytesSource(std::string_view bytes) {
+    return [bytes](const ByteSink& sink) { return sink(bytes); };
+}
+
+FsError FileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {
+    return WriteNewFileFrom(path, BytesSource(bytes));
+}
+
+FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes) {
+    return WriteFileAtomically(fs, path, BytesSource(bytes));
+}
+
+FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteSource& content) {
     const std::string temp = path + kTempSuffix;
-    FsError error = fs.WriteNewFile(temp, bytes);
+    FsError error = fs.WriteNewFileFrom(temp, content);
     if (error == FsError::None) error = fs.Replace(temp, path);
     if (error != FsError::None) {
         // The original is untouched; only the partial copy has to go. A failure

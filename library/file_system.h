@@ -1,10 +1,17 @@
 // The file operations the core needs, behind an interface: Win32 in the
 // program, an in-memory fake in the tests. Paths are CP932 bytes with '\'.
 #pragma once
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kibolt {
+
+// Takes a file's bytes piece by piece; false when a piece could not be taken.
+using ByteSink = std::function<bool(std::string_view)>;
+// Hands a file's bytes to a sink in order; false as soon as the sink refused one.
+using ByteSource = std::function<bool(const ByteSink&)>;
 
 enum class FsError {
     None,
@@ -20,9 +27,10 @@ public:
     virtual ~FileSystem() = default;
 
     virtual FsError ReadFile(const std::string& path, std::string& bytes) = 0;
-    // Creates or truncates path, writes all bytes and flushes them to disk.
-    // May leave a partial file behind when it fails.
-    virtual FsError WriteNewFile(const std::string& path, const std::string& bytes) = 0;
+    // Creates or truncates path, writes all the source's bytes and flushes
+    // them to disk. May leave a partial file behind when it fails.
+    virtual FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) = 0;
+    FsError WriteNewFile(const std::string& path, std::string_view bytes);
     // Replaces `to` by `from` in one step (to may or may not exist).
     virtual FsError Replace(const std::string& from, const std::string& to) = 0;
     // Renames; fails when `to` exists.
@@ -40,6 +48,10 @@ inline constexpr const char* kTempSuffix = ".kbtmp";
 
 // Writes through a temporary file in the same folder and one replace, so the
 // old content stays whole whatever fails. Removes the temporary file on failure.
-FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const std::string& bytes);
+FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteSource& content);
+FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+// A source of the bytes as they stand.
+ByteSource BytesSource(std::string_view bytes);
 
 }  // namespace kibolt

@@ -59,19 +59,27 @@ FsError Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
     return FsError::None;
 }
 
-FsError Win32FileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {
+FsError Win32FileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
     UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file) return FromLastError();
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD wrote = 0;
-        if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr)) return FromLastError();
-        done += wrote;
-    }
+    FsError error = FsError::None;
+    const bool complete = content([&](std::string_view bytes) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+            DWORD wrote = 0;
+            if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr)) {
+                error = FromLastError();
+                return false;
+            }
+            done += wrote;
+        }
+        return true;
+    });
+    if (!complete) return error != FsError::None ? error : FsError::Other;
     if (!FlushFileBuffers(file.Get())) return FromLastError();
     return FsError::None;
 }

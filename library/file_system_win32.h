@@ -8,7 +8,7 @@ namespace kibolt {
 class Win32FileSystem final : public FileSystem {
 public:
     FsError ReadFile(const std::string& path, std::string& bytes) override;
-    FsError WriteNewFile(const std::string& path, const std::string& bytes) override;
+    FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
     FsError Replace(const std::string& from, const std::string& to) override;
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;

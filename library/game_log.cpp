@@ -1,5 +1,6 @@
 #include "library/game_log.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "library/sjis.h"
@@ -130,6 +131,27 @@ GameLogContent ParseGameLogFile(std::string bytes) {
 
 std::string SessionLine(const SessionRecord& s) { return s.Line(); }
 
+namespace {
+
+// Encodes the log into `out`, handing it to flush() (which empties it)
+// whenever it has reached pieceBytes after a session line.
+template <class Flush>
+bool EncodeGameLog(const GameLogContent& log, std::string& out, size_t pieceBytes, Flush&& flush) {
+    AppendEncoded(out, log.commandLine);
+    out.append("\r\n", 2);
+    for (const SessionRecord& s : log.sessions) {
+        AppendEncoded(out, s.Line());
+        out.append("\r\n", 2);
+        if (out.size() >= pieceBytes && !flush(out)) return false;
+    }
+    out.append(kCommentMarker);
+    out.append("\r\n", 2);
+    AppendEncoded(out, log.comment);
+    return true;
+}
+
+}  // namespace
+
 std::string SerializeGameLog(const GameLogContent& log) {
     // Exact size unless a session field holds an LF, which only costs a regrowth.
     size_t size = log.commandLine.size() + CountLineFeeds(log.commandLine) + 2 + kMarkerLine.size() + 1 +
@@ -137,17 +159,21 @@ std::string SerializeGameLog(const GameLogContent& log) {
     for (const SessionRecord& s : log.sessions) size += s.Line().size() + 2;
     std::string out;
     out.reserve(size);
-
-    AppendEncoded(out, log.commandLine);
-    out.append("\r\n", 2);
-    for (const SessionRecord& s : log.sessions) {
-        AppendEncoded(out, s.Line());
-        out.append("\r\n", 2);
-    }
-    out.append(kCommentMarker);
-    out.append("\r\n", 2);
-    AppendEncoded(out, log.comment);
+    EncodeGameLog(log, out, npos, [](std::string&) { return true; });
     return out;
+}
+
+bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink,
+                   size_t pieceBytes) {
+    // One buffer, reused: cache-warm, and no page of it is touched for the first time after the first piece.
+    std::string piece;
+    piece.reserve(std::min(pieceBytes, size_t{1} << 24) + 256);
+    const bool complete = EncodeGameLog(log, piece, pieceBytes, [&](std::string& out) {
+        const bool taken = sink(out);
+        out.clear();
+        return taken;
+    });
+    return complete && (piece.empty() || sink(piece));
 }
 
 SessionRecord::SessionRecord() : line_(kComment, ',') {

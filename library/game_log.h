@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,12 @@ GameLogContent ParseGameLogFile(std::string bytes);
 std::string SessionLine(const SessionRecord& s);
 // The bytes of the file as they go to disk (CR LF line ends).
 std::string SerializeGameLog(const GameLogContent& log);
+// The same bytes handed to `sink` in pieces of about `pieceBytes`, so that
+// saving a large log needs no second copy of it in memory. False as soon as
+// the sink refuses a piece.
+inline constexpr size_t kLogPieceBytes = 1 << 20;
+bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink,
+                   size_t pieceBytes = kLogPieceBytes);
 
 // Appends a session with the given fields, in memory only (number assigned on the next parse).
 void AppendSession(GameLogContent& log, const SessionFieldTexts& fields);

@@ -4,6 +4,10 @@
 
 namespace kibolt {
 
+FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogContent& log) {
+    return WriteFileAtomically(fs, path, [&log](const ByteSink& sink) { return StreamGameLog(log, sink); });
+}
+
 LibraryState::LibraryState(FileSystem& fs, std::string root) : fs_(fs), root_(std::move(root)) {}
 
 std::vector<std::string> LibraryState::ListGames(Category c) const {
@@ -37,7 +41,7 @@ FsError LibraryState::WriteGameLog() {
     if (!HasGame() || current_.logPath.empty()) return FsError::None;
     // Always the log the game was loaded from: the shown tab may hold another
     // game of the same title, or no such folder at all.
-    return WriteFileAtomically(fs_, current_.logPath, SerializeGameLog(current_.log));
+    return WriteLogFile(fs_, current_.logPath, current_.log);
 }
 
 bool LibraryState::LogExists(const std::string& title, Category c) const {

@@ -20,6 +20,9 @@ struct GameRecord {
 
 enum class LoadResult { Loaded, BadPath, CannotOpen };
 
+// Saves a log through a temporary file (see WriteFileAtomically), piece by piece.
+FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogContent& log);
+
 class LibraryState {
 public:
     LibraryState(FileSystem& fs, std::string root);

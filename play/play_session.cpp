@@ -160,12 +160,12 @@ FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, c
         AppendSession(current.log, BuildSessionFields(clock, session, LastSession(current.log), comment));
         // Shown at once with its number, even if the write fails and no reload follows.
         current.log.sessions.back().number = static_cast<int>(current.log.sessions.size());
-        return WriteFileAtomically(fs, current.logPath, SerializeGameLog(current.log));
+        return WriteLogFile(fs, current.logPath, current.log);
     }
     GameLogContent log;
     if (const FsError error = ReadLog(fs, session.logPath, log); error != FsError::None) return error;
     AppendSession(log, BuildSessionFields(clock, session, LastSession(log), comment));
-    return WriteFileAtomically(fs, session.logPath, SerializeGameLog(log));
+    return WriteLogFile(fs, session.logPath, log);
 }
 
 FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlaySession& session,

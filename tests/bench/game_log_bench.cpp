@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "library/game_log.h"
@@ -126,10 +127,50 @@ void BM_SerializeGameLog(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(f.bytes.size()) / 1e6;
 }
 
-BENCHMARK(BM_ParseGameLogFile)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+// How the program saves: the log in pieces, each handed to the file as it is
+// made. Here the file is a temporary one, written without the final flush to disk.
+void BM_StreamGameLogToFile(benchmark::State& state) {
+    const Fixture& f = FixtureOf(static_cast<size_t>(state.range(0)));
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("kibolt_bench_stream_" + std::to_string(getpid()) + ".log");
+    for (auto _ : state) {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const bool written = fd >= 0 && kibolt::StreamGameLog(f.log, [fd](std::string_view piece) {
+            return write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
+        });
+        if (fd >= 0) close(fd);
+        if (!written) state.SkipWithError("cannot write the temporary file");
+        state.PauseTiming();
+        std::filesystem::remove(path);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(f.bytes.size()));
+    state.counters["file_MB"] = static_cast<double>(f.bytes.size()) / 1e6;
+}
+
+void BM_StreamGameLog(benchmark::State& state) {
+    const Fixture& f = FixtureOf(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        size_t total = 0;
+        kibolt::StreamGameLog(f.log, [&total](std::string_view piece) {
+            benchmark::DoNotOptimize(piece.data());
+            total += piece.size();
+            return true;
+        });
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(f.bytes.size()));
+    state.counters["file_MB"] = static_cast<double>(f.bytes.size()) / 1e6;
+}
+
+BENCHMARK(BM_ParseGameLogFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseGameLogFile)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SerializeGameLog)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerializeGameLog)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SerializeGameLog)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StreamGameLog)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreamGameLog)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StreamGameLogToFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreamGameLogToFile)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Kilobytes of a "Vm...:" line of /proc/self/status, or -1.
 long StatusKilobytes(const char* key) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -269,6 +270,38 @@ TEST(SerializeGameLog, AppendedSessionsAreNumberedOnTheNextParse) {
     ASSERT_EQ(back.sessions.size(), 3u);
     EXPECT_EQ(back.sessions[2].Fields(), third);
     EXPECT_EQ(back.sessions[2].number, 3);
+}
+
+TEST(StreamGameLog, PiecesJoinToTheSerializedBytesForAnyPieceSize) {
+    GameLogContent log = ParseGameLogFile(TwoSessionFile(true));
+    log.comment = "first\nsecond\n";
+    for (int i = 0; i < 40; ++i) AppendSession(log, {"s", "e", "p", "tp", "a", "ta", "1", "1", "c\nd"});
+    const std::string whole = SerializeGameLog(log);
+    for (size_t pieceBytes : {size_t{1}, size_t{37}, size_t{100}, whole.size(), kLogPieceBytes}) {
+        SCOPED_TRACE(pieceBytes);
+        std::string joined;
+        size_t largest = 0;
+        ASSERT_TRUE(StreamGameLog(
+            log,
+            [&](std::string_view piece) {
+                EXPECT_FALSE(piece.empty());
+                largest = std::max(largest, piece.size());
+                joined.append(piece);
+                return true;
+            },
+            pieceBytes));
+        EXPECT_EQ(joined, whole);
+        // A piece ends with the line that reached the size (the first also holds the command line).
+        EXPECT_LE(largest, pieceBytes + 130);
+    }
+}
+
+TEST(StreamGameLog, ARefusedPieceStopsTheStream) {
+    GameLogContent log = ParseGameLogFile(TwoSessionFile(true));
+    int calls = 0;
+    EXPECT_FALSE(StreamGameLog(
+        log, [&](std::string_view) { return ++calls < 2; }, 1));
+    EXPECT_EQ(calls, 2);
 }
 
 // ---------------------------------------------------------------- bad input

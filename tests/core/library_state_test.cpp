@@ -125,6 +125,28 @@ TEST_F(LibraryStateTest, FailedWriteKeepsTheLogAndTheChangeInMemory) {
     EXPECT_EQ(state.Current().log.comment, "unsaved\n");
 }
 
+TEST_F(LibraryStateTest, ALargeLogIsSavedInBoundedPiecesAndWhole) {
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    GameLogContent& log = state.Current().log;
+    const SessionFieldTexts session = log.sessions[0].Fields();
+    while (log.sessions.size() < 30000) AppendSession(log, session);  // about 2.7 MB
+    const std::string expected = SerializeGameLog(log);
+    ASSERT_GT(expected.size(), 2 * kLogPieceBytes);
+
+    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    EXPECT_EQ(fs.FileBytes(kAlphaPlaying), expected);
+    EXPECT_LE(fs.largestPieceWritten, kLogPieceBytes + 200);
+    EXPECT_FALSE(fs.Exists(kAlphaPlaying + kTempSuffix));
+
+    // Failing in the second piece leaves the old file as it was.
+    const std::string before = *fs.FileBytes(kAlphaPlaying);
+    AppendSession(log, session);
+    fs.failWriteAfter = kLogPieceBytes + 10;
+    EXPECT_EQ(state.WriteGameLog(), FsError::DiskFull);
+    EXPECT_EQ(fs.FileBytes(kAlphaPlaying), before);
+    EXPECT_EQ(fs.FilePaths().size(), 4u);  // no temporary file left
+}
+
 TEST_F(LibraryStateTest, NothingIsWrittenWithoutAGame) {
     const std::vector<std::string> filesBefore = fs.FilePaths();
     EXPECT_FALSE(state.HasGame());

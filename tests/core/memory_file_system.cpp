@@ -73,7 +73,7 @@ FsError MemoryFileSystem::ReadFile(const std::string& path, std::string& bytes) 
     return FsError::None;
 }
 
-FsError MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {
+FsError MemoryFileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
     if (!PathFits(path)) return FsError::PathTooLong;
     const std::string key = Key(path);
     auto parent = ParentKey(path);
@@ -81,11 +81,19 @@ FsError MemoryFileSystem::WriteNewFile(const std::string& path, const std::strin
     if (folders_.count(key)) return FsError::AccessDenied;
     auto [it, added] = files_.try_emplace(key, File{path, {}});
     (void)added;  // an existing file keeps its spelling, as Windows does
-    if (failWriteAfter) {
-        it->second.bytes = bytes.substr(0, std::min(*failWriteAfter, bytes.size()));
-        return writeError;
-    }
-    it->second.bytes = bytes;
+    std::string& bytes = it->second.bytes;
+    bytes.clear();
+    const bool complete = content([&](std::string_view piece) {
+        largestPieceWritten = std::max(largestPieceWritten, piece.size());
+        if (failWriteAfter && bytes.size() + piece.size() > *failWriteAfter) {
+            bytes.append(piece.substr(0, *failWriteAfter - bytes.size()));
+            return false;
+        }
+        bytes.append(piece);
+        return true;
+    });
+    // A knob in force fails the write even when every byte fitted.
+    if (!complete || failWriteAfter) return writeError;
     return FsError::None;
 }
 

@@ -22,7 +22,7 @@ public:
     std::vector<std::string> FilePaths() const;                          // every file, as last spelt
 
     // Failure knobs; each stays in force until reset.
-    std::optional<size_t> failWriteAfter;                // WriteNewFile keeps the first N bytes, then fails
+    std::optional<size_t> failWriteAfter;                // a write keeps the first N bytes, then fails
     FsError writeError = FsError::DiskFull;              // the error that failed write returns
     FsError replaceError = FsError::None;                // Replace fails with it, changing nothing
     FsError moveError = FsError::None;                   // Rename fails with it, changing nothing
@@ -30,7 +30,9 @@ public:
     std::set<std::string> unreadable;                    // ReadFile of these paths gives AccessDenied (any case)
 
     FsError ReadFile(const std::string& path, std::string& bytes) override;
-    FsError WriteNewFile(const std::string& path, const std::string& bytes) override;
+    FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
+
+    size_t largestPieceWritten = 0;  // the largest piece a write was handed, for tests of memory use
     FsError Replace(const std::string& from, const std::string& to) override;
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;

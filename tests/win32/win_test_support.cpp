@@ -121,8 +121,8 @@ void SendClick(HWND window, POINT client, bool right) {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     // Every event carries the point: wine otherwise may take a button at the
     // place of the click before (and make a double click of the two).
-    const DWORD buttons[3] = {0, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN,
-                              right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP};
+    const DWORD buttons[3] = {0, static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                              static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
     INPUT inputs[3] = {};
     for (int i = 0; i < 3; ++i) {
         inputs[i].type = INPUT_MOUSE;
