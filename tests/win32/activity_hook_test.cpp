@@ -19,10 +19,6 @@ namespace {
 
 using test::PumpUntil;
 
-// Tags the input that closes a batch, so we know when the hooks have seen it.
-constexpr ULONG_PTR kMarkerTag = 0x4B69626F;
-constexpr UINT kMarkerSeen = WM_APP + 7;
-
 // A window of ours that receives the library's messages and writes them down
 // in arrival order: 'k' one input, 'a' game became active, 'i' inactive.
 class Receiver {
@@ -47,7 +43,6 @@ public:
 
     HWND Window() const { return window_; }
     std::string events;
-    bool markerSeen = false;
     int clicks = 0;  // left button releases it has handled
 
 private:
@@ -60,7 +55,6 @@ private:
             if (message == input) return self->events += 'k', 0;
             if (message == active) return self->events += 'a', 0;
             if (message == inactive) return self->events += 'i', 0;
-            if (message == kMarkerSeen) return self->markerSeen = true, 0;
             if (message == WM_LBUTTONUP) ++self->clicks;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -68,16 +62,6 @@ private:
 
     HWND window_ = nullptr;
 };
-
-// Posts kMarkerSeen to this window when the tagged input passes the hooks.
-HWND g_markerTarget = nullptr;
-
-LRESULT CALLBACK MarkerHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam == WM_MOUSEMOVE &&
-        reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->dwExtraInfo == kMarkerTag && g_markerTarget)
-        PostMessageW(g_markerTarget, kMarkerSeen, 0, 0);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 void SendMouseButton(DWORD downFlag, DWORD upFlag) {
     INPUT inputs[2] = {};
@@ -139,17 +123,15 @@ protected:
         gameWindow_ = search.window;
 
         receiver_ = std::make_unique<Receiver>();
-        g_markerTarget = receiver_->Window();
-        markerHook_ = SetWindowsHookExW(WH_MOUSE_LL, MarkerHook, GetModuleHandleW(nullptr), 0);
-        ASSERT_NE(markerHook_, nullptr);
+        flush_ = std::make_unique<test::InputFlush>();  // before the library's hooks
+        ASSERT_TRUE(flush_->Installed());
         hook_ = std::make_unique<ActivityHookLibrary>();
         ASSERT_TRUE(hook_->Loaded()) << "kibolt.dll beside the test program";
     }
 
     void TearDown() override {
         hook_.reset();
-        if (markerHook_) UnhookWindowsHookEx(markerHook_);
-        g_markerTarget = nullptr;
+        flush_.reset();
         receiver_.reset();
         if (game_) {
             PostMessageW(gameWindow_, WM_CLOSE, 0, 0);
@@ -161,15 +143,7 @@ protected:
 
     // Waits until every input sent so far has passed the hooks, and so until
     // every message they posted for it has arrived.
-    bool Flush() {
-        receiver_->markerSeen = false;
-        INPUT marker{};
-        marker.type = INPUT_MOUSE;
-        marker.mi.dwFlags = MOUSEEVENTF_MOVE;  // moves by nothing
-        marker.mi.dwExtraInfo = kMarkerTag;
-        SendInput(1, &marker, sizeof marker);
-        return PumpUntil([&] { return receiver_->markerSeen; });
-    }
+    bool Flush() { return flush_->Flush(); }
 
     // Arms with the game in front, so arming itself reports nothing.
     void ArmWithGameInFront() {
@@ -188,7 +162,7 @@ protected:
     DWORD gameThreadId_ = 0;
     HWND gameWindow_ = nullptr;
     std::unique_ptr<Receiver> receiver_;
-    HHOOK markerHook_ = nullptr;
+    std::unique_ptr<test::InputFlush> flush_;
     std::unique_ptr<ActivityHookLibrary> hook_;
 };
 

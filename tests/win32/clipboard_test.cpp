@@ -203,7 +203,7 @@ protected:
         ASSERT_TRUE(test::BringToFront(window_));
         test::ClickClient(control, at);
         PumpUntil([] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
-        Settle();
+        DispatchQueued();
     }
     void ClickControl(int id) {
         RECT rect{};

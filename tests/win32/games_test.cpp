@@ -251,7 +251,7 @@ protected:
             input();
             PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000,
                       window_);
-            Settle();
+            DispatchQueued();
         });
     }
     POINT RowPoint(HWND list, int row) const {

@@ -24,14 +24,14 @@ using test::TempLibrary;
 class MainWindowTest : public testing::Test {
 protected:
     // Lets the window handle what is queued, through the dialog manager.
-    void Settle(DWORD ms = 30) { PumpUntil([] { return false; }, ms, window_); }
+    void DispatchQueued() { test::DispatchQueued(window_); }
     std::string Text(int id) const { return GetWindowTextCp932(Item(id)); }
     void Open() {
         dialog_ = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), fs_, library_.CommandLine(), "C:\\");
         window_ = dialog_->Create();
         ASSERT_NE(window_, nullptr);
         ShowWindow(window_, SW_SHOW);
-        PumpUntil([] { return false; }, 50, window_);  // let the first paint through
+        DispatchQueued();  // the first paint included
     }
     void TearDown() override {
         dialog_.reset();
@@ -67,7 +67,7 @@ protected:
         SendMessageW(Item(id), BM_CLICK, 0, 0);
         ASSERT_TRUE(PumpUntil([&] { return (SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) != before; },
                               3000, window_));
-        Settle();
+        DispatchQueued();
     }
     // A real click on a row of the game list; waits until it is handled.
     void ClickGameRow(int row, bool right = false) {
@@ -84,7 +84,7 @@ protected:
         test::ClickClient(list, at, right);
         // The click is handled once the input queue is empty again.
         PumpUntil([&] { return seen = !GetQueueStatus(QS_INPUT); }, 3000, window_);
-        Settle(50);
+        DispatchQueued();
         ASSERT_TRUE(seen);
     }
     int RowIndexOf(const std::string& title) const {

@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, EscapeClosesAndEnterDoesNothing) {
     // Enter on a push button with no default button must not close the window.
     SetFocus(Item(IDC_NOW_COMMENT));
     test::PressKey(VK_RETURN);
-    PumpUntil([] { return false; }, 300, window_);
+    DispatchQueued();
     EXPECT_TRUE(IsWindow(window_));
 
     // Enter in the game comment inserts a line break.

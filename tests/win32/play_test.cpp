@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,8 @@ protected:
     void SetUp() override {
         game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
         if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        flush_ = std::make_unique<test::InputFlush>();  // before the activity hook is armed
+        ASSERT_TRUE(flush_->Installed());
     }
     void TearDown() override {
         if (HWND game = FindSampleGame()) {
@@ -45,6 +48,7 @@ protected:
             PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
         }
         MainWindowTest::TearDown();
+        flush_.reset();
     }
     // Registers the sample game under PLAYING with `sessions` earlier sessions.
     void Register(const std::string& title, int sessions, const std::string& arguments = "") {
@@ -73,15 +77,13 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
     }
     // Waits until the main thread has handled everything the hook posted for the inputs sent so far.
-    void SettleInputs() {
-        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
-        Settle(200);
-    }
+    void FlushInputs() { ASSERT_TRUE(flush_->Flush(window_)); }
     GameLogContent Log(const std::string& title) const {
         return ParseGameLogFile(library_.ReadFile("playing\\" + title + ".log"));
     }
 
     std::string game_;
+    std::unique_ptr<test::InputFlush> flush_;
 };
 
 TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
@@ -98,11 +100,11 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     RECT client{};
     GetClientRect(game, &client);
     test::ClickClient(game, {client.right / 2, client.bottom / 2});
-    SettleInputs();
+    FlushInputs();
     // Inputs while another window is in front do not count.
     ASSERT_TRUE(test::BringToFront(window_));
     test::PressKey('B');
-    SettleInputs();
+    FlushInputs();
 
     EndGame(game);
     EXPECT_FALSE(PlayLocked());
@@ -130,7 +132,7 @@ TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
     ASSERT_NE(game, nullptr);
     ASSERT_TRUE(test::BringToFront(game));
     test::PressKey('A');
-    SettleInputs();
+    FlushInputs();
     SetWindowTextCp932(Item(IDC_NOW_COMMENT), "中断, pause");
     SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_SAVE_NOW_TIME, BN_CLICKED), 0);
     EXPECT_EQ(Text(IDC_NOW_COMMENT), "");
@@ -142,7 +144,7 @@ TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
     ASSERT_TRUE(test::BringToFront(game));
     test::PressKey('B');
     test::PressKey('C');
-    SettleInputs();
+    FlushInputs();
     EndGame(game);
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 2u);
@@ -173,7 +175,7 @@ TEST_F(PlayTest, TheFiftiethInputWritesTheProgressFile) {
         test::PressKey('A');
         ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
     }
-    SettleInputs();
+    FlushInputs();
     EXPECT_FALSE(library_.Exists("kibolt.tmp"));
     test::PressKey('A');
     ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= 50; }, 3000, window_));
@@ -228,7 +230,7 @@ TEST_F(PlayTest, AGameThatCannotStartShowsWhyAndRecordsNothing) {
 TEST_F(PlayTest, StartingWithoutAGameDoesNothing) {
     Open();
     PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
-    Settle(100);
+    DispatchQueued();
     EXPECT_FALSE(dialog_->GameRunning());
     EXPECT_FALSE(library_.Exists("playing\\.log"));
 }

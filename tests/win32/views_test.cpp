@@ -38,7 +38,7 @@ protected:
         }
         ASSERT_TRUE(test::BringToFront(window_));
         SetFocus(Table());
-        Settle();
+        DispatchQueued();
     }
     std::vector<int> SelectedRows() const { return dialog_->SessionTable().SelectedRows(); }
     GameLogContent LogOnDisk(const std::string& relative) const {
@@ -95,7 +95,7 @@ TEST_F(ViewsTest, ArrowKeysMoveTheSelectionButLoadNothing) {
     SetFocus(Item(IDC_GAME_LIST));
     test::PressKey(VK_DOWN);
     PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-    Settle(100);
+    DispatchQueued();
     EXPECT_EQ(dialog_->State()->Current().title, "A");
     EXPECT_EQ(RowCount(), 1);
 }
@@ -220,7 +220,7 @@ TEST_F(ViewsTest, DeleteWithoutSelectionOnlyRewritesTheTotals) {
 TEST_F(ViewsTest, DeleteBeforeAnyGameWritesNothing) {
     Open();
     PostMessageW(window_, WM_COMMAND, IDM_DELETE_SESSIONS, 0);
-    Settle(100);
+    DispatchQueued();
     EXPECT_FALSE(library_.Exists("playing\\.log"));
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_FALSE(library_.Exists("playing\\.log"));

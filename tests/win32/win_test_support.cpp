@@ -101,6 +101,68 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, HWND dialog) 
     }
 }
 
+// PumpUntil empties the queue before it looks at the clock.
+void DispatchQueued(HWND dialog) { PumpUntil([] { return false; }, 0, dialog); }
+
+namespace {
+
+// Tags the mouse move that ends a flush; it moves the pointer by nothing.
+constexpr ULONG_PTR kFlushMarkerTag = 0x4B69626F;
+constexpr UINT kFlushMarkerSeen = WM_APP + 7;
+InputFlush* g_inputFlush = nullptr;
+
+}  // namespace
+
+InputFlush::InputFlush() {
+    static const bool registered = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"KiboltTestInputFlush";
+        return RegisterClassW(&windowClass) != 0;
+    }();
+    (void)registered;
+    window_ = CreateWindowW(L"KiboltTestInputFlush", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    g_inputFlush = this;
+    hook_ = SetWindowsHookExW(WH_MOUSE_LL, HookProc, GetModuleHandleW(nullptr), 0);
+}
+
+InputFlush::~InputFlush() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    g_inputFlush = nullptr;
+    if (window_) DestroyWindow(window_);
+}
+
+bool InputFlush::Flush(HWND dialog, DWORD timeoutMs) {
+    markerSeen_ = false;
+    INPUT marker{};
+    marker.type = INPUT_MOUSE;
+    marker.mi.dwFlags = MOUSEEVENTF_MOVE;
+    marker.mi.dwExtraInfo = kFlushMarkerTag;
+    SendInput(1, &marker, sizeof marker);
+    // Earlier hooks posted for the earlier inputs before passing the marker on,
+    // so their messages are handled before the marker's.
+    return PumpUntil([&] { return markerSeen_; }, timeoutMs, dialog);
+}
+
+LRESULT CALLBACK InputFlush::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == WM_MOUSEMOVE && g_inputFlush &&
+        reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->dwExtraInfo == kFlushMarkerTag)
+        PostMessageW(g_inputFlush->window_, kFlushMarkerSeen, 0, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK InputFlush::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kFlushMarkerSeen) {
+        if (auto* self = reinterpret_cast<InputFlush*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            self->markerSeen_ = true;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 int PumpUntilQuit(DWORD timeoutMs, HWND dialog) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -174,7 +236,7 @@ void KeyUp(WORD virtualKey) { SendKey(virtualKey, KEYEVENTF_KEYUP); }
 bool BringToFront(HWND window) {
     // Input already queued for our windows (a click on one of them) would
     // otherwise activate its window again once dispatched, after the switch.
-    PumpUntil([] { return false; }, 0);
+    DispatchQueued();
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetActiveWindow(window);

@@ -37,6 +37,32 @@ private:
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, HWND dialog = nullptr);
 // Dispatches until WM_QUIT arrives; its exit code, or -1 on timeout.
 int PumpUntilQuit(DWORD timeoutMs = 5000, HWND dialog = nullptr);
+// Dispatches until nothing is queued for this thread: what was posted, sent
+// or typed to it, the paints, and whatever handling those queued in turn.
+void DispatchQueued(HWND dialog = nullptr);
+
+// Tells when the inputs sent so far have passed the low-level hooks put in
+// after it (the activity hook's thread), and everything those hooks posted to
+// this thread has been handled. Make it before the hooks it is to wait for:
+// the newest hook sees an input first. One at a time.
+class InputFlush {
+public:
+    InputFlush();
+    ~InputFlush();
+    InputFlush(const InputFlush&) = delete;
+    InputFlush& operator=(const InputFlush&) = delete;
+
+    bool Installed() const { return hook_ != nullptr && window_ != nullptr; }
+    bool Flush(HWND dialog = nullptr, DWORD timeoutMs = 5000);
+
+private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HHOOK hook_ = nullptr;
+    HWND window_ = nullptr;  // message-only, on this thread
+    bool markerSeen_ = false;
+};
 
 // Real mouse click at a point of a window's client area.
 void ClickClient(HWND window, POINT client, bool right = false);
