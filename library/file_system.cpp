@@ -2,9 +2,13 @@
 
 namespace kibolt {
 
+namespace {
+
 ByteSource BytesSource(std::string_view bytes) {
     return [bytes](const ByteSink& sink) { return sink(bytes); };
 }
+
+}  // namespace
 
 FsError FileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {
     return WriteNewFileFrom(path, BytesSource(bytes));

@@ -51,7 +51,4 @@ inline constexpr const char* kTempSuffix = ".kbtmp";
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteSource& content);
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes);
 
-// A source of the bytes as they stand.
-ByteSource BytesSource(std::string_view bytes);
-
 }  // namespace kibolt
