@@ -75,6 +75,16 @@ prepare_wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    # A new prefix links the user's folders (Desktop, Documents, ...) to the
+    # home folder: make them plain folders inside the prefix, so that nothing
+    # run here ever writes into the home folder.
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates}; do
+        if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+    done
+    # The desktop's trash (the Recycle Bin under wine) lives inside the prefix too.
+    export XDG_DATA_HOME="$WINEPREFIX/xdg-data"
+    mkdir -p "$XDG_DATA_HOME"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
     # Menus and captions use Tahoma, which has no Japanese glyphs.
@@ -85,21 +95,24 @@ prepare_wine_prefix() {
     wineserver -w
 }
 
-# Starts Xvfb on a free display; sets DISPLAY and XVFB_PID.
+# Starts Xvfb on a display it picks itself (so that two runs side by side
+# never share one); sets DISPLAY and XVFB_PID.
 start_xvfb() {
-    local n
-    for n in $(seq 91 130); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+    local numfile i n
+    numfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 1 200); do
+        n=$(tr -dc '0-9' <"$numfile")
+        if [ -n "$n" ]; then
+            rm -f "$numfile"
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$numfile"
     say "could not start Xvfb"
     return 1
 }
