@@ -6,6 +6,7 @@
 #include "app/window_placement_win32.h"
 #include "export/clipboard_export_win32.h"
 #include "export/copy_settings_dialog_win32.h"
+#include "instance/library_instance_win32.h"
 #include "library/library_paths.h"
 #include "library/session_commands.h"
 #include "views/session_columns.h"
@@ -51,6 +52,10 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_COPYDATA:
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT,
+                          OnStartRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+        return TRUE;
     case WM_NOTIFY: {
         INT_PTR result = OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
@@ -177,6 +182,12 @@ void MainDialog::OnCommand(int id, int code) {
         break;
     default: break;  // IDOK, 57664, "readmeを開く" and the rest do nothing
     }
+}
+
+BOOL MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
+    if (data.dwData != kStartRequestTag) return FALSE;
+    BringToFront(window_);
+    return TRUE;
 }
 
 void MainDialog::OnViewCheckBox(int id) {

@@ -90,6 +90,8 @@ private:
     void OnCommand(int id, int code);
     INT_PTR OnNotify(const NMHDR& header);
     void OnViewCheckBox(int id);
+    // A later start of Kibolt for this library handed its request over.
+    BOOL OnStartRequest(const COPYDATASTRUCT& data);
 
     void SetUpTabs();
     void LoadSettings();

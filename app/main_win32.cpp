@@ -7,9 +7,14 @@
 
 #include "app/main_dialog_win32.h"
 #include "app/text_win32.h"
+#include "instance/library_instance_win32.h"
 #include "library/file_system_win32.h"
+#include "library/library_paths.h"
 
 namespace {
+
+// How long a second start waits for the first one's window to appear.
+constexpr DWORD kRunningWindowWaitMs = 15000;
 
 std::string CurrentDirectory() {
     DWORD length = GetCurrentDirectoryW(0, nullptr);
@@ -24,10 +29,27 @@ int Run(HINSTANCE instance, int showCommand) {
                                   ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
 
+    std::string commandLine = kibolt::Narrow(GetCommandLineW());
+    std::string currentDir = CurrentDirectory();
+
+    // A second start for the same library shows the running Kibolt and ends:
+    // two windows on the same logs would each overwrite the other's sessions.
+    kibolt::LibraryInstance library(
+        kibolt::LibraryRootOf(kibolt::ProgramPathFromCommandLine(commandLine, currentDir)));
+    if (!library.Claim()) {
+        HWND running = library.WaitForRunningWindow(kRunningWindowWaitMs);
+        if (running) {
+            kibolt::HandOverToRunning(running, "");
+            return 0;
+        }
+        if (!library.Claimed()) return 0;  // it is still starting or hangs: never a second window
+    }
+
     kibolt::Win32FileSystem fs;
-    kibolt::MainDialog dialog(instance, fs, kibolt::Narrow(GetCommandLineW()), CurrentDirectory());
+    kibolt::MainDialog dialog(instance, fs, commandLine, currentDir);
     HWND window = dialog.Create();
     if (!window) return 0;
+    library.Publish(window);
     ShowWindow(window, showCommand);
 
     MSG message;

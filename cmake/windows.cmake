@@ -17,6 +17,7 @@ add_library(kibolt_win32 STATIC
   dialogs/game_dialog_win32.cpp
   export/clipboard_export_win32.cpp
   export/copy_settings_dialog_win32.cpp
+  instance/library_instance_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp
   views/extra_list_dialog_win32.cpp

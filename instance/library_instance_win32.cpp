@@ -1,0 +1,135 @@
+#include "instance/library_instance_win32.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "app/text_win32.h"
+#include "instance/library_instance_name.h"
+
+namespace kibolt {
+
+namespace {
+
+// What the shared block holds: the main window and the process that owns it,
+// so a window handle reused by another program is never taken for ours.
+struct WindowRecord {
+    uint64_t window;
+    uint32_t processId;
+};
+
+// The same folder however the command line spelled it: full, long, one case.
+std::wstring CanonicalFolder(const std::string& root) {
+    std::wstring wide = Widen(root);
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return wide;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    full.resize(length);
+    DWORD longLength = GetLongPathNameW(full.c_str(), nullptr, 0);
+    if (longLength != 0) {
+        std::wstring longPath(longLength, L'\0');
+        longLength = GetLongPathNameW(full.c_str(), longPath.data(), longLength);
+        if (longLength != 0 && longLength < longPath.size()) {
+            longPath.resize(longLength);
+            full = longPath;
+        }
+    }
+    return full;
+}
+
+}  // namespace
+
+LibraryInstance::LibraryInstance(const std::string& libraryRoot)
+    : name_(L"Local\\" + Widen(LibraryInstanceName(Narrow(CanonicalFolder(libraryRoot))))) {}
+
+LibraryInstance::~LibraryInstance() {
+    Publish(nullptr);
+    if (claimed_ && mutex_) ReleaseMutex(mutex_.Get());
+}
+
+bool LibraryInstance::Claim() {
+    if (claimed_) return true;
+    if (!mutex_) mutex_.Reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
+    if (!mutex_) return claimed_ = true;
+    // An abandoned mutex means the Kibolt that held it ended without letting
+    // go (killed): the library is free.
+    DWORD wait = WaitForSingleObject(mutex_.Get(), 0);
+    claimed_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED || wait == WAIT_FAILED;
+    return claimed_;
+}
+
+void LibraryInstance::Publish(HWND window) {
+    if (!claimed_) return;
+    if (!view_) {
+        if (!window) return;
+        published_.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(WindowRecord), (name_ + L".window").c_str()));
+        if (!published_) return;
+        view_ = MapViewOfFile(published_.Get(), FILE_MAP_WRITE, 0, 0, sizeof(WindowRecord));
+        if (!view_) return;
+    }
+    WindowRecord data{reinterpret_cast<uint64_t>(window), window ? GetCurrentProcessId() : 0};
+    std::memcpy(view_, &data, sizeof data);
+    if (!window) {
+        UnmapViewOfFile(view_);
+        view_ = nullptr;
+        published_.Reset();
+    }
+}
+
+HWND LibraryInstance::PublishedWindow() const {
+    UniqueHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, (name_ + L".window").c_str()));
+    if (!mapping) return nullptr;
+    void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(WindowRecord));
+    if (!view) return nullptr;
+    WindowRecord data{};
+    std::memcpy(&data, view, sizeof data);
+    UnmapViewOfFile(view);
+    auto window = reinterpret_cast<HWND>(static_cast<uintptr_t>(data.window));
+    DWORD owner = 0;
+    if (!window || !IsWindow(window) || !GetWindowThreadProcessId(window, &owner) || owner != data.processId)
+        return nullptr;
+    return window;
+}
+
+HWND LibraryInstance::WaitForRunningWindow(DWORD timeoutMs) {
+    if (claimed_) return nullptr;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (HWND window = PublishedWindow()) return window;
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return nullptr;
+        // The wait doubles as the pause between looks: it ends at once when
+        // the running Kibolt ends, and this process then takes its place.
+        DWORD wait = WaitForSingleObject(mutex_.Get(), static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)));
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+            claimed_ = true;
+            return nullptr;
+        }
+    }
+}
+
+bool HandOverToRunning(HWND window, const std::string& request) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    // This process was started by the user, so it may pass the right to take the foreground.
+    AllowSetForegroundWindow(owner);
+    COPYDATASTRUCT data{};
+    data.dwData = kStartRequestTag;
+    data.cbData = static_cast<DWORD>(request.size());
+    data.lpData = const_cast<char*>(request.data());
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                               &result) &&
+           result == TRUE;
+}
+
+void BringToFront(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // A modal dialog of the window is what the user must answer first.
+    HWND popup = GetLastActivePopup(window);
+    SetForegroundWindow(popup && IsWindowVisible(popup) ? popup : window);
+}
+
+}  // namespace kibolt

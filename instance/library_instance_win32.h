@@ -1,0 +1,56 @@
+// One Kibolt per library: the first process started for a library folder
+// holds a named mutex and publishes its main window; a later one finds that
+// window, hands its request over and ends.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/handles_win32.h"
+
+namespace kibolt {
+
+class LibraryInstance {
+public:
+    // libraryRoot: the library folder as the command line names it (CP932).
+    explicit LibraryInstance(const std::string& libraryRoot);
+    ~LibraryInstance();
+    LibraryInstance(const LibraryInstance&) = delete;
+    LibraryInstance& operator=(const LibraryInstance&) = delete;
+
+    // True when this process is (now) the library's one Kibolt. Also true
+    // when the system refuses the objects: better two windows than none.
+    bool Claim();
+    bool Claimed() const { return claimed_; }
+
+    // Makes the main window findable by later starts; null withdraws it.
+    void Publish(HWND window);
+
+    // For a process that could not claim the library: the running Kibolt's
+    // main window, waiting up to timeoutMs while it starts up. Null when the
+    // time ran out, or when the running one ended meanwhile and this process
+    // claimed the library in its place (then Claimed() is true).
+    HWND WaitForRunningWindow(DWORD timeoutMs);
+
+private:
+    HWND PublishedWindow() const;
+
+    std::wstring name_;
+    UniqueHandle mutex_;
+    UniqueHandle published_;   // the shared block naming the main window
+    void* view_ = nullptr;     // its mapping, while this process publishes
+    bool claimed_ = false;
+};
+
+// The running Kibolt's part: WM_COPYDATA with this tag carries a request from
+// a later start (see instance/start_request.h); anything else is not ours.
+inline constexpr ULONG_PTR kStartRequestTag = 0x4B424C54;  // "KBLT"
+
+// The later start's part: lets the running Kibolt come to the front and hands
+// it the request bytes. False when the window did not take them.
+bool HandOverToRunning(HWND window, const std::string& request);
+
+// Restores a minimised window and brings it, or the dialog it shows, to the front.
+void BringToFront(HWND window);
+
+}  // namespace kibolt
