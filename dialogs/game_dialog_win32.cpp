@@ -23,6 +23,7 @@ const char* TitleProblemText(TitleProblem problem) {
     case TitleProblem::TrailingSpaceOrDot: return "タイトルの最後に空白やピリオドは使えません。";
     case TitleProblem::DeviceName:
         return "CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 はタイトルに使えません（拡張子を付けても同じです）。";
+    case TitleProblem::Unconvertible: return "タイトルにファイル名にできない文字が含まれています。";
     case TitleProblem::Empty: return "タイトルが未入力です";
     case TitleProblem::None: break;
     }

@@ -40,7 +40,45 @@ void AppendEncoded(std::string& out, std::string_view text) {
     out.append(text.data() + pos, text.size() - pos);
 }
 
+bool EndsWithMarker(std::string_view line) {
+    return line.size() >= kCommentMarker.size() && line.substr(line.size() - kCommentMarker.size()) == kCommentMarker;
+}
+
+// Turns every `from` of text[begin..] into a blank.
+void Blank(std::string& text, size_t begin, char from) {
+    for (size_t at = Find(text, from, begin); at != npos; at = Find(text, from, at + 1)) text[at] = ' ';
+}
+
+// Appends one line as it goes to disk, without its line end: LF and 0x1A as
+// blanks, and (for a session line) a blank after the marker text at its end.
+void AppendLine(std::string& out, std::string_view line, bool sessionLine) {
+    const size_t begin = out.size();
+    out.append(line);
+    Blank(out, begin, '\n');
+    Blank(out, begin, '\x1A');
+    if (sessionLine && EndsWithMarker(std::string_view(out).substr(begin))) out += ' ';
+}
+
 }  // namespace
+
+std::string OneLineText(std::string_view text) {
+    std::string safe(text);
+    Blank(safe, 0, '\n');
+    Blank(safe, 0, '\x1A');
+    return safe;
+}
+
+std::string SessionCommentText(std::string_view text) {
+    std::string safe = OneLineText(text);
+    if (EndsWithMarker(safe)) safe += ' ';
+    return safe;
+}
+
+std::string GameCommentText(std::string_view text) {
+    std::string safe(text);
+    Blank(safe, 0, '\x1A');
+    return safe;
+}
 
 void DecodeTextMode(std::string& bytes) {
     if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
@@ -137,24 +175,28 @@ namespace {
 // whenever it has reached pieceBytes after a session line.
 template <class Flush>
 bool EncodeGameLog(const GameLogContent& log, std::string& out, size_t pieceBytes, Flush&& flush) {
-    AppendEncoded(out, log.commandLine);
+    // The marker is looked for only after the command line, which may so end with it.
+    AppendLine(out, log.commandLine.empty() && !log.sessions.empty() ? std::string_view(" ") : log.commandLine,
+               false);
     out.append("\r\n", 2);
     for (const SessionRecord& s : log.sessions) {
-        AppendEncoded(out, s.Line());
+        AppendLine(out, s.Line(), true);
         out.append("\r\n", 2);
         if (out.size() >= pieceBytes && !flush(out)) return false;
     }
     out.append(kCommentMarker);
     out.append("\r\n", 2);
+    const size_t comment = out.size();
     AppendEncoded(out, log.comment);
+    Blank(out, comment, '\x1A');
     return true;
 }
 
 }  // namespace
 
 std::string SerializeGameLog(const GameLogContent& log) {
-    // Exact size unless a session field holds an LF, which only costs a regrowth.
-    size_t size = log.commandLine.size() + CountLineFeeds(log.commandLine) + 2 + kMarkerLine.size() + 1 +
+    // The exact size but for the few blanks the writing may add.
+    size_t size = log.commandLine.size() + 1 + 2 + kMarkerLine.size() + 1 +
                   log.comment.size() + CountLineFeeds(log.comment);
     for (const SessionRecord& s : log.sessions) size += s.Line().size() + 2;
     std::string out;
@@ -181,12 +223,12 @@ SessionRecord::SessionRecord() : line_(kComment, ',') {
 }
 
 SessionRecord::SessionRecord(const SessionFieldTexts& fields) {
-    size_t size = kComment;
+    size_t size = kComment + 1;
     for (const std::string& f : fields) size += f.size();
     line_.reserve(size);
     for (int k = 0; k < kSessionFieldCount; ++k) {
         start_[k] = static_cast<uint32_t>(line_.size());
-        line_ += fields[k];
+        line_ += k == kComment ? SessionCommentText(fields[k]) : OneLineText(fields[k]);
         if (k < kComment) line_ += ',';
     }
 }
@@ -217,7 +259,8 @@ SessionRecord SessionRecord::FromLine(std::string_view line) {
     return s;
 }
 
-void SessionRecord::SetField(int k, std::string_view text) {
+void SessionRecord::SetField(int k, std::string_view typed) {
+    const std::string text = k == kComment ? SessionCommentText(typed) : OneLineText(typed);
     const std::string_view old = Field(k);
     const size_t at = start_[k];
     const size_t oldSize = old.size();

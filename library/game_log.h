@@ -19,12 +19,24 @@ enum SessionField {
 
 using SessionFieldTexts = std::array<std::string, kSessionFieldCount>;
 
+// Reading ends a line at LF and the whole file at 0x1A, and takes a line that
+// ends with the marker text for the marker line. So that what is written reads
+// back as the same sessions and comment, no text is written that way:
+// In a one-line text (command line, session field) LF and 0x1A become blanks.
+std::string OneLineText(std::string_view text);
+// A session comment is a one-line text; one ending with the marker text gets
+// a blank after it, so its line is never taken for the marker line.
+std::string SessionCommentText(std::string_view text);
+// In the game's comment 0x1A becomes a blank; line breaks stay.
+std::string GameCommentText(std::string_view text);
+
 // One play session. Its nine fields are kept as the line they form in the log
 // (fields 0-7 each followed by ",", then field 8): one string per session, so
 // a log of a million sessions loads fast and stays small in memory.
 class SessionRecord {
 public:
     SessionRecord();
+    // Fields are kept as they will read back (see OneLineText, SessionCommentText).
     explicit SessionRecord(const SessionFieldTexts& fields);
     // A session line as read from a log (without its line end).
     static SessionRecord FromLine(std::string_view line);
@@ -68,7 +80,11 @@ GameLogContent ParseGameLogFile(std::string bytes);
 
 // One session line without its line end: fields 0-7 each followed by ",", then field 8.
 std::string SessionLine(const SessionRecord& s);
-// The bytes of the file as they go to disk (CR LF line ends).
+// The bytes of the file as they go to disk (CR LF line ends). Whatever the
+// log holds, the bytes read back as the same sessions and comment: texts are
+// written as OneLineText, SessionCommentText and GameCommentText make them,
+// and an empty command line is written as a blank when sessions follow it
+// (a log starting with an empty line has no sessions when read).
 std::string SerializeGameLog(const GameLogContent& log);
 // The same bytes handed to `sink` in pieces of about `pieceBytes`, so that
 // saving a large log needs no second copy of it in memory. False as soon as

@@ -137,13 +137,9 @@ std::string TitleFromFileName(std::string_view name) {
 
 std::string FoldAsciiCase(std::string_view text) {
     std::string folded(text);
-    for (size_t i = 0; i < folded.size(); ++i) {
-        auto b = static_cast<unsigned char>(folded[i]);
-        if (IsLeadByte(b) && i + 1 < folded.size() && IsTrailByte(static_cast<unsigned char>(folded[i + 1]))) {
-            ++i;  // a trail byte in A-Z is part of a kanji or kana, not a letter
-            continue;
-        }
-        folded[i] = LowerAscii(folded[i]);
+    for (size_t i = 0; i < folded.size(); i += CharacterLength(folded, i)) {
+        // A trail byte in A-Z is part of a kanji or kana, not a letter.
+        if (CharacterLength(folded, i) == 1) folded[i] = LowerAscii(folded[i]);
     }
     return folded;
 }
@@ -175,15 +171,20 @@ TitleProblem CheckTitle(std::string_view title) {
     if (title.empty()) return TitleProblem::Empty;
     if (title == "." || title == "..") return TitleProblem::DotName;
 
+    // The characters as the system reads them when it converts the name: trail
+    // bytes 0x5C and 0x7C belong to characters such as 表, ソ and 纊.
     constexpr std::string_view kReserved = "\\/:*?\"<>|";
-    for (size_t i = 0; i < title.size(); ++i) {
-        auto b = static_cast<unsigned char>(title[i]);
-        if (IsLeadByte(b) && i + 1 < title.size() && IsTrailByte(static_cast<unsigned char>(title[i + 1]))) {
-            ++i;  // trail bytes 0x5C and 0x7C belong to characters such as 表 and ソ
-            continue;
+    for (size_t i = 0, length; i < title.size(); i += length) {
+        length = CharacterLength(title, i);
+        const std::string_view character = title.substr(i, length);
+        if (length == 1) {
+            const auto b = static_cast<unsigned char>(title[i]);
+            if (b < 0x20) return TitleProblem::ControlCharacter;
+            if (kReserved.find(static_cast<char>(b)) != std::string_view::npos)
+                return TitleProblem::ReservedCharacter;
         }
-        if (b < 0x20) return TitleProblem::ControlCharacter;
-        if (kReserved.find(static_cast<char>(b)) != std::string_view::npos) return TitleProblem::ReservedCharacter;
+        // A character the system would replace gives a file of another name.
+        if (!IsRoundTripCharacter(character)) return TitleProblem::Unconvertible;
     }
 
     // Windows drops trailing blanks and dots, so such a title names another file.

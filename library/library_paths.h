@@ -50,6 +50,7 @@ enum class TitleProblem {
     DotName,             // "." or ".."
     TrailingSpaceOrDot,
     DeviceName,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without extension)
+    Unconvertible,       // bytes code page 932 does not turn into a character and back
 };
 TitleProblem CheckTitle(std::string_view title);
 

@@ -37,9 +37,10 @@ void RemoveSessions(GameLogContent& log, const std::vector<int>& rows) {
     RecomputeTotals(log.sessions);
 }
 
-bool SaveGameComment(LibraryState& state, const std::string& text) {
+bool SaveGameComment(LibraryState& state, const std::string& typed) {
+    std::string text = GameCommentText(typed);  // as it will read back
     if (!state.HasGame() || state.Current().log.comment == text) return false;
-    state.Current().log.comment = text;
+    state.Current().log.comment = std::move(text);
     state.WriteGameLog();  // on failure the text stays in memory until the next load
     return true;
 }

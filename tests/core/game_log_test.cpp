@@ -244,14 +244,104 @@ TEST(SerializeGameLog, CrLfInCommentIsWrittenAsCrCrLfAndReadsBack) {
     log.comment = "first\r\nsecond\r\n";
     AppendSession(log, {"s", "e", "p", "tp", "a", "ta", "1", "1", "multi\r\nline?"});
     const std::string bytes = SerializeGameLog(log);
-    EXPECT_EQ(bytes, "C:\\G\\g.exe\r\ns,e,p,tp,a,ta,1,1,multi\r\r\nline?\r\n" + kMarker +
+    EXPECT_EQ(bytes, "C:\\G\\g.exe\r\ns,e,p,tp,a,ta,1,1,multi\r line?\r\n" + kMarker +
                          "\r\nfirst\r\r\nsecond\r\r\n");
     const GameLogContent back = ParseGameLogFile(bytes);
     EXPECT_EQ(back.comment, log.comment);
-    // A line break inside a session comment splits the line on disk.
+    // A line break inside a session comment would split the line on disk: it is kept as a blank.
+    ASSERT_EQ(back.sessions.size(), 1u);
+    EXPECT_EQ(back.sessions[0].Field(kComment), "multi\r line?");
+    EXPECT_EQ(back.sessions[0].Fields(), log.sessions[0].Fields());
+}
+
+// Every way text reaches a log, with text that reading would cut short or
+// take for the marker line: what is written reads back as the same sessions
+// and the same comment, and the log's earlier sessions survive.
+TEST(SerializeGameLog, NoTextMakesSessionsOrCommentVanish) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string kept;  // how the text reads back
+    } cases[] = {
+        {"marker at the end", "x" + kMarker, "x" + kMarker + " "},
+        {"marker alone", kMarker, kMarker + " "},
+        {"marker then blank", kMarker + " ", kMarker + " "},
+        {"marker inside", "a" + kMarker + "b", "a" + kMarker + "b"},
+        {"end-of-file byte", "ab\x1A" "cd", "ab cd"},
+        {"line feed", "ab\ncd", "ab cd"},
+        {"line feed before marker", "ab\n" + kMarker, "ab " + kMarker + " "},
+        {"carriage return at the end", "ab\r", "ab\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Session comment through the record and through a changed field.
+        GameLogContent log = ParseGameLogFile(TwoSessionFile(true));
+        Fields third = {"05/06/03-10:00:00", "05/06/03-10:00:05", "000:00:05", "002:10:35", "000:00:05",
+                        "001:45:20", "0", "733", c.text};
+        AppendSession(log, third);
+        log.sessions[0].SetField(kComment, c.text);
+        third[kComment] = c.kept;
+        EXPECT_EQ(log.sessions[2].Fields(), third) << "memory holds what will read back";
+
+        const std::string bytes = SerializeGameLog(log);
+        const GameLogContent back = ParseGameLogFile(bytes);
+        ASSERT_EQ(back.sessions.size(), 3u);
+        EXPECT_EQ(back.sessions[0].Field(kComment), c.kept);
+        EXPECT_EQ(back.sessions[1].Fields(), log.sessions[1].Fields());
+        EXPECT_EQ(back.sessions[2].Fields(), third);
+        EXPECT_EQ(back.comment, "route A cleared\n");
+        EXPECT_EQ(SerializeGameLog(back), bytes) << "a second write is the same";
+
+        // The game's comment: only 0x1A is changed, line breaks stay.
+        log.comment = c.text;
+        const GameLogContent withComment = ParseGameLogFile(SerializeGameLog(log));
+        EXPECT_EQ(withComment.sessions.size(), 3u);
+        std::string comment = c.text;
+        std::replace(comment.begin(), comment.end(), '\x1A', ' ');
+        EXPECT_EQ(withComment.comment, comment);
+        EXPECT_EQ(GameCommentText(c.text), comment);
+
+        // The command line.
+        log.commandLine = c.text;
+        const GameLogContent withCommand = ParseGameLogFile(SerializeGameLog(log));
+        EXPECT_EQ(withCommand.sessions.size(), 3u);
+        EXPECT_EQ(withCommand.commandLine, OneLineText(c.text));
+        EXPECT_EQ(withCommand.comment, comment);
+    }
+}
+
+// A log whose first line is empty has no sessions when read; so an empty
+// command line is written as a blank once there are sessions to keep.
+TEST(SerializeGameLog, EmptyCommandLineKeepsTheSessions) {
+    GameLogContent log = ParseGameLogFile(TwoSessionFile(true));
+    log.commandLine.clear();
+    const std::string bytes = SerializeGameLog(log);
+    EXPECT_EQ(bytes.substr(0, 3), " \r\n");
+    const GameLogContent back = ParseGameLogFile(bytes);
+    EXPECT_EQ(back.commandLine, " ");
     ASSERT_EQ(back.sessions.size(), 2u);
-    EXPECT_EQ(back.sessions[0].Field(kComment), "multi\r");
-    EXPECT_EQ(back.sessions[1].Field(kStart), "line?");
+    EXPECT_EQ(back.sessions[1].Fields(), log.sessions[1].Fields());
+    EXPECT_EQ(back.comment, log.comment);
+
+    // Without sessions an empty first line reads back as it is.
+    GameLogContent empty;
+    empty.comment = "c";
+    EXPECT_EQ(SerializeGameLog(empty), "\r\n" + kMarker + "\r\nc");
+    EXPECT_EQ(ParseGameLogFile(SerializeGameLog(empty)).comment, "c");
+}
+
+// Logs written before these rules read exactly as they did.
+TEST(ParseGameLog, OldLogsWithTheFaultsReadAsBefore) {
+    const std::string sessionEndingWithMarker =
+        "cmd\r\n" + kLine2 + "x" + kMarker + "\r\n" + kLine3 + "\r\n" + kMarker + "\r\nc";
+    const GameLogContent a = ParseGameLogFile(sessionEndingWithMarker);
+    EXPECT_EQ(a.sessions.size(), 0u);
+    EXPECT_EQ(a.comment, kLine3 + "\n" + kMarker + "\nc");
+
+    const GameLogContent b = ParseGameLogFile("\r\n" + kLine2 + "\r\n" + kMarker + "\r\nc");
+    EXPECT_EQ(b.commandLine, "");
+    EXPECT_EQ(b.sessions.size(), 0u);
+    EXPECT_EQ(b.comment, "c");
 }
 
 TEST(SerializeGameLog, AppendedSessionsAreNumberedOnTheNextParse) {

@@ -137,6 +137,12 @@ TEST(TitleTest, ListingKeepsLogsOnlyAndSortsWithoutRegardToCase) {
     EXPECT_EQ(TitlesFromListing(names), expected);
 }
 
+TEST(TitleTest, CaseFoldingLeavesEveryTrailByteAlone) {
+    EXPECT_EQ(FoldAsciiCase("AB\xFA\x41\x83\x41Z"), "ab\xFA\x41\x83\x41z");
+    EXPECT_EQ(FoldAsciiCase("\xFC\x4B" "A\xFD" "A"), "\xFC\x4B" "a\xFD" "a");
+    EXPECT_EQ(FoldAsciiCase("\xFA"), "\xFA");
+}
+
 struct TitleCase {
     std::string title;
     TitleProblem problem;
@@ -180,6 +186,23 @@ TEST(CheckTitleTest, Classifies) {
         {"LPT10", TitleProblem::None},
         {"console", TitleProblem::None},
         {"a.con", TitleProblem::None},
+        // Codes led by 0xF6-0xFC are characters as the system converts them.
+        {"\xFA\x5C\x82\xCC\x8F\xCD", TitleProblem::None},  // U+7E8A, then "no sho": the 0x5C is a trail byte
+        {"\xFB\x5C", TitleProblem::None},                  // U+72BE
+        {"\xFB\xFC\x8B\xB4", TitleProblem::None},          // taka-hashi with U+9AD9
+        {"\xFA\xB1", TitleProblem::None},                  // U+FA11
+        {"\xFA\x95\\x", TitleProblem::ReservedCharacter},  // U+5586 then a real backslash
+        {"\xFC\x4B|", TitleProblem::ReservedCharacter},
+        // Bytes the code page does not convert, or converts back to other bytes.
+        {"a\xA0", TitleProblem::Unconvertible},
+        {"a\xFD", TitleProblem::Unconvertible},
+        {"a\xFF", TitleProblem::Unconvertible},
+        {"a\x81", TitleProblem::Unconvertible},        // a lead byte at the end
+        {"\x81 a", TitleProblem::Unconvertible},       // a lead byte before a non-trail byte
+        {"\x85\x40", TitleProblem::Unconvertible},     // unassigned
+        {"\xED\x40", TitleProblem::Unconvertible},     // the second code of U+7E8A
+        {"\xFC\x4C", TitleProblem::Unconvertible},
+        {"\x81\x7F", TitleProblem::Unconvertible},     // 0x7F is no trail byte
     };
     for (const TitleCase& c : cases) {
         SCOPED_TRACE(c.title);

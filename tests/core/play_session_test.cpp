@@ -311,6 +311,18 @@ TEST_F(RecordSessionTest, CurrentGameGetsTheSessionWithItsUnsavedChanges) {
     EXPECT_EQ(state.Current().log.sessions.back().number, 2);
 }
 
+// A "SaveNowTime" or end-of-play comment ending with the marker text: the
+// recorded session and the ones before it read back.
+TEST_F(RecordSessionTest, CommentEndingWithTheMarkerKeepsTheSession) {
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    const std::string comment = "x" + std::string(kCommentMarker);
+    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), comment), FsError::None);
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    ASSERT_EQ(state.Current().log.sessions.size(), 2u);
+    EXPECT_EQ(state.Current().log.sessions[1].Field(kComment), comment + " ");
+    EXPECT_EQ(state.Current().log.comment, "route A\n");
+}
+
 TEST_F(RecordSessionTest, SessionGoesToTheStartedGameWhenAnotherIsCurrent) {
     ASSERT_EQ(state.LoadGame("Beta"), LoadResult::Loaded);
     const std::string betaInMemory = SerializeGameLog(state.Current().log);

@@ -116,5 +116,21 @@ TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
     EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "boss, again");
 }
 
+// Comments that reading would take for the marker line or cut at 0x1A: after
+// the rewrite and the reload every session and the whole comment are there.
+TEST_F(SessionCommandsTest, NoCommentLosesASessionOrTheCommentAfterIt) {
+    const std::string marker(kCommentMarker);
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    EXPECT_TRUE(SetSessionComment(state_, 0, "x" + marker));
+    EXPECT_TRUE(SaveGameComment(state_, "before\x1A" "after"));
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    const GameLogContent& log = state_.Current().log;
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[0].Field(kComment), "x" + marker + " ");
+    EXPECT_EQ(log.sessions[1].Field(kTotalPlay), "000:30:00");
+    EXPECT_EQ(log.comment, "before after");
+    EXPECT_FALSE(SaveGameComment(state_, "before\x1A" "after")) << "the same text as kept: nothing to write";
+}
+
 }  // namespace
 }  // namespace kibolt
