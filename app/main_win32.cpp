@@ -65,6 +65,11 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Libraries loaded on our behalf come from the system folder only: a
+    // portable copy may lie in a downloads folder beside any DLL. kibolt.dll
+    // itself is loaded by its full path.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L"");
     CoInitialize(nullptr);
     int code = Run(instance, showCommand);
     CoUninitialize();

@@ -110,7 +110,8 @@ protected:
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
         ASSERT_TRUE(CreateProcessW(Widen(game).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &info));
+                                   &startup, &info))
+            << "error " << GetLastError();
         game_.Reset(info.hProcess);
         UniqueHandle thread(info.hThread);
         gameThreadId_ = info.dwThreadId;
