@@ -4,14 +4,13 @@
 
 #include <windowsx.h>
 
-#include "app/text_win32.h"
 #include "dialogs/about_dialog_win32.h"
 #include "dialogs/comment_dialog_win32.h"
 #include "dialogs/context_menus_win32.h"
 #include "dialogs/game_dialog_win32.h"
 #include "library/game_commands.h"
-#include "resources/game_dialogs_ids.h"
 #include "resources/resource_ids.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 
@@ -20,8 +19,8 @@ namespace {
 constexpr const char* kErrorCaption = "error";
 
 // The detail fields as they are before any game is picked.
-constexpr int kDetailFields[] = {IDC_DETAIL_1028, IDC_DETAIL_1029, IDC_DETAIL_1030, IDC_DETAIL_1031,
-                                 IDC_DETAIL_TITLE, IDC_DETAIL_1055, IDC_DETAIL_1056, IDC_DETAIL_1057};
+constexpr int kDetailFields[] = {IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_PLAY, IDC_DETAIL_ACTIVE,
+                                 IDC_DETAIL_TITLE, IDC_DETAIL_TOTAL_ACTIVE, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS};
 
 // Where the pointer was when the button that opened a context menu went up:
 // the menu opens there even if the pointer has moved on since.

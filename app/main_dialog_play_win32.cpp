@@ -2,9 +2,10 @@
 // sessions, and the activity reports of the hook library.
 #include "app/main_dialog_win32.h"
 
-#include "app/text_win32.h"
 #include "library/session_commands.h"
 #include "resources/resource_ids.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 
@@ -15,8 +16,8 @@ std::string SystemMessage(DWORD error) {
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const UniqueLocal buffer(text);
     std::wstring message = length && text ? std::wstring(text, length) : L"";
-    if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
     std::string result = Narrow(message);

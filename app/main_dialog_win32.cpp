@@ -1,16 +1,19 @@
 #include "app/main_dialog_win32.h"
 
-#include "app/dialog_object_win32.h"
-#include "app/settings.h"
-#include "app/text_win32.h"
-#include "app/window_placement_win32.h"
+#include <array>
+
 #include "export/clipboard_export_win32.h"
 #include "export/copy_settings_dialog_win32.h"
+#include "hook/activity_messages.h"
 #include "instance/library_instance_win32.h"
 #include "library/library_paths.h"
 #include "library/session_commands.h"
-#include "views/session_columns.h"
+#include "library/settings.h"
 #include "resources/resource_ids.h"
+#include "views/session_columns.h"
+#include "win32/dialog_object_win32.h"
+#include "win32/text_win32.h"
+#include "win32/window_placement_win32.h"
 
 namespace kibolt {
 
@@ -19,9 +22,9 @@ MainDialog::MainDialog(HINSTANCE instance, FileSystem& fs, std::string commandLi
       fs_(fs),
       commandLine_(std::move(commandLine)),
       currentDir_(std::move(currentDir)),
-      inputMessage_(RegisterWindowMessageW(L"kurikkusaretayo")),
-      activatedMessage_(RegisterWindowMessageW(L"akutyibuninattayo")),
-      deactivatedMessage_(RegisterWindowMessageW(L"hiakutyibuninattayo")) {}
+      inputMessage_(RegisterWindowMessageW(kInputMessageName)),
+      activatedMessage_(RegisterWindowMessageW(kActivatedMessageName)),
+      deactivatedMessage_(RegisterWindowMessageW(kDeactivatedMessageName)) {}
 
 MainDialog::~MainDialog() {
     if (window_) DestroyWindow(window_);
@@ -111,6 +114,18 @@ void MainDialog::SetChecked(int id, bool checked) {
     SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+CopyHeaderValues MainDialog::CopyHeader() const {
+    // The fields' whole texts, as the panel shows them.
+    return {GetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_PLAY), GetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_ACTIVE),
+            GetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_INPUTS)};
+}
+
+int32_t MainDialog::CopySettingsOfWindow() const {
+    std::array<bool, kCopyCheckCount> checked{};
+    for (size_t bit = 0; bit < kCopyCheckBoxes.size(); ++bit) checked[bit] = IsChecked(kCopyCheckBoxes[bit]);
+    return CopySettingsFromChecks(checked);
+}
+
 void MainDialog::LoadSettings() {
     std::string content;
     fs_.ReadFile(SettingsPathOf(ProgramPath()), content);  // missing or unreadable: defaults
@@ -169,10 +184,12 @@ void MainDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED) OnSaveNowTime();
         break;
     case IDC_COPY:
-        if (code == BN_CLICKED) CopySessions(window_, *state_);
+        if (code == BN_CLICKED) CopySessions(window_, *state_, CopyHeader(), CopySettingsOfWindow());
         break;
-    case IDM_COPY_ALL: CopySessions(window_, *state_); break;
-    case IDM_COPY_SELECTED: CopySelectedRows(window_, *state_, sessionTable_.SelectedRows()); break;
+    case IDM_COPY_ALL: CopySessions(window_, *state_, CopyHeader(), CopySettingsOfWindow()); break;
+    case IDM_COPY_SELECTED:
+        CopySelectedRows(window_, *state_, sessionTable_.SelectedRows(), CopySettingsOfWindow());
+        break;
     case IDC_COPY_SETTING:
         if (code == BN_CLICKED) RunCopySettingsDialog(instance_, window_);
         break;
@@ -180,7 +197,7 @@ void MainDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED)
             ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
         break;
-    default: break;  // IDOK, 57664, "readmeを開く" and the rest do nothing
+    default: break;  // IDOK, IDM_UNUSED_COMMAND, "readmeを開く" and the rest do nothing
     }
 }
 
@@ -264,18 +281,18 @@ void MainDialog::LayoutSessionColumns() {
 void MainDialog::RefreshViews() {
     const GameRecord& game = state_->Current();
     DetailTexts details = DetailTextsOf(game.log);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1028, details.play);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1030, details.totalPlay);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1031, details.active);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1055, details.totalActive);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_PLAY, details.play);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_PLAY, details.totalPlay);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_ACTIVE, details.active);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_ACTIVE, details.totalActive);
     SetDlgItemTextCp932(window_, IDC_GAME_COMMENT, game.log.comment);
     // What the field really shows: bytes it cannot show (NUL, invalid CP932) differ.
     shownComment_ = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TITLE, game.title);
     sessionTable_.Show(&game.log.sessions);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1029, details.sessionCount);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1056, details.totalInputs);
-    SetDlgItemTextCp932(window_, IDC_DETAIL_1057, details.inputs);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_SESSION_COUNT, details.sessionCount);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_INPUTS, details.totalInputs);
+    SetDlgItemTextCp932(window_, IDC_DETAIL_INPUTS, details.inputs);
     if (extraList_) extraList_->Refill(&game.log.sessions);
 }
 

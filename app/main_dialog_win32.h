@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "app/handles_win32.h"
+#include "export/clipboard_text.h"
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock.h"
 #include "library/file_system.h"
@@ -18,16 +18,9 @@
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
-
-// View check boxes in ViewFlags bit order (bit 0 first).
-inline constexpr std::array<int, 9> kViewCheckBoxes = {1043, 1044, 1046, 1045, 1047, 1048, 1064, 1065, 1049};
-// Copy check boxes in copy-settings bit order.
-inline constexpr std::array<int, 18> kCopyCheckBoxes = {1036, 1037, 1038, 1039, 1058, 1061, 1062, 1066, 1067,
-                                                        1068, 1069, 1070, 1071, 1072, 1073, 1074, 1075, 1076};
-// Disabled copy check boxes: always unchecked.
-inline constexpr std::array<int, 3> kDisabledCopyCheckBoxes = {1036, 1039, 1062};
 
 // Exit codes given to CloseMainWindow.
 inline constexpr int kExitByCancel = 2;
@@ -47,40 +40,15 @@ public:
     HWND Window() const { return window_; }
     LibraryState* State() { return state_.get(); }
 
-    // Saves the settings and the comment, destroys the window and posts quit with exitCode.
-    void CloseMainWindow(int exitCode);
-
-    // The views of the current game.
-    void RefreshViews();
-    void LayoutSessionColumns();
-    void SaveGameComment();
+    // What a click on a game row and the session comment dialog do.
     void SelectGame(int row);
-    void DeleteSelectedSessions();
     void SetSessionComment(int row, const std::string& text);
     SessionListView& SessionTable() { return sessionTable_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }
 
-    // Games: register, edit, move, delete, context menus, comments, About
-    // (main_dialog_games_win32.cpp).
-    void OnAddGame();
-    void OnGameProperties();
-    void OnMoveGame(Category target);
-    void OnDeleteGame();
-    void OnGameContextMenu(int row);
-    void OnSessionContextMenu(int row);
-    void OnCommentSession(int row);  // a row that names no session does nothing
-    void OnAbout();
-
-    // Play: start, record, the hook's reports (main_dialog_play_win32.cpp).
-    void StartSelectedGame(int row);
-    void OnStartGame();
-    void OnSaveNowTime();
     bool GameRunning() const { return launcher_.Running(); }
     bool HookArmed() const { return hookArmed_; }
     const PlaySession& Session() const { return playSession_; }
-    // Tells a running session that its game's log now lies at another path
-    // (moved to another category or renamed); it is recorded there.
-    void CurrentGameLogMoved(const std::string& from, const std::string& to);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -99,6 +67,39 @@ private:
     void OnCategoryLeaving();
     void OnCategoryEntered();
     void RefillGameList(Category c);
+
+    // Saves the settings and the comment, destroys the window and posts quit with exitCode.
+    void CloseMainWindow(int exitCode);
+
+    // The views of the current game.
+    void RefreshViews();
+    void LayoutSessionColumns();
+    void SaveGameComment();
+    void DeleteSelectedSessions();
+
+    // What the copy commands take from the window: the detail panel's header
+    // values and the copy check boxes as settings bits.
+    CopyHeaderValues CopyHeader() const;
+    int32_t CopySettingsOfWindow() const;
+
+    // Games: register, edit, move, delete, context menus, comments, About
+    // (main_dialog_games_win32.cpp).
+    void OnAddGame();
+    void OnGameProperties();
+    void OnMoveGame(Category target);
+    void OnDeleteGame();
+    void OnGameContextMenu(int row);
+    void OnSessionContextMenu(int row);
+    void OnCommentSession(int row);  // a row that names no session does nothing
+    void OnAbout();
+
+    // Play: start, record, the hook's reports (main_dialog_play_win32.cpp).
+    void StartSelectedGame(int row);
+    void OnStartGame();
+    void OnSaveNowTime();
+    // Tells a running session that its game's log now lies at another path
+    // (moved to another category or renamed); it is recorded there.
+    void CurrentGameLogMoved(const std::string& from, const std::string& to);
 
     // The worker's reports and the hook's notifications.
     bool OnPlayMessage(UINT message, WPARAM wParam);

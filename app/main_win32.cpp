@@ -6,10 +6,10 @@
 #include <string>
 
 #include "app/main_dialog_win32.h"
-#include "app/text_win32.h"
 #include "instance/library_instance_win32.h"
 #include "library/file_system_win32.h"
 #include "library/library_paths.h"
+#include "win32/text_win32.h"
 
 namespace {
 
@@ -70,8 +70,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // itself is loaded by its full path.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryW(L"");
-    CoInitialize(nullptr);
+    // The file-open dialog hosts shell components that need COM on this
+    // thread. Without it the program still runs; only a successful call is
+    // paired with CoUninitialize.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     int code = Run(instance, showCommand);
-    CoUninitialize();
+    if (SUCCEEDED(com)) CoUninitialize();
     return code;
 }

@@ -9,8 +9,6 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_games_win32.cpp
   app/main_dialog_play_win32.cpp
   app/main_dialog_win32.cpp
-  app/text_win32.cpp
-  app/window_placement_win32.cpp
   dialogs/about_dialog_win32.cpp
   dialogs/comment_dialog_win32.cpp
   dialogs/context_menus_win32.cpp
@@ -23,6 +21,8 @@ add_library(kibolt_win32 STATIC
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp
+  win32/text_win32.cpp
+  win32/window_placement_win32.cpp
 )
 target_include_directories(kibolt_win32 PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid)

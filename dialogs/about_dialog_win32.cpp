@@ -1,7 +1,7 @@
 #include "dialogs/about_dialog_win32.h"
 
-#include "app/window_placement_win32.h"
 #include "resources/resource_ids.h"
+#include "win32/window_placement_win32.h"
 
 namespace kibolt {
 

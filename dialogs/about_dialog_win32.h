@@ -1,4 +1,4 @@
-// The About box (100): the program's icon, its name and version, OK.
+// The About box (IDD_ABOUT): the program's icon, its name and version, OK.
 #pragma once
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 #include "dialogs/comment_dialog_win32.h"
 
-#include "app/dialog_object_win32.h"
-#include "app/text_win32.h"
-#include "app/window_placement_win32.h"
 #include "library/game_commands.h"
-#include "resources/game_dialogs_ids.h"
+#include "resources/resource_ids.h"
+#include "win32/dialog_object_win32.h"
+#include "win32/text_win32.h"
+#include "win32/window_placement_win32.h"
 
 namespace kibolt {
 

@@ -1,4 +1,4 @@
-// The one-line dialog (202) in which a play session gets its comment.
+// The one-line dialog (IDD_COMMENT) in which a play session gets its comment.
 #pragma once
 #include <windows.h>
 

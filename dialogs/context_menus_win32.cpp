@@ -1,6 +1,6 @@
 #include "dialogs/context_menus_win32.h"
 
-#include "app/handles_win32.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 

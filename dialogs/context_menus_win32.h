@@ -1,4 +1,4 @@
-// The context menus of the game list (206) and the session table (209).
+// The context menus of the game list (IDR_GAME_MENU) and the session table (IDR_SESSION_MENU).
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// The add-game dialog (201) and the game properties dialog (210): one path,
+// The add-game dialog (IDD_ADD_GAME) and the game properties dialog (IDD_GAME_PROPERTIES): one path,
 // one title, a button that browses for the executable.
 #pragma once
 #include <windows.h>

@@ -1,13 +1,10 @@
 #include "export/clipboard_export_win32.h"
 
-#include <array>
 #include <cstring>
 
-#include "app/handles_win32.h"
-#include "app/main_dialog_win32.h"
-#include "app/text_win32.h"
 #include "export/clipboard_text.h"
-#include "resources/resource_ids.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 
@@ -51,13 +48,6 @@ bool Hand(UINT format, UniqueGlobal& block) {
     return true;
 }
 
-int32_t CopySettingsOfWindow(HWND mainWindow) {
-    std::array<bool, kCopyCheckCount> checked{};
-    for (size_t bit = 0; bit < kCopyCheckBoxes.size(); ++bit)
-        checked[bit] = SendDlgItemMessageW(mainWindow, kCopyCheckBoxes[bit], BM_GETCHECK, 0, 0) == BST_CHECKED;
-    return CopySettingsFromChecks(checked);
-}
-
 }  // namespace
 
 bool PutTextOnClipboard(HWND owner, const std::string& cp932) {
@@ -81,21 +71,17 @@ bool PutTextOnClipboard(HWND owner, const std::string& cp932) {
     return true;
 }
 
-void CopySessions(HWND mainWindow, const LibraryState& state) {
+void CopySessions(HWND owner, const LibraryState& state, const CopyHeaderValues& header, int32_t copySettings) {
     const GameRecord& game = state.Current();
     if (game.log.sessions.empty()) return;  // the clipboard stays as it was
-    const CopyHeaderValues header = {GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1030),
-                                     GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1055),
-                                     GetDlgItemTextCp932(mainWindow, IDC_DETAIL_1056)};
-    std::optional<std::string> text =
-        CopySessionsText(game.title, game.log, header, state.ViewFlags(), CopySettingsOfWindow(mainWindow));
-    if (text) PutTextOnClipboard(mainWindow, *text);
+    std::optional<std::string> text = CopySessionsText(game.title, game.log, header, state.ViewFlags(), copySettings);
+    if (text) PutTextOnClipboard(owner, *text);
 }
 
-void CopySelectedRows(HWND mainWindow, const LibraryState& state, const std::vector<int>& selectedRows) {
+void CopySelectedRows(HWND owner, const LibraryState& state, const std::vector<int>& selectedRows,
+                      int32_t copySettings) {
     // Also with no row selected: the clipboard then holds an empty text.
-    PutTextOnClipboard(mainWindow, CopySelectedRowsText(state.Current().log, selectedRows, state.ViewFlags(),
-                                                        CopySettingsOfWindow(mainWindow)));
+    PutTextOnClipboard(owner, CopySelectedRowsText(state.Current().log, selectedRows, state.ViewFlags(), copySettings));
 }
 
 }  // namespace kibolt

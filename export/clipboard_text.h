@@ -15,8 +15,8 @@ namespace kibolt {
 
 inline constexpr int kCopyCheckCount = 18;
 
-// The header values, as the detail panel shows them: fields 1030, 1055 and
-// 1056. Taken whole, so the window layer reads the whole field.
+// The header values, as the detail panel shows them (total play, total active
+// and total inputs). Taken whole, so the window layer reads the whole field.
 struct CopyHeaderValues {
     std::string totalPlay;
     std::string totalActive;

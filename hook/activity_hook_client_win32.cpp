@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/text_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

@@ -16,6 +16,9 @@
 #include <atomic>
 #include <cstdint>
 
+#include "hook/activity_messages.h"
+#include "win32/handles_win32.h"
+
 namespace {
 
 // How often the foreground window is checked besides the event hook.
@@ -28,8 +31,8 @@ SRWLOCK g_controlLock = SRWLOCK_INIT;
 
 // The running hook thread, if any. Written only under g_controlLock; the
 // detach path reads them when no other thread of the process runs this code.
-HANDLE g_thread = nullptr;
-HANDLE g_stopEvent = nullptr;
+kibolt::UniqueHandle g_thread;
+kibolt::UniqueHandle g_stopEvent;
 
 // Set by disarm before the thread is told to stop, so nothing is posted
 // while it winds down.
@@ -111,6 +114,8 @@ struct ThreadStart {
     HANDLE ready;  // set once the hooks are in place (or failed to be)
 };
 
+void RunHooks(HANDLE ready);
+
 DWORD WINAPI HookThread(void* parameter) {
     HANDLE ready = static_cast<ThreadStart*>(parameter)->ready;
     // The thread keeps the library loaded while it runs, so an unload can't
@@ -118,16 +123,25 @@ DWORD WINAPI HookThread(void* parameter) {
     HMODULE self = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&HookThread), &self);
 
+    RunHooks(ready);
+    if (self) FreeLibraryAndExitThread(self, 0);
+    return 0;
+}
+
+// Sets the hooks, reports through `ready` whether they are in place, and
+// handles their calls until the stop event. The hooks are removed on return.
+void RunHooks(HANDLE ready) {
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue the hooks are called through
-    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, g_module, 0);
-    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, g_module, 0);
+    const kibolt::UniqueHook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, g_module, 0));
+    const kibolt::UniqueHook mouse(SetWindowsHookExW(WH_MOUSE_LL, MouseProc, g_module, 0));
     // Optional: where the event is not delivered the periodic check covers it.
-    HWINEVENTHOOK foreground = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                               ForegroundEventProc, 0, 0, WINEVENT_OUTOFCONTEXT);
+    const kibolt::UniqueWinEventHook foreground(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
+                                                                nullptr, ForegroundEventProc, 0, 0,
+                                                                WINEVENT_OUTOFCONTEXT));
     g_session.hooked = keyboard && mouse;
-    const HANDLE stop = g_stopEvent;
-    SetEvent(ready);  // `parameter` is gone after this
+    const HANDLE stop = g_stopEvent.Get();
+    SetEvent(ready);  // the starter's ThreadStart is gone after this
 
     if (g_session.hooked) {
         UpdateForeground();
@@ -145,33 +159,22 @@ DWORD WINAPI HookThread(void* parameter) {
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         }
     }
-
-    if (foreground) UnhookWinEvent(foreground);
-    if (mouse) UnhookWindowsHookEx(mouse);
-    if (keyboard) UnhookWindowsHookEx(keyboard);
-    if (self) FreeLibraryAndExitThread(self, 0);
-    return 0;
 }
 
 // Stops and joins the hook thread; the caller holds g_controlLock.
 void StopLocked() {
     if (!g_thread) return;
     g_stopping.store(true);
-    SetEvent(g_stopEvent);
-    WaitForSingleObject(g_thread, INFINITE);
-    CloseHandle(g_thread);
-    CloseHandle(g_stopEvent);
-    g_thread = nullptr;
-    g_stopEvent = nullptr;
+    SetEvent(g_stopEvent.Get());
+    WaitForSingleObject(g_thread.Get(), INFINITE);
+    g_thread.Reset();
+    g_stopEvent.Reset();
     g_session = Session{};
 }
 
 DWORD ProcessOfThread(DWORD threadId) {
-    HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId);
-    if (!thread) return 0;
-    DWORD processId = GetProcessIdOfThread(thread);
-    CloseHandle(thread);
-    return processId;
+    const kibolt::UniqueHandle thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
+    return thread ? GetProcessIdOfThread(thread.Get()) : 0;
 }
 
 }  // namespace
@@ -187,32 +190,30 @@ extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
     if (processId != 0 && IsWindow(window)) {
         g_session.gameProcessId = processId;
         g_session.window = window;
-        g_session.inputMessage = RegisterWindowMessageW(L"kurikkusaretayo");
-        g_session.activeMessage = RegisterWindowMessageW(L"akutyibuninattayo");
-        g_session.inactiveMessage = RegisterWindowMessageW(L"hiakutyibuninattayo");
+        g_session.inputMessage = RegisterWindowMessageW(kibolt::kInputMessageName);
+        g_session.activeMessage = RegisterWindowMessageW(kibolt::kActivatedMessageName);
+        g_session.inactiveMessage = RegisterWindowMessageW(kibolt::kDeactivatedMessageName);
         // Taken as in front at first, as the recorder does, so a game that is
         // not in front when armed is reported inactive at once.
         g_session.gameInFront = true;
         g_stopping.store(false);
 
-        ThreadStart start{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-        g_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (start.ready && g_stopEvent && g_session.inputMessage && g_session.activeMessage &&
-            g_session.inactiveMessage)
-            g_thread = CreateThread(nullptr, 0, HookThread, &start, 0, nullptr);
+        const kibolt::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        ThreadStart start{ready.Get()};
+        g_stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (ready && g_stopEvent && g_session.inputMessage && g_session.activeMessage && g_session.inactiveMessage)
+            g_thread.Reset(CreateThread(nullptr, 0, HookThread, &start, 0, nullptr));
         if (g_thread) {
-            HANDLE waits[2] = {start.ready, g_thread};
+            HANDLE waits[2] = {ready.Get(), g_thread.Get()};
             DWORD wait = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
             if (wait == WAIT_OBJECT_0 && g_session.hooked)
                 result = 1;
             else
                 StopLocked();
         } else {
-            if (g_stopEvent) CloseHandle(g_stopEvent);
-            g_stopEvent = nullptr;
+            g_stopEvent.Reset();
             g_session = Session{};
         }
-        if (start.ready) CloseHandle(start.ready);
     }
     ReleaseSRWLockExclusive(&g_controlLock);
     return result;
@@ -234,7 +235,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
         // Only reached at process exit (a running thread holds the library).
         // The loader lock is held: signal, never wait.
         g_stopping.store(true);
-        SetEvent(g_stopEvent);
+        SetEvent(g_stopEvent.Get());
     }
     return TRUE;
 }

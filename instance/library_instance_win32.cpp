@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/text_win32.h"
+#include "win32/text_win32.h"
 #include "instance/library_instance_name.h"
 
 namespace kibolt {

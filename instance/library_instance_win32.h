@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/handles_win32.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/handles_win32.h"
-#include "app/text_win32.h"
 #include "library/library_paths.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

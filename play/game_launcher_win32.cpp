@@ -2,8 +2,8 @@
 
 #include <process.h>
 
-#include "app/text_win32.h"
 #include "hook/activity_hook_client_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

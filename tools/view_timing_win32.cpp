@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/main_dialog_win32.h"
-#include "app/text_win32.h"
 #include "library/file_system_win32.h"
 #include "library/game_log.h"
 #include "library/time_text.h"
 #include "resources/resource_ids.h"
+#include "win32/text_win32.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/dialog_object_win32.h"
-#include "app/window_placement_win32.h"
 #include "resources/resource_ids.h"
 #include "views/session_columns.h"
+#include "win32/dialog_object_win32.h"
+#include "win32/window_placement_win32.h"
 
 namespace kibolt {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/text_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

@@ -33,13 +33,13 @@ std::string SessionNumberText(const SessionRecord& s);
 
 // The detail panel's texts, from the last session or the no-session defaults.
 struct DetailTexts {
-    std::string play;          // 1028: field 2
-    std::string totalPlay;     // 1030: field 3
-    std::string active;        // 1031: field 4
-    std::string totalActive;   // 1055: field 5
-    std::string sessionCount;  // 1029: number of the last session
-    std::string totalInputs;   // 1056: field 7
-    std::string inputs;        // 1057: field 6
+    std::string play;          // field 2
+    std::string totalPlay;     // field 3
+    std::string active;        // field 4
+    std::string totalActive;   // field 5
+    std::string sessionCount;  // number of the last session
+    std::string totalInputs;   // field 7
+    std::string inputs;        // field 6
 };
 DetailTexts DetailTextsOf(const GameLogContent& log);
 

@@ -1,7 +1,7 @@
 #include "views/session_table_win32.h"
 
-#include "app/text_win32.h"
 #include "views/session_columns.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

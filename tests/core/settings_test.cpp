@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "app/settings.h"
+#include "library/settings.h"
 
 namespace kibolt {
 namespace {

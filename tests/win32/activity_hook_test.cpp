@@ -9,10 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/handles_win32.h"
-#include "app/text_win32.h"
 #include "hook/activity_hook_client_win32.h"
+#include "hook/activity_messages.h"
 #include "tests/win32/win_test_support.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 namespace {
@@ -47,9 +48,9 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        static const UINT input = RegisterWindowMessageW(L"kurikkusaretayo");
-        static const UINT active = RegisterWindowMessageW(L"akutyibuninattayo");
-        static const UINT inactive = RegisterWindowMessageW(L"hiakutyibuninattayo");
+        static const UINT input = RegisterWindowMessageW(kInputMessageName);
+        static const UINT active = RegisterWindowMessageW(kActivatedMessageName);
+        static const UINT inactive = RegisterWindowMessageW(kDeactivatedMessageName);
         auto* self = reinterpret_cast<Receiver*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self) {
             if (message == input) return self->events += 'k', 0;

@@ -16,9 +16,9 @@
 
 #include "tests/core/clipboard_expected_rows.h"
 
-#include "app/handles_win32.h"
 #include "library/game_log.h"
 #include "tests/win32/main_window_fixture.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 namespace {
@@ -283,15 +283,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Defaults: the three disabled boxes off, all others on.
         CopyCase{"DefaultsCopyTheCommentedSessionsAndTheGameComment", "", {}, {}, Trigger::CopyButton,
                  kAllHeaders + kRow3 + "\r\n" + kGameComment},
-        CopyCase{"CommentFilterClickedOffCopiesEverySessionWithTheOtherLabel", "", {IDC_COPY_BIT7}, {},
+        CopyCase{"CommentFilterClickedOffCopiesEverySessionWithTheOtherLabel", "", {IDC_COPY_ONLY_COMMENTED}, {},
                  Trigger::CopyAllCommand,
                  kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment},
         CopyCase{"HeaderAndPieceBoxesClickedOffAreLeftOut", "",
-                 {IDC_COPY_BIT1, IDC_COPY_BIT5, IDC_COPY_BIT8, IDC_COPY_BIT11, IDC_COPY_BIT13, IDC_COPY_BIT14},
+                 {IDC_COPY_HEADER_TOTAL_PLAY, IDC_COPY_HEADER_TOTAL_INPUTS, IDC_COPY_START, IDC_COPY_TOTAL_PLAY,
+                  IDC_COPY_TOTAL_ACTIVE, IDC_COPY_COMMENT},
                  {}, Trigger::CopyButton,
                  "Sample\r\nプレイ回数3\r\nアクティブなプレイ時間001:10:00\r\n"
                  "終了05/12/03-18:10:00プレイ000:10:00アクティブなプレイ000:05:00キー15累計キー215\r\n"},
-        CopyCase{"BoxesClickedOnAddTheirPieces", "[copy]\r\nflag=0\r\n", {IDC_COPY_BIT2, IDC_COPY_BIT15}, {},
+        CopyCase{"BoxesClickedOnAddTheirPieces", "[copy]\r\nflag=0\r\n", {IDC_COPY_HEADER_COUNT, IDC_COPY_INPUTS}, {},
                  Trigger::CopyAllCommand, "Sample\r\nプレイ回数3\r\nキー120\r\nキー80\r\nキー15\r\n"},
         CopyCase{"NoCopyBitsGiveTheTitleAndEmptyLines", "[copy]\r\nflag=0\r\n", {}, {}, Trigger::CopyButton,
                  "Sample\r\n\r\n\r\n\r\n"},
@@ -299,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Trigger::CopyAllCommand, "Sample\r\nキー120キー80キー15"},
         CopyCase{"SelectedRowsAscendingWithoutTitleHeadersOrGameComment", "", {}, {2, 0},
                  Trigger::CopySelectedCommand, kRow1 + "\r\n" + kRow3 + "\r\n"},
-        CopyCase{"SelectedRowsIgnoreTheCommentFilterAndFollowTheBoxes", "", {IDC_COPY_BIT8, IDC_COPY_BIT9}, {1},
+        CopyCase{"SelectedRowsIgnoreTheCommentFilterAndFollowTheBoxes", "", {IDC_COPY_START, IDC_COPY_END}, {1},
                  Trigger::CopySelectedCommand,
                  "プレイ000:30:00累計001:14:30アクティブなプレイ000:25:00アクティブな累計001:05:00キー80累計キー200"
                  "コメントx\r\n"},
@@ -310,9 +311,9 @@ TEST_F(ClipboardTest, HeaderValuesAreTheDetailFieldsWholeTextAtThatMoment) {
     ASSERT_NO_FATAL_FAILURE(OpenWithSample("[copy]\r\nflag=54\r\n"));  // bits 1, 2, 4 and 5: the header lines only
     // Longer than the 127 bytes of a fixed buffer, with double-byte characters across that limit.
     const std::string longTotal = std::string(120, '9') + "時間を超える合計";
-    SetWindowTextCp932(Item(IDC_DETAIL_1030), longTotal);
-    SetWindowTextCp932(Item(IDC_DETAIL_1055), "アクティブ");
-    SetWindowTextCp932(Item(IDC_DETAIL_1056), "");
+    SetWindowTextCp932(Item(IDC_DETAIL_TOTAL_PLAY), longTotal);
+    SetWindowTextCp932(Item(IDC_DETAIL_TOTAL_ACTIVE), "アクティブ");
+    SetWindowTextCp932(Item(IDC_DETAIL_TOTAL_INPUTS), "");
     ASSERT_NO_FATAL_FAILURE(CopyWith(Trigger::CopyButton));
     EXPECT_EQ(ClipboardBytes(CF_TEXT), "Sample\r\nプレイ回数3\r\nプレイ時間" + longTotal +
                                            "\r\nアクティブなプレイ時間アクティブ\r\nクリック数\r\n\r\n\r\n\r\n");
@@ -353,10 +354,6 @@ TEST_F(ClipboardTest, ReadersOfUnicodeTextSeeTheJapaneseTextOnAnySystemCodePage)
 
 // ---- Copy settings dialog ---------------------------------------------------
 
-constexpr int kCopySettingsLayoutEdit = 1085;
-constexpr int kCopySettingsSimple = 1086;
-constexpr int kCopySettingsCustom = 1087;
-
 // The dialog runs its own modal loop: the checks run from a timer inside it.
 // Whatever they find, the dialog is closed afterwards, so the test never waits
 // on a dialog left open.
@@ -391,7 +388,7 @@ DialogProbe* DialogProbe::current = nullptr;
 
 TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(OpenWithSample());
-    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(IDC_COPY_BIT7));
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(IDC_COPY_ONLY_COMMENTED));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_COPY_SETTING)));
     std::vector<bool> mainBefore;
     for (int id : kCopyCheckBoxes) mainBefore.push_back(Checked(id));
@@ -403,17 +400,28 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
     };
     // The eighteen copy bits in bit order, then the four extra boxes.
     const Box boxes[] = {
-        {1036, "Check1", true},         {1037, "累計時間", true},
-        {1038, "プレイ回数", true},     {1039, "Check2", true},
-        {1058, "アクティブな累計時間", true}, {1061, "キー数", true},
-        {1062, "Check15", true},        {1066, "コメントがあるアイテムのみコピーする", true},
-        {1067, "開始時間", true},       {1068, "終了時間", true},
-        {1069, "プレイ時間", true},     {1070, "累計時間", true},
-        {1071, "アクティブなプレイ時間", true}, {1072, "アクティブな累計時間", true},
-        {1073, "コメント", true},       {1074, "キー数", true},
-        {1075, "累計キー数", true},     {1076, "Check27", true},
-        {1040, "Check3", true},         {1041, "Check4", false},
-        {1059, "Check12", true},        {1063, "Check16", false},
+        {IDC_COPY_SPARE_BIT0, "Check1", true},
+        {IDC_COPY_HEADER_TOTAL_PLAY, "累計時間", true},
+        {IDC_COPY_HEADER_COUNT, "プレイ回数", true},
+        {IDC_COPY_SPARE_BIT3, "Check2", true},
+        {IDC_COPY_HEADER_TOTAL_ACTIVE, "アクティブな累計時間", true},
+        {IDC_COPY_HEADER_TOTAL_INPUTS, "キー数", true},
+        {IDC_COPY_SPARE_BIT6, "Check15", true},
+        {IDC_COPY_ONLY_COMMENTED, "コメントがあるアイテムのみコピーする", true},
+        {IDC_COPY_START, "開始時間", true},
+        {IDC_COPY_END, "終了時間", true},
+        {IDC_COPY_PLAY, "プレイ時間", true},
+        {IDC_COPY_TOTAL_PLAY, "累計時間", true},
+        {IDC_COPY_ACTIVE, "アクティブなプレイ時間", true},
+        {IDC_COPY_TOTAL_ACTIVE, "アクティブな累計時間", true},
+        {IDC_COPY_COMMENT, "コメント", true},
+        {IDC_COPY_INPUTS, "キー数", true},
+        {IDC_COPY_TOTAL_INPUTS, "累計キー数", true},
+        {IDC_COPY_SPARE_BIT17, "Check27", true},
+        {IDC_COPY_SETTINGS_CHECK3, "Check3", true},
+        {IDC_COPY_SETTINGS_CHECK4, "Check4", false},
+        {IDC_COPY_SETTINGS_CHECK12, "Check12", true},
+        {IDC_COPY_SETTINGS_CHECK16, "Check16", false},
     };
 
     DialogProbe probe;
@@ -446,11 +454,11 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
                 if (GetDlgCtrlID(child) == id) order.push_back(id);
         EXPECT_EQ(order, std::vector<int>(kCopyCheckBoxes.begin(), kCopyCheckBoxes.end()));
 
-        EXPECT_EQ(GetDlgItemTextCp932(dialog, kCopySettingsSimple), "簡易コピー設定");
-        EXPECT_EQ(GetDlgItemTextCp932(dialog, kCopySettingsCustom), "ユーザー任意コピー設定");
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kCopySettingsSimple), BST_UNCHECKED);
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kCopySettingsCustom), BST_UNCHECKED);
-        HWND edit = GetDlgItem(dialog, kCopySettingsLayoutEdit);
+        EXPECT_EQ(GetDlgItemTextCp932(dialog, IDC_COPY_SETTINGS_SIMPLE), "簡易コピー設定");
+        EXPECT_EQ(GetDlgItemTextCp932(dialog, IDC_COPY_SETTINGS_CUSTOM), "ユーザー任意コピー設定");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_COPY_SETTINGS_SIMPLE), BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_COPY_SETTINGS_CUSTOM), BST_UNCHECKED);
+        HWND edit = GetDlgItem(dialog, IDC_COPY_SETTINGS_LAYOUT);
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(GetWindowTextCp932(edit), "");
         RECT expected{145, 55, 145 + 159, 55 + 205}, actual{};
@@ -463,9 +471,10 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
         EXPECT_EQ(actual.bottom, expected.bottom);
 
         // Whatever is changed in the dialog goes nowhere.
-        for (int id : {1036, 1066, 1067, 1076}) SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
-        SendDlgItemMessageW(dialog, kCopySettingsCustom, BM_CLICK, 0, 0);
-        SetDlgItemTextCp932(dialog, kCopySettingsLayoutEdit, "開始%s");
+        for (int id : {IDC_COPY_SPARE_BIT0, IDC_COPY_ONLY_COMMENTED, IDC_COPY_START, IDC_COPY_SPARE_BIT17})
+            SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_COPY_SETTINGS_CUSTOM, BM_CLICK, 0, 0);
+        SetDlgItemTextCp932(dialog, IDC_COPY_SETTINGS_LAYOUT, "開始%s");
         SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
     };
     DialogProbe::current = &probe;

@@ -15,7 +15,6 @@
 
 #include "dialogs/game_dialog_win32.h"
 #include "library/game_log.h"
-#include "resources/game_dialogs_ids.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 #include "version.h"
@@ -547,7 +546,7 @@ TEST_F(GamesTest, DeleteRemovesTheCurrentGameForGood) {
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
     EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
     EXPECT_EQ(RowCount(), 0);
-    for (int id : {IDC_DETAIL_TITLE, IDC_GAME_COMMENT, IDC_DETAIL_1028, IDC_DETAIL_1029, IDC_DETAIL_1056})
+    for (int id : {IDC_DETAIL_TITLE, IDC_GAME_COMMENT, IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS})
         EXPECT_EQ(Text(id), "") << id;
 
     // Nothing written afterwards brings the log back.

@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dialog_win32.h"
-#include "app/text_win32.h"
 #include "library/file_system_win32.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/win_test_support.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dialog_win32.h"
-#include "app/settings.h"
-#include "app/text_win32.h"
 #include "library/file_system_win32.h"
+#include "library/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/main_window_fixture.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 namespace {
@@ -38,11 +38,11 @@ TEST_F(MainWindowTest, EveryControlExistsWithItsClassTextAndState) {
         {IDC_GAME_COMMENT, L"Edit", "", true, true},
         {IDC_GAME_LIST, L"SysListView32", "List1", true, true},
         {IDC_SESSION_TABLE, L"SysListView32", "List2", true, true},
-        {IDC_DETAIL_1028, L"Edit", "", true, true},
+        {IDC_DETAIL_PLAY, L"Edit", "", true, true},
         {IDC_DETAIL_TITLE, L"Edit", "", true, true},
-        {IDC_COPY_BIT0, L"Button", "Check1", false, true},
-        {IDC_COPY_BIT3, L"Button", "Check4", false, true},
-        {IDC_COPY_BIT6, L"Button", "Check16", false, true},
+        {IDC_COPY_SPARE_BIT0, L"Button", "Check1", false, true},
+        {IDC_COPY_SPARE_BIT3, L"Button", "Check4", false, true},
+        {IDC_COPY_SPARE_BIT6, L"Button", "Check16", false, true},
         {IDC_VIEW_START, L"Button", "開始時間", true, true},
         {IDC_VIEW_PLAY, L"Button", "プレイ時間", true, true},
         {IDC_VIEW_ACTIVE, L"Button", "プレイ時間2", true, true},
@@ -53,9 +53,9 @@ TEST_F(MainWindowTest, EveryControlExistsWithItsClassTextAndState) {
         {IDC_NOW_COMMENT, L"Edit", "", true, true},
         {IDC_COPY, L"Button", "Copy", true, true},
         {IDC_EXTRA, L"Button", "おまけ", true, true},
-        {IDC_COPY_BIT7, L"Button", "コメントがある", true, true},
-        {IDC_COPY_BIT16, L"Button", "累計キー数", true, true},
-        {IDC_COPY_BIT17, L"Button", "Check27", true, true},
+        {IDC_COPY_ONLY_COMMENTED, L"Button", "コメントがある", true, true},
+        {IDC_COPY_TOTAL_INPUTS, L"Button", "累計キー数", true, true},
+        {IDC_COPY_SPARE_BIT17, L"Button", "Check27", true, true},
         {IDC_COPY_SETTING, L"Button", "COPYSETTING", true, false},
     };
     for (const ControlCase& c : cases) {
@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, FirstStartChecksEveryBoxAndWritesTheDefaults) {
     Open();
     for (int id : kViewCheckBoxes) EXPECT_TRUE(Checked(id)) << id;
     for (int id : kCopyCheckBoxes) {
-        bool disabled = id == IDC_COPY_BIT0 || id == IDC_COPY_BIT3 || id == IDC_COPY_BIT6;
+        bool disabled = id == IDC_COPY_SPARE_BIT0 || id == IDC_COPY_SPARE_BIT3 || id == IDC_COPY_SPARE_BIT6;
         EXPECT_EQ(Checked(id), !disabled) << id;
     }
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);

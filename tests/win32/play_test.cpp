@@ -121,7 +121,7 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     EXPECT_EQ(f[kTotalInputs], AddCounts(log.sessions[1].Field(kTotalInputs), "4"));
     EXPECT_EQ(f[kComment], "");
     EXPECT_EQ(dialog_->SessionTable().RowCount(), 3);
-    EXPECT_EQ(Text(IDC_DETAIL_1057), "4");
+    EXPECT_EQ(Text(IDC_DETAIL_INPUTS), "4");
 }
 
 TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/handles_win32.h"
-#include "app/text_win32.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/win_test_support.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt {
 namespace {

@@ -11,7 +11,11 @@
 #include "tests/win32/win_test_support.h"
 
 int main(int argc, char** argv) {
-    CoInitialize(nullptr);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (FAILED(com)) {
+        std::fprintf(stderr, "COM could not be initialised (0x%08lx)\n", static_cast<unsigned long>(com));
+        return 1;
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);

@@ -57,21 +57,21 @@ TEST_F(ViewsTest, ClickingAGameShowsItsSessionsAndLastValues) {
     EXPECT_EQ(Cell(2, 0), "3");
     EXPECT_EQ(Cell(2, 1), "26/01/03-10:00:00");
     EXPECT_EQ(Cell(2, 9), "note 3");
-    EXPECT_EQ(Text(IDC_DETAIL_1028), "000:01:42");  // play time of the last session
-    EXPECT_EQ(Text(IDC_DETAIL_1031), "000:00:52");
-    EXPECT_EQ(Text(IDC_DETAIL_1057), "12");
-    EXPECT_EQ(Text(IDC_DETAIL_1029), "3");
-    EXPECT_EQ(Text(IDC_DETAIL_1030), "000:05:03");
-    EXPECT_EQ(Text(IDC_DETAIL_1055), "000:02:33");
-    EXPECT_EQ(Text(IDC_DETAIL_1056), "33");
+    EXPECT_EQ(Text(IDC_DETAIL_PLAY), "000:01:42");  // play time of the last session
+    EXPECT_EQ(Text(IDC_DETAIL_ACTIVE), "000:00:52");
+    EXPECT_EQ(Text(IDC_DETAIL_INPUTS), "12");
+    EXPECT_EQ(Text(IDC_DETAIL_SESSION_COUNT), "3");
+    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_PLAY), "000:05:03");
+    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_ACTIVE), "000:02:33");
+    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_INPUTS), "33");
     EXPECT_EQ(Text(IDC_GAME_COMMENT), "first line\n");
 
     ClickGame("Beta");
     EXPECT_EQ(RowCount(), 0);
     EXPECT_EQ(ColumnCount(), 10);
-    for (int id : {IDC_DETAIL_1028, IDC_DETAIL_1030, IDC_DETAIL_1031, IDC_DETAIL_1055})
+    for (int id : {IDC_DETAIL_PLAY, IDC_DETAIL_TOTAL_PLAY, IDC_DETAIL_ACTIVE, IDC_DETAIL_TOTAL_ACTIVE})
         EXPECT_EQ(Text(id), "000:00:00") << id;
-    for (int id : {IDC_DETAIL_1029, IDC_DETAIL_1056, IDC_DETAIL_1057}) EXPECT_EQ(Text(id), "0") << id;
+    for (int id : {IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS}) EXPECT_EQ(Text(id), "0") << id;
 }
 
 TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
@@ -188,7 +188,7 @@ TEST_F(ViewsTest, DeleteKeyRemovesTheSelectedSessionsAndRecomputesTotals) {
     EXPECT_EQ(disk.sessions[2].Field(kTotalPlay), "000:05:06");  // 100 + 102 + 104 seconds
     EXPECT_EQ(disk.sessions[2].Field(kTotalInputs), "36");
     EXPECT_EQ(Cell(2, 0), "3") << "numbers close up";
-    EXPECT_EQ(Text(IDC_DETAIL_1029), "3");
+    EXPECT_EQ(Text(IDC_DETAIL_SESSION_COUNT), "3");
     EXPECT_TRUE(SelectedRows().empty());
 }
 
@@ -213,7 +213,7 @@ TEST_F(ViewsTest, DeleteWithoutSelectionOnlyRewritesTheTotals) {
     ClickGame("A");
     SetFocus(Table());
     test::PressKey(VK_DELETE);
-    ASSERT_TRUE(PumpUntil([&] { return Text(IDC_DETAIL_1030) == "000:03:21"; }, 3000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return Text(IDC_DETAIL_TOTAL_PLAY) == "000:03:21"; }, 3000, window_));
     EXPECT_EQ(LogOnDisk("playing\\A.log").sessions.size(), 2u);
 }
 

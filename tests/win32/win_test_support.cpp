@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/text_win32.h"
 #include "library/file_system_win32.h"
+#include "win32/text_win32.h"
 
 namespace kibolt::test {
 

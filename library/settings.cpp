@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "library/settings.h"
 
 #include <optional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/placement.h"
+#include "win32/placement.h"
 
 namespace kibolt {
 

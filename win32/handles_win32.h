@@ -60,6 +60,18 @@ struct GlobalTraits {
     static HGLOBAL Invalid() { return nullptr; }
     static void Close(HGLOBAL h) { GlobalFree(h); }
 };
+struct LocalTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
+struct HookTraits {
+    static HHOOK Invalid() { return nullptr; }
+    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+struct WinEventHookTraits {
+    static HWINEVENTHOOK Invalid() { return nullptr; }
+    static void Close(HWINEVENTHOOK h) { UnhookWinEvent(h); }
+};
 
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
@@ -67,5 +79,8 @@ using UniqueFind = UniqueResource<HANDLE, FindHandleTraits>;
 using UniqueIcon = UniqueResource<HICON, IconTraits>;
 using UniqueMenu = UniqueResource<HMENU, MenuTraits>;
 using UniqueGlobal = UniqueResource<HGLOBAL, GlobalTraits>;
+using UniqueLocal = UniqueResource<HLOCAL, LocalTraits>;  // e.g. a buffer FormatMessage allocated
+using UniqueHook = UniqueResource<HHOOK, HookTraits>;
+using UniqueWinEventHook = UniqueResource<HWINEVENTHOOK, WinEventHookTraits>;
 
 }  // namespace kibolt

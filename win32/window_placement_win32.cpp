@@ -1,6 +1,6 @@
-#include "app/window_placement_win32.h"
+#include "win32/window_placement_win32.h"
 
-#include "app/placement.h"
+#include "win32/placement.h"
 
 namespace kibolt {
 
