@@ -29,6 +29,18 @@ POINT ClickPosition() {
     return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
 }
 
+// Why a game stays after "削除": its log could not go to the Recycle Bin.
+std::string RecycleFailureMessage(const DeleteResult& result) {
+    std::string why;
+    switch (result.error) {
+    case FsError::NoRecycleBin: why = "このドライブにはごみ箱がないか、ごみ箱に入りません。"; break;
+    case FsError::AccessDenied: why = "ファイルが使用中か、アクセスが拒否されました。"; break;
+    case FsError::PathTooLong: why = "パスが長すぎます。"; break;
+    default: why = "原因不明のエラーです。"; break;
+    }
+    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + why + "\r\n" + result.path;
+}
+
 }  // namespace
 
 void MainDialog::OnAddGame() {
@@ -40,6 +52,7 @@ void MainDialog::OnAddGame() {
 }
 
 void MainDialog::OnGameProperties() {
+    if (CurrentGameIsPlaying()) return;  // its log must stay where the recorder writes it
     SaveGameComment();  // the log is rewritten from memory
     std::optional<GameEntryResult> result =
         RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
@@ -50,6 +63,8 @@ void MainDialog::OnGameProperties() {
 }
 
 void MainDialog::OnMoveGame(Category target) {
+    if (CurrentGameIsPlaying()) return;
+    SaveGameComment();  // the moved log takes what was typed with it
     MoveResult result = MoveGame(*state_, fs_, target);
     switch (result.problem) {
     case MoveProblem::None:
@@ -69,9 +84,15 @@ void MainDialog::OnMoveGame(Category target) {
 }
 
 void MainDialog::OnDeleteGame() {
-    const bool deleted = DeleteGame(*state_, fs_);
+    if (CurrentGameIsPlaying()) return;
+    SaveGameComment();  // restored from the Recycle Bin, the log holds what was typed
+    const DeleteResult deleted = DeleteGame(*state_, fs_);
+    if (deleted.problem == DeleteProblem::CannotRecycle) {
+        MessageBoxCp932(window_, RecycleFailureMessage(deleted), kErrorCaption, MB_OK | MB_ICONWARNING);
+        return;
+    }
     RefillGameList(state_->CurrentCategory());
-    if (!deleted) return;  // no game, or its log is still there
+    if (!deleted.Ok()) return;  // no game
     RefreshViews();
     for (int id : kDetailFields) SetDlgItemTextCp932(window_, id, "");
 }
@@ -82,8 +103,10 @@ void MainDialog::OnGameContextMenu(int row) {
     if (row < 0) return;
     // The menu's commands act on the current game: without the clicked game
     // loaded they would act on another one.
-    if (state_->LoadGame(gameList_.Title(row)) != LoadResult::Loaded) return;
-    RefreshViews();
+    const bool loaded = state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded;
+    if (loaded) RefreshViews();
+    SyncGameListSelection();
+    if (!loaded) return;
     ShowContextMenu(instance_, window_, IDR_GAME_MENU, at);
 }
 

@@ -2,7 +2,9 @@
 // sessions, and the activity reports of the hook library.
 #include "app/main_dialog_win32.h"
 
+#include "library/library_paths.h"
 #include "library/session_commands.h"
+#include "library/time_text.h"
 #include "resources/resource_ids.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
@@ -29,10 +31,27 @@ std::string SystemMessage(DWORD error) {
 
 void MainDialog::StartSelectedGame(int row) {
     if (row < 0 || launcher_.Running()) return;
+    SaveGameComment();  // the load below redraws the comment field
     // A log that cannot be read starts nothing: not the game shown so far either.
-    if (state_->LoadGame(gameList_.Title(row)) != LoadResult::Loaded) return;
-    RefreshViews();
-    OnStartGame();
+    const bool loaded = state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded;
+    if (loaded) RefreshViews();
+    SyncGameListSelection();
+    if (loaded) OnStartGame();
+}
+
+bool MainDialog::CurrentGameIsPlaying() const {
+    if (!launcher_.Running() || !state_ || !state_->HasGame()) return false;
+    return FoldAsciiCase(state_->Current().logPath) == FoldAsciiCase(launchedLogPath_);
+}
+
+void MainDialog::UpdatePlayIndicator() {
+    std::string text;
+    if (playLocked_) {
+        // Until the game takes input its session has not begun: nothing played yet.
+        std::string played = playSession_.PlayTimeSoFar();
+        text = "プレイ中 " + (played.empty() ? FormatDuration(0) : played);
+    }
+    if (GetDlgItemTextCp932(window_, IDC_PLAY_STATUS) != text) SetDlgItemTextCp932(window_, IDC_PLAY_STATUS, text);
 }
 
 void MainDialog::OnStartGame() {
@@ -46,6 +65,13 @@ void MainDialog::OnStartGame() {
 
 void MainDialog::EnablePlayLockedControls(bool enable) {
     for (int id : {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_TAB}) EnableWindow(Control(id), enable);
+    // The indicator runs while the controls are locked.
+    playLocked_ = !enable;
+    if (enable)
+        KillTimer(window_, kPlayClockTimer);
+    else
+        SetTimer(window_, kPlayClockTimer, 1000, nullptr);
+    UpdatePlayIndicator();
 }
 
 bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
@@ -87,6 +113,7 @@ void MainDialog::OnGameFailed(DWORD error) {
 void MainDialog::RecordSession(std::optional<FinishedSession> finished, const std::string& comment) {
     if (!finished) return;
     SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
+    state_->ForgetSessionUndo(finished->logPath);  // a new session ends the undo of a deletion
     FsError error = kibolt::RecordSession(fs_, clock_, state_->Current(), *finished, comment);
     if (error != FsError::None)
         MessageBoxCp932(window_, "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath, "error",

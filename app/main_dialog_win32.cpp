@@ -6,6 +6,7 @@
 #include "export/copy_settings_dialog_win32.h"
 #include "hook/activity_messages.h"
 #include "instance/library_instance_win32.h"
+#include "library/game_commands.h"
 #include "library/library_paths.h"
 #include "library/session_commands.h"
 #include "library/settings.h"
@@ -52,7 +53,14 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (state_ && OnPlayMessage(message, wParam)) return TRUE;
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog();
-    case WM_TIMER: return TRUE;
+    case WM_TIMER:
+        if (wParam == kPlayClockTimer) UpdatePlayIndicator();
+        return TRUE;
+    case WM_CLOSE:  // the close box, the system menu, Alt+F4: always end, as "終了" does
+        CloseMainWindow(kExitByCancel);
+        return TRUE;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return TRUE;
+    case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
@@ -165,9 +173,15 @@ void MainDialog::OnCommand(int id, int code) {
     for (int view : kViewCheckBoxes)
         if (id == view) return OnViewCheckBox(id);
     switch (id) {
-    case IDCANCEL: CloseMainWindow(kExitByCancel); break;
+    case IDOK:  // Enter: on the game list it starts the highlighted game, as a double click does
+        if (GetFocus() == gameList_.Window()) StartSelectedGame(gameList_.SelectedRow());
+        break;
+    case IDCANCEL:  // Esc; a slip during play must not end the recording
+        if (!launcher_.Running()) CloseMainWindow(kExitByCancel);
+        break;
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
     case IDM_DELETE_SESSIONS: DeleteSelectedSessions(); break;
+    case IDM_UNDO_SESSION_DELETION: UndoSessionDeletion(); break;
     case IDC_NEW_FILE:
         if (code == BN_CLICKED) OnAddGame();
         break;
@@ -197,7 +211,7 @@ void MainDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED)
             ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
         break;
-    default: break;  // IDOK, IDM_UNUSED_COMMAND, "readmeを開く" and the rest do nothing
+    default: break;  // IDM_UNUSED_COMMAND, "readmeを開く" and the rest do nothing
     }
 }
 
@@ -224,8 +238,11 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
     if (header.idFrom == IDC_SESSION_TABLE) {
         if (header.code == LVN_GETDISPINFOW)
             sessionTable_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
-        else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
-            DeleteSelectedSessions();
+        else if (header.code == LVN_KEYDOWN) {
+            const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+            if (key == VK_DELETE) DeleteSelectedSessions();
+            else if (key == 'Z' && GetKeyState(VK_CONTROL) < 0) UndoSessionDeletion();
+        }
         else if (header.code == NM_DBLCLK)
             OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         else if (header.code == NM_RCLICK)
@@ -237,6 +254,14 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
         if (header.code == NM_CLICK) SelectGame(row);
         else if (header.code == NM_DBLCLK) StartSelectedGame(row);
         else if (header.code == NM_RCLICK) OnGameContextMenu(row);
+        else if (header.code == LVN_ITEMCHANGED) {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            // The user moved the highlight (keys, or a click whose own handler also loads):
+            // the highlighted game becomes the current one once the list is done.
+            if (!syncingSelection_ && (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+                !(change.uOldState & LVIS_SELECTED))
+                PostMessageW(window_, kGameListMovedMessage, 0, 0);
+        }
         return 0;
     }
     if (header.idFrom == IDC_TAB) {
@@ -260,13 +285,45 @@ void MainDialog::OnCategoryEntered() {
     if (index < 0 || index >= kCategoryCount) return;
     ShowWindow(gameList_.Window(), SW_SHOW);
     auto category = static_cast<Category>(index);
-    RefillGameList(category);
     state_->SetCategory(category);
+    RefillGameList(category);
     RefreshViews();
     SetFocus(gameList_.Window());
 }
 
-void MainDialog::RefillGameList(Category c) { gameList_.Fill(state_->ListGames(c)); }
+void MainDialog::RefillGameList(Category c) {
+    syncingSelection_ = true;
+    gameList_.Fill(state_->ListGames(c));
+    syncingSelection_ = false;
+    SyncGameListSelection();
+}
+
+void MainDialog::SyncGameListSelection() {
+    const GameRecord& game = state_->Current();
+    const bool listed = state_->HasGame() && game.category == state_->CurrentCategory();
+    syncingSelection_ = true;
+    gameList_.Select(listed ? gameList_.RowOf(game.title) : -1);
+    syncingSelection_ = false;
+}
+
+void MainDialog::OnGameListMoved() {
+    if (!state_ || !IsWindowEnabled(gameList_.Window())) return;
+    const int row = gameList_.SelectedRow();
+    if (row < 0) return;
+    const GameRecord& game = state_->Current();
+    if (state_->HasGame() && game.category == state_->CurrentCategory() &&
+        FoldAsciiCase(gameList_.Title(row)) == FoldAsciiCase(game.title))
+        return;  // already the current game (a click has loaded it)
+    SelectGame(row);
+}
+
+void MainDialog::OnInitMenuPopup(HMENU menu) {
+    const UINT playing = CurrentGameIsPlaying() ? MF_GRAYED : MF_ENABLED;
+    for (int id : {IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS, IDM_PROPERTIES})
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | playing);
+    EnableMenuItem(menu, IDM_UNDO_SESSION_DELETION,
+                   MF_BYCOMMAND | (state_ && state_->CanUndoSessionDeletion() ? MF_ENABLED : MF_GRAYED));
+}
 
 void MainDialog::LayoutSessionColumns() {
     std::vector<int> fields = VisibleFields(state_->ViewFlags());
@@ -306,18 +363,28 @@ void MainDialog::SaveGameComment() {
 
 void MainDialog::SelectGame(int row) {
     SaveGameComment();
-    if (row < 0) return;
     // A log that cannot be read leaves the game shown so far current and whole.
-    if (state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded) RefreshViews();
+    if (row >= 0 && state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded) RefreshViews();
+    // The highlight stays on the current game: after a click on empty space or a failed load too.
+    SyncGameListSelection();
 }
 
 void MainDialog::DeleteSelectedSessions() {
     if (!state_->HasGame()) return;
-    DeleteSessions(*state_, sessionTable_.SelectedRows());
+    const std::vector<int> rows = sessionTable_.SelectedRows();
+    SaveGameComment();  // the refresh below redraws the comment field
+    DeleteSessions(*state_, rows);
     RefreshViews();
 }
 
+void MainDialog::UndoSessionDeletion() {
+    if (!state_->CanUndoSessionDeletion()) return;
+    SaveGameComment();
+    if (kibolt::UndoSessionDeletion(*state_)) RefreshViews();
+}
+
 void MainDialog::SetSessionComment(int row, const std::string& text) {
+    SaveGameComment();
     if (kibolt::SetSessionComment(*state_, row, text)) RefreshViews();
 }
 

@@ -22,6 +22,12 @@
 
 namespace kibolt {
 
+// Posted when the game list's highlight moved, to load the highlighted game
+// once the list has finished with the key or click that moved it.
+inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
+// Ticks once a second while a game runs, for the play indicator.
+inline constexpr UINT_PTR kPlayClockTimer = 1;
+
 // Exit codes given to CloseMainWindow.
 inline constexpr int kExitByCancel = 2;
 inline constexpr int kExitByMenu = 1;
@@ -44,9 +50,13 @@ public:
     void SelectGame(int row);
     void SetSessionComment(int row, const std::string& text);
     SessionListView& SessionTable() { return sessionTable_; }
+    const GameListView& GameList() const { return gameList_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }
 
     bool GameRunning() const { return launcher_.Running(); }
+    // The current game is the one being played: the commands that would take
+    // its log away (delete, move, properties) are off.
+    bool CurrentGameIsPlaying() const;
     bool HookArmed() const { return hookArmed_; }
     const PlaySession& Session() const { return playSession_; }
 
@@ -60,6 +70,11 @@ private:
     void OnViewCheckBox(int id);
     // A later start of Kibolt for this library handed its request over.
     BOOL OnStartRequest(const COPYDATASTRUCT& data);
+    void OnInitMenuPopup(HMENU menu);
+    void OnGameListMoved();
+    // Selects the current game's row in the game list (none when it is not listed).
+    void SyncGameListSelection();
+    void UpdatePlayIndicator();
 
     void SetUpTabs();
     void LoadSettings();
@@ -76,6 +91,7 @@ private:
     void LayoutSessionColumns();
     void SaveGameComment();
     void DeleteSelectedSessions();
+    void UndoSessionDeletion();
 
     // What the copy commands take from the window: the detail panel's header
     // values and the copy check boxes as settings bits.
@@ -124,6 +140,7 @@ private:
     SessionListView sessionTable_;
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
     int commentRow_ = -1;                   // table row last right-clicked; -1 before any
+    bool syncingSelection_ = false;         // the program, not the user, moves the game list's highlight
     std::string shownComment_;              // the game comment as the field showed it last
 
     SystemClock clock_;
@@ -131,6 +148,7 @@ private:
     std::string launchedLogPath_;           // the started game's log, until its session begins
     std::string launchedCommandLine_;
     bool hookArmed_ = false;                // the running game's inputs are being counted
+    bool playLocked_ = false;               // a game is starting or running: the play indicator shows
     const UINT inputMessage_;
     const UINT activatedMessage_;
     const UINT deactivatedMessage_;

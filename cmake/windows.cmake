@@ -25,11 +25,11 @@ add_library(kibolt_win32 STATIC
   win32/window_placement_win32.cpp
 )
 target_include_directories(kibolt_win32 PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid)
+target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid shell32 shlwapi)
 
 set(KIBOLT_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kibolt.rc)
 set_source_files_properties(${KIBOLT_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/kibolt.manifest;${CMAKE_SOURCE_DIR}/resources/kibolt.ico;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/kibolt.manifest;${CMAKE_SOURCE_DIR}/resources/kibolt.ico;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/game_dialogs.rc;${CMAKE_SOURCE_DIR}/resources/copy_settings_dialog.rc")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/generated")
 
 add_executable(kibolt WIN32 app/main_win32.cpp ${KIBOLT_RESOURCES})

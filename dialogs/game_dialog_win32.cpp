@@ -36,6 +36,7 @@ const char* WriteErrorText(FsError error) {
     case FsError::AccessDenied: return "アクセスが拒否されました";
     case FsError::PathTooLong: return "パスが長すぎます";
     case FsError::DiskFull: return "ディスクの空きが足りません";
+    case FsError::NoRecycleBin:
     case FsError::Other:
     case FsError::None: break;
     }

@@ -19,6 +19,7 @@ enum class FsError {
     AccessDenied,
     PathTooLong,    // the system cannot take the path
     DiskFull,
+    NoRecycleBin,   // the file's drive has no Recycle Bin, or it refused the file
     Other,
 };
 
@@ -36,6 +37,9 @@ public:
     // Renames; fails when `to` exists.
     virtual FsError Rename(const std::string& from, const std::string& to) = 0;
     virtual FsError RemoveFile(const std::string& path) = 0;
+    // Moves a file into the Recycle Bin, from where the user can restore it.
+    // Never destroys it for good: when the bin cannot take it, the file stays.
+    virtual FsError RecycleFile(const std::string& path) = 0;
     // True when an entry of that path exists, file or folder.
     virtual bool Exists(const std::string& path) = 0;
     // Names (not paths) of the entries of a folder; NotFound when it is missing.

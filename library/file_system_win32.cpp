@@ -1,6 +1,10 @@
 #include "library/file_system_win32.h"
 
 #include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cwchar>
 
 #include "library/library_paths.h"
 #include "win32/handles_win32.h"
@@ -103,6 +107,42 @@ FsError Win32FileSystem::RemoveFile(const std::string& path) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
     if (!DeleteFileW(wide.c_str())) return FromLastError();
+    return FsError::None;
+}
+
+FsError Win32FileSystem::RecycleFile(const std::string& path) {
+    std::wstring wide;
+    if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
+    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return FromLastError();
+    std::wstring full(MAX_PATH + 1, L'\0');
+    DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return FsError::PathTooLong;
+    full.resize(length);
+    // A drive without a Recycle Bin would have the shell destroy the file for good.
+    std::wstring root = full;
+    if (!PathStripToRootW(root.data())) return FsError::NoRecycleBin;
+    root.resize(wcslen(root.c_str()));
+    SHQUERYRBINFO bin{};
+    bin.cbSize = sizeof bin;
+    if (FAILED(SHQueryRecycleBinW(root.c_str(), &bin))) return FsError::NoRecycleBin;
+
+    full.push_back(L'\0');  // the list of paths ends with a second NUL
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = full.c_str();
+    // No question and no progress; but should the bin refuse the file after
+    // all, the shell asks before destroying it, and "no" keeps it.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI;
+    const int result = SHFileOperationW(&operation);
+    if (operation.fAnyOperationsAborted) return FsError::NoRecycleBin;
+    constexpr int kShellAccessDenied = 0x78;  // DE_ACCESSDENIEDSRC
+    if (result == kShellAccessDenied) return FsError::AccessDenied;
+    if (result != 0) {
+        SetLastError(static_cast<DWORD>(result));
+        FsError error = FromLastError();
+        return error == FsError::None || error == FsError::NotFound ? FsError::Other : error;
+    }
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return FsError::AccessDenied;
     return FsError::None;
 }
 

@@ -12,6 +12,7 @@ public:
     FsError Replace(const std::string& from, const std::string& to) override;
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;
+    FsError RecycleFile(const std::string& path) override;
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 };

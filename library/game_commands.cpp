@@ -133,6 +133,7 @@ GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::strin
         (void)fs.RemoveFile(game.logPath);  // the game lives on in the new log whatever happens here
     }
     result.to = *logPath;
+    state.ForgetSessionUndo(result.from);
     game = GameRecord{title, *logPath, c, ParseGameLogFile(bytes)};
     return result;
 }
@@ -160,18 +161,29 @@ MoveResult MoveGame(LibraryState& state, FileSystem& fs, Category target) {
         return result;
     }
     // Later writes of the game go to the moved file.
+    state.SessionUndoMoved(game.logPath, *to);
     game.logPath = *to;
     game.category = target;
     return result;
 }
 
-bool DeleteGame(LibraryState& state, FileSystem& fs) {
-    if (!state.HasGame() || state.Current().logPath.empty()) return false;
+DeleteResult DeleteGame(LibraryState& state, FileSystem& fs) {
+    DeleteResult result;
+    if (!state.HasGame() || state.Current().logPath.empty()) {
+        result.problem = DeleteProblem::NoGame;
+        return result;
+    }
+    result.path = state.Current().logPath;
     // A log already gone counts as deleted: the game must not be written back.
-    FsError error = fs.RemoveFile(state.Current().logPath);
-    if (error != FsError::None && error != FsError::NotFound) return false;
+    FsError error = fs.RecycleFile(result.path);
+    if (error != FsError::None && error != FsError::NotFound) {
+        result.problem = DeleteProblem::CannotRecycle;
+        result.error = error;
+        return result;
+    }
+    state.ForgetSessionUndo();
     state.Current() = GameRecord{};
-    return true;
+    return result;
 }
 
 }  // namespace kibolt

@@ -77,9 +77,19 @@ struct MoveResult {
 // (the game's own folder included) is a clash and nothing moves.
 MoveResult MoveGame(LibraryState& state, FileSystem& fs, Category target);
 
-// Deletes the current game's log. When it is gone there is no current game,
-// so nothing can write that log again. False (nothing changed) without a
-// game or when the file could not be removed.
-bool DeleteGame(LibraryState& state, FileSystem& fs);
+enum class DeleteProblem { None, NoGame, CannotRecycle };
+
+struct DeleteResult {
+    DeleteProblem problem = DeleteProblem::None;
+    FsError error = FsError::None;  // with CannotRecycle
+    std::string path;               // the log deleted, or the one that stays
+    bool Ok() const { return problem == DeleteProblem::None; }
+};
+
+// Moves the current game's log into the Recycle Bin, so the user can bring it
+// back. When it is gone there is no current game, so nothing can write that
+// log again. Without a game, or when the bin cannot take the file, nothing
+// changes.
+DeleteResult DeleteGame(LibraryState& state, FileSystem& fs);
 
 }  // namespace kibolt

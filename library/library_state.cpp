@@ -49,4 +49,24 @@ bool LibraryState::LogExists(const std::string& title, Category c) const {
     return path && fs_.Exists(*path);
 }
 
+bool LibraryState::CanUndoSessionDeletion() const {
+    return undo_ && HasGame() && !current_.logPath.empty() &&
+           FoldAsciiCase(undo_->logPath) == FoldAsciiCase(current_.logPath) &&
+           undo_->remaining == current_.log.sessions.size();
+}
+
+std::optional<SessionUndo> LibraryState::TakeSessionUndo() {
+    std::optional<SessionUndo> undo = std::move(undo_);
+    undo_.reset();
+    return undo;
+}
+
+void LibraryState::ForgetSessionUndo(const std::string& logPath) {
+    if (undo_ && (logPath.empty() || FoldAsciiCase(undo_->logPath) == FoldAsciiCase(logPath))) undo_.reset();
+}
+
+void LibraryState::SessionUndoMoved(const std::string& from, const std::string& to) {
+    if (undo_ && FoldAsciiCase(undo_->logPath) == FoldAsciiCase(from)) undo_->logPath = to;
+}
+
 }  // namespace kibolt

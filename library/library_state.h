@@ -2,7 +2,9 @@
 // shown, the current game with its sessions, and the view flags.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/file_system.h"
@@ -19,6 +21,14 @@ struct GameRecord {
 };
 
 enum class LoadResult { Loaded, BadPath, CannotOpen };
+
+// The sessions the last deletion removed from a log, to be put back by an undo.
+struct SessionUndo {
+    std::string logPath;
+    // Each removed session with its 0-based place before the deletion, ascending.
+    std::vector<std::pair<size_t, SessionFieldTexts>> removed;
+    size_t remaining = 0;  // how many sessions the deletion left
+};
 
 // Saves a log through a temporary file (see WriteFileAtomically), piece by piece.
 FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogContent& log);
@@ -54,12 +64,26 @@ public:
 
     bool LogExists(const std::string& title, Category c) const;
 
+    // The undo of the last session deletion. It lasts until another change of
+    // that log's sessions (or of the game itself) is written; it is held by
+    // path, so loading other games in between keeps it.
+    void SetSessionUndo(SessionUndo undo) { undo_ = std::move(undo); }
+    // True when the pending undo belongs to the current game and its sessions
+    // are still those the deletion left.
+    bool CanUndoSessionDeletion() const;
+    std::optional<SessionUndo> TakeSessionUndo();
+    // Forgets the undo of that log (of any log when empty).
+    void ForgetSessionUndo(const std::string& logPath = {});
+    // The log of a pending undo now lies at another path.
+    void SessionUndoMoved(const std::string& from, const std::string& to);
+
 private:
     FileSystem& fs_;
     std::string root_;
     Category category_ = Category::Playing;
     int32_t viewFlags_ = 0;
     GameRecord current_;
+    std::optional<SessionUndo> undo_;
 };
 
 }  // namespace kibolt

@@ -45,20 +45,58 @@ bool SaveGameComment(LibraryState& state, const std::string& typed) {
     return true;
 }
 
+namespace {
+
+// The reload renumbers; when it fails memory keeps the change, numbered here.
+void ReloadOrRenumber(LibraryState& state) {
+    if (state.Reload() == LoadResult::Loaded) return;
+    for (size_t i = 0; i < state.Current().log.sessions.size(); ++i)
+        state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
+}
+
+}  // namespace
+
 void DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
     if (!state.HasGame()) return;
+    std::vector<SessionRecord>& sessions = state.Current().log.sessions;
+    SessionUndo undo{state.Current().logPath, {}, 0};
+    std::vector<bool> doomed(sessions.size(), false);
+    for (int row : rows)
+        if (row >= 0 && static_cast<size_t>(row) < doomed.size()) doomed[static_cast<size_t>(row)] = true;
+    for (size_t i = 0; i < doomed.size(); ++i)
+        if (doomed[i]) undo.removed.emplace_back(i, sessions[i].Fields());
     RemoveSessions(state.Current().log, rows);
-    state.WriteGameLog();
-    // The reload renumbers; when it fails memory keeps the change, numbered here.
-    if (state.Reload() != LoadResult::Loaded)
-        for (size_t i = 0; i < state.Current().log.sessions.size(); ++i)
-            state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
+    undo.remaining = sessions.size();
+    const bool written = state.WriteGameLog() == FsError::None;
+    // A deletion of nothing leaves the undo of the one before.
+    if (written && !undo.removed.empty()) state.SetSessionUndo(std::move(undo));
+    ReloadOrRenumber(state);
+}
+
+bool UndoSessionDeletion(LibraryState& state) {
+    if (!state.CanUndoSessionDeletion()) return false;
+    SessionUndo undo = *state.TakeSessionUndo();
+    GameLogContent& log = state.Current().log;
+    const GameLogContent before = log;
+    for (const auto& [place, fields] : undo.removed) {
+        const size_t at = std::min(place, log.sessions.size());
+        log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), SessionRecord(fields));
+    }
+    RecomputeTotals(log.sessions);
+    if (state.WriteGameLog() != FsError::None) {
+        log = before;
+        state.SetSessionUndo(std::move(undo));
+        return false;
+    }
+    ReloadOrRenumber(state);
+    return true;
 }
 
 bool SetSessionComment(LibraryState& state, int row, const std::string& text) {
     if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size())
         return false;
     state.Current().log.sessions[static_cast<size_t>(row)].SetField(kComment, text);
+    state.ForgetSessionUndo(state.Current().logPath);
     state.WriteGameLog();
     state.Reload();
     return true;

@@ -21,8 +21,15 @@ void RemoveSessions(GameLogContent& log, const std::vector<int>& rows);
 bool SaveGameComment(LibraryState& state, const std::string& text);
 
 // Deletes the sessions of the given rows, recomputes the totals, rewrites and
-// reloads the log. Nothing happens without a loaded game.
+// reloads the log. Nothing happens without a loaded game. When sessions were
+// removed and the log written, the deletion can be undone.
 void DeleteSessions(LibraryState& state, const std::vector<int>& rows);
+
+// Puts the sessions of the last deletion back at their places in the current
+// game, recomputes the totals, rewrites and reloads the log. False (nothing
+// changed) when there is no such deletion for the current game's log, or the
+// log could not be written (the undo then stays possible).
+bool UndoSessionDeletion(LibraryState& state);
 
 // Replaces the comment of the session at `row`, rewrites and reloads the log.
 // False (and nothing changed) when no game is loaded or the row names no session.

@@ -81,6 +81,12 @@ bool PlaySession::Begin(std::string logPath) {
     return true;
 }
 
+std::string PlaySession::PlayTimeSoFar() const {
+    if (!open_) return {};
+    const FinishedSession s = Measure(clock_.Now());
+    return FormatDuration(ElapsedSeconds(s.start, s.end));
+}
+
 FinishedSession PlaySession::Measure(int64_t now) const {
     FinishedSession s{logPath_, start_, now, activeSeconds_, inputCount_};
     if (windowActive_) s.activeSeconds += static_cast<double>(now) - static_cast<double>(activeSince_);

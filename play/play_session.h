@@ -60,6 +60,10 @@ public:
     // Nothing, and nothing changes, when no session is open.
     std::optional<FinishedSession> Split();
 
+    // The play time of the open session up to now, as its play time field
+    // will read ("000:12:34"); empty when no session is open.
+    std::string PlayTimeSoFar() const;
+
     // The played game's log was moved or renamed from `from` to `to`.
     void FollowMove(std::string_view from, std::string to);
 

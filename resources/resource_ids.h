@@ -26,6 +26,7 @@
 #define IDC_COPY 1054
 #define IDC_EXTRA 1063
 #define IDC_COPY_SETTING 1088
+#define IDC_PLAY_STATUS 1120  // "プレイ中 " and the play time while a game runs
 
 // Detail panel: the current game's title and figures.
 #define IDC_DETAIL_TITLE 1032
@@ -105,6 +106,7 @@
 #define IDM_DELETE_GAME 32786
 #define IDM_START_GAME 32787
 #define IDM_DELETE_SESSIONS 32788
+#define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing
 
 #ifndef IDC_STATIC

@@ -17,6 +17,11 @@ public:
     void Fill(const std::vector<std::string>& titles);
     int RowCount() const;
     std::string Title(int row) const;
+    // The row of a title (ASCII letters in any case, as file names match), or -1.
+    int RowOf(const std::string& title) const;
+    int SelectedRow() const;  // -1 when none
+    // Selects and focuses the row and scrolls it into view; -1 selects nothing.
+    void Select(int row);
 
 private:
     HWND list_ = nullptr;

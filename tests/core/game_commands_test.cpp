@@ -292,19 +292,16 @@ TEST_F(GameCommandsTest, MoveOfATitleTooLongForTheTargetIsRefused) {
     EXPECT_TRUE(fs.FileBytes("C:\\K\\others\\" + title + ".log"));
 }
 
-TEST_F(GameCommandsTest, DeleteRemovesTheLogAndLeavesNoGameToWriteItBack) {
-    EXPECT_FALSE(DeleteGame(state, fs)) << "no game yet";
+TEST_F(GameCommandsTest, DeleteRecyclesTheLogAndLeavesNoGameToWriteItBack) {
+    EXPECT_EQ(DeleteGame(state, fs).problem, DeleteProblem::NoGame);
     EXPECT_EQ(Paths(), (std::set<std::string>{kAlpha, kBeta}));
 
     LoadAlpha();
-    fs.removeError = FsError::AccessDenied;
-    EXPECT_FALSE(DeleteGame(state, fs));
-    EXPECT_EQ(Bytes(kAlpha), kAlphaLog);
-    EXPECT_EQ(state.Current().title, "Alpha") << "a log that stays keeps its game";
-    fs.removeError = FsError::None;
-
-    EXPECT_TRUE(DeleteGame(state, fs));
+    DeleteResult deleted = DeleteGame(state, fs);
+    EXPECT_TRUE(deleted.Ok());
+    EXPECT_EQ(deleted.path, kAlpha);
     EXPECT_FALSE(fs.FileBytes(kAlpha));
+    EXPECT_EQ(fs.recycled, std::vector<std::string>{kAlphaLog}) << "in the Recycle Bin, whole";
     EXPECT_FALSE(state.HasGame());
     EXPECT_TRUE(state.Current().logPath.empty());
     EXPECT_TRUE(state.Current().log.sessions.empty());
@@ -313,10 +310,24 @@ TEST_F(GameCommandsTest, DeleteRemovesTheLogAndLeavesNoGameToWriteItBack) {
     EXPECT_EQ(Paths(), std::set<std::string>{kBeta});
 }
 
+TEST_F(GameCommandsTest, ALogTheRecycleBinCannotTakeStaysWithItsGame) {
+    for (FsError error : {FsError::NoRecycleBin, FsError::AccessDenied, FsError::Other}) {
+        LoadAlpha();
+        fs.recycleError = error;
+        DeleteResult result = DeleteGame(state, fs);
+        EXPECT_EQ(result.problem, DeleteProblem::CannotRecycle);
+        EXPECT_EQ(result.error, error);
+        EXPECT_EQ(result.path, kAlpha);
+        EXPECT_EQ(Bytes(kAlpha), kAlphaLog) << "never destroyed for good instead";
+        EXPECT_TRUE(fs.recycled.empty());
+        EXPECT_EQ(state.Current().title, "Alpha") << "a log that stays keeps its game";
+    }
+}
+
 TEST_F(GameCommandsTest, DeletingALogAlreadyGoneStillClearsTheGame) {
     LoadAlpha();
     ASSERT_EQ(fs.RemoveFile(kAlpha), FsError::None);
-    EXPECT_TRUE(DeleteGame(state, fs));
+    EXPECT_TRUE(DeleteGame(state, fs).Ok());
     EXPECT_FALSE(state.HasGame());
 }
 

@@ -144,6 +144,18 @@ FsError MemoryFileSystem::RemoveFile(const std::string& path) {
     return FsError::None;
 }
 
+FsError MemoryFileSystem::RecycleFile(const std::string& path) {
+    if (!PathFits(path)) return FsError::PathTooLong;
+    const std::string key = Key(path);
+    if (folders_.count(key)) return FsError::AccessDenied;
+    auto it = files_.find(key);
+    if (it == files_.end()) return FsError::NotFound;
+    if (recycleError != FsError::None) return recycleError;
+    recycled.push_back(std::move(it->second.bytes));
+    files_.erase(it);
+    return FsError::None;
+}
+
 bool MemoryFileSystem::Exists(const std::string& path) {
     if (!PathFits(path)) return false;
     const std::string key = Key(path);

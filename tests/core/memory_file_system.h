@@ -27,6 +27,8 @@ public:
     FsError replaceError = FsError::None;                // Replace fails with it, changing nothing
     FsError moveError = FsError::None;                   // Rename fails with it, changing nothing
     FsError removeError = FsError::None;                 // RemoveFile fails with it, changing nothing
+    FsError recycleError = FsError::None;                // RecycleFile fails with it, changing nothing
+    std::vector<std::string> recycled;                   // bytes of the files recycled, oldest first
     std::set<std::string> unreadable;                    // ReadFile of these paths gives AccessDenied (any case)
 
     FsError ReadFile(const std::string& path, std::string& bytes) override;
@@ -36,6 +38,7 @@ public:
     FsError Replace(const std::string& from, const std::string& to) override;
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;
+    FsError RecycleFile(const std::string& path) override;
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 

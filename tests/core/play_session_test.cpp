@@ -221,13 +221,17 @@ TEST_F(PlaySessionTest, ProgressFileLiesInTheLibraryRoot) {
 }
 
 TEST_F(PlaySessionTest, SaveNowTimeSplitsTheSessionAtThatMoment) {
+    EXPECT_EQ(session.PlayTimeSoFar(), "") << "no session open";
     clock.Set(At(20, 15));
     ASSERT_TRUE(session.Begin(kLog));
     for (int i = 0; i < 3; ++i) session.CountInput();
+    clock.Set(At(20, 27, 34));
+    EXPECT_EQ(session.PlayTimeSoFar(), "000:12:34");
     clock.Set(At(21, 0));
     const std::optional<FinishedSession> first = session.Split();
     ASSERT_TRUE(first);
     EXPECT_TRUE(session.IsOpen());
+    EXPECT_EQ(session.PlayTimeSoFar(), "000:00:00") << "the play time of the part that begins now";
     for (int i = 0; i < 2; ++i) session.CountInput();
     clock.Set(At(21, 45, 30));
     const std::optional<FinishedSession> second = session.End();
@@ -241,6 +245,7 @@ TEST_F(PlaySessionTest, SaveNowTimeSplitsTheSessionAtThatMoment) {
                                 "000:45:00", "3", "3", "pause"}));
     EXPECT_EQ(b, (SessionFields{"05/06/01-21:00:00", "05/06/01-21:45:30", "000:45:30", "001:30:30", "000:45:30",
                                 "001:30:30", "2", "5", ""}));
+    EXPECT_EQ(session.PlayTimeSoFar(), "");
 }
 
 TEST_F(PlaySessionTest, SaveNowTimeKeepsTheWindowState) {

@@ -1,7 +1,11 @@
 // Column rules, detail texts and the commands that change a game's sessions.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "library/library_state.h"
+#include "library/game_commands.h"
 #include "library/session_commands.h"
 #include "tests/core/memory_file_system.h"
 #include "views/session_columns.h"
@@ -130,6 +134,130 @@ TEST_F(SessionCommandsTest, NoCommentLosesASessionOrTheCommentAfterIt) {
     EXPECT_EQ(log.sessions[1].Field(kTotalPlay), "000:30:00");
     EXPECT_EQ(log.comment, "before after");
     EXPECT_FALSE(SaveGameComment(state_, "before\x1A" "after")) << "the same text as kept: nothing to write";
+}
+
+class SessionUndoTest : public ::testing::Test {
+protected:
+    static constexpr const char* kGame = "C:\\K\\playing\\Game.log";
+    static constexpr const char* kOther = "C:\\K\\playing\\Other.log";
+    void SetUp() override {
+        fs_.AddFolder("C:\\K\\playing");
+        fs_.AddFolder("C:\\K\\cleared");
+        GameLogContent log;
+        log.commandLine = "C:\\G\\g.exe";
+        log.comment = "notes";
+        for (int i = 1; i <= 5; ++i) {
+            const std::string minutes = "000:0" + std::to_string(i) + ":00";
+            log.sessions.push_back(Session(minutes.c_str(), "000:00:10", std::to_string(i).c_str(),
+                                           ("s" + std::to_string(i)).c_str()));
+        }
+        RecomputeTotals(log.sessions);
+        original_ = SerializeGameLog(log);
+        fs_.PutFile(kGame, original_);
+        fs_.PutFile(kOther, original_);
+        ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    }
+    std::vector<std::string> Comments() const {
+        std::vector<std::string> out;
+        for (const SessionRecord& s : state_.Current().log.sessions) out.emplace_back(s.Field(kComment));
+        return out;
+    }
+    testing::MemoryFileSystem fs_;
+    LibraryState state_{fs_, "C:\\K"};
+    std::string original_;
+};
+
+TEST_F(SessionUndoTest, PutsTheRemovedSessionsBackInTheirPlacesWithTheTotals) {
+    DeleteSessions(state_, {4, 0, 2});
+    ASSERT_EQ(Comments(), (std::vector<std::string>{"s2", "s4"}));
+    EXPECT_EQ(state_.Current().log.sessions[0].Field(kTotalPlay), "000:02:00");
+    ASSERT_TRUE(state_.CanUndoSessionDeletion());
+
+    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_EQ(*fs_.FileBytes(kGame), original_) << "the log is as before, totals included";
+    EXPECT_EQ(Comments(), (std::vector<std::string>{"s1", "s2", "s3", "s4", "s5"}));
+    EXPECT_EQ(state_.Current().log.sessions[4].number, 5) << "renumbered by the reload";
+    EXPECT_FALSE(UndoSessionDeletion(state_)) << "one undo per deletion";
+    EXPECT_EQ(*fs_.FileBytes(kGame), original_);
+}
+
+TEST_F(SessionUndoTest, OnlyTheLastDeletionIsUndone) {
+    DeleteSessions(state_, {0});
+    DeleteSessions(state_, {1});  // "s3" of the sessions left
+    ASSERT_EQ(Comments(), (std::vector<std::string>{"s2", "s4", "s5"}));
+    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_EQ(Comments(), (std::vector<std::string>{"s2", "s3", "s4", "s5"}));
+    EXPECT_EQ(state_.Current().log.sessions[0].Field(kTotalInputs), "2");
+    EXPECT_FALSE(UndoSessionDeletion(state_));
+}
+
+TEST_F(SessionUndoTest, ADeletionOfNothingKeepsTheUndoBeforeIt) {
+    DeleteSessions(state_, {1});
+    DeleteSessions(state_, {});
+    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_EQ(*fs_.FileBytes(kGame), original_);
+}
+
+TEST_F(SessionUndoTest, EndsWhenAnotherChangeOfTheSessionsIsWritten) {
+    const struct {
+        const char* what;
+        std::function<void(LibraryState&)> change;
+    } cases[] = {
+        {"session comment", [](LibraryState& s) { SetSessionComment(s, 0, "later"); }},
+        {"game deleted", [this](LibraryState& s) { DeleteGame(s, fs_); }},
+        {"game edited", [this](LibraryState& s) { UpdateGame(s, fs_, "C:\\G\\h.exe", "Game"); }},
+        {"another log's undo", [](LibraryState& s) {
+             ASSERT_EQ(s.LoadGame("Other"), LoadResult::Loaded);
+             DeleteSessions(s, {0});
+             ASSERT_EQ(s.LoadGame("Game"), LoadResult::Loaded);
+         }},
+    };
+    for (const auto& c : cases) {
+        fs_.PutFile(kGame, original_);
+        fs_.PutFile(kOther, original_);
+        ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+        DeleteSessions(state_, {2});
+        c.change(state_);
+        const std::optional<std::string> before = fs_.FileBytes(kGame);
+        EXPECT_FALSE(UndoSessionDeletion(state_)) << c.what;
+        EXPECT_EQ(fs_.FileBytes(kGame), before) << c.what;
+    }
+}
+
+TEST_F(SessionUndoTest, LastsAcrossTheGameCommentOtherGamesAndAMove) {
+    DeleteSessions(state_, {3});
+    EXPECT_TRUE(SaveGameComment(state_, "typed after"));
+    ASSERT_EQ(state_.LoadGame("Other"), LoadResult::Loaded);
+    EXPECT_FALSE(state_.CanUndoSessionDeletion()) << "not the game shown";
+    EXPECT_FALSE(UndoSessionDeletion(state_));
+    EXPECT_EQ(*fs_.FileBytes(kOther), original_);
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    ASSERT_EQ(MoveGame(state_, fs_, Category::Cleared).problem, MoveProblem::None);
+
+    EXPECT_TRUE(UndoSessionDeletion(state_));
+    GameLogContent back = ParseGameLogFile(*fs_.FileBytes("C:\\K\\cleared\\Game.log"));
+    EXPECT_EQ(back.sessions.size(), 5u);
+    EXPECT_EQ(back.sessions[3].Field(kComment), "s4");
+    EXPECT_EQ(back.comment, "typed after") << "the comment is not part of the undo";
+}
+
+TEST_F(SessionUndoTest, ALogChangedOnDiskOrAFailedWriteIsLeftAlone) {
+    DeleteSessions(state_, {0});
+    // Another program added a session meanwhile; the load shows it.
+    fs_.PutFile(kGame, original_);
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    EXPECT_FALSE(UndoSessionDeletion(state_));
+    EXPECT_EQ(*fs_.FileBytes(kGame), original_);
+
+    DeleteSessions(state_, {0});
+    const std::string deleted = *fs_.FileBytes(kGame);
+    fs_.failWriteAfter = 0;
+    EXPECT_FALSE(UndoSessionDeletion(state_));
+    EXPECT_EQ(*fs_.FileBytes(kGame), deleted);
+    EXPECT_EQ(Comments().size(), 4u) << "memory matches the log that stayed";
+    fs_.failWriteAfter.reset();
+    EXPECT_TRUE(UndoSessionDeletion(state_)) << "still possible after the failed write";
+    EXPECT_EQ(*fs_.FileBytes(kGame), original_);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/game_dialog_win32.h"
+#include "library/file_system_win32.h"
 #include "library/game_log.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
@@ -190,6 +191,7 @@ const std::vector<MenuItem> kSessionMenu = {
     {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
     {IDM_COMMENT_SESSION, "コメントを付ける"},
     {IDM_DELETE_SESSIONS, "選択行削除"},
+    {IDM_UNDO_SESSION_DELETION, "元に戻す"},
 };
 
 // What a shown popup menu held and where it was.
@@ -281,6 +283,7 @@ protected:
         test::ClickClient(window, at, right);
     }
     void DoubleClick(HWND list, POINT at) { test::DoubleClickClient(list, at); }
+    int SelectedGameRow() const { return dialog_->GameList().SelectedRow(); }
 };
 
 void SetText(HWND dialog, int id, const std::string& text) { SetWindowTextCp932(GetDlgItem(dialog, id), text); }
@@ -382,6 +385,7 @@ TEST_F(GamesTest, RegisteringWritesTheLogVerbatimAndShowsTheNewEmptyGame) {
     EXPECT_EQ(library_.ReadFile("playing\\New.log"), path + "\r\n=====Comment_Start====\r\n");
     EXPECT_EQ(library_.ReadFile("cleared\\New.log"), test::MakeLogBytes(1));
     EXPECT_EQ(ListedGames(), (std::vector<std::string>{"Alpha", "New"}));
+    EXPECT_EQ(SelectedGameRow(), 1) << "the highlight is the new game";
     EXPECT_EQ(Text(IDC_DETAIL_TITLE), "New");
     EXPECT_EQ(RowCount(), 0);
     EXPECT_EQ(Text(IDC_GAME_COMMENT), "");
@@ -431,6 +435,26 @@ TEST_F(GamesTest, PropertiesRenameTheGameWithinItsOwnFolder) {
     library_.WriteFile("playing\\Alpha.log", alpha);
     Open();
     Pick("Alpha");
+    {
+        // Renamed while its own tab is shown: the highlight follows the new title.
+        library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
+        library_.WriteFile("playing\\Zulu.log", test::MakeLogBytes(1));
+        SelectTab(1);
+        SelectTab(0);
+        Pick("Zulu");
+        HWND dialog = nullptr;
+        ModalScript script;
+        script.Then(WaitForDialog("アイテムの追加", dialog));
+        script.Then(Do([&] {
+            SetText(dialog, IDC_ENTRY_TITLE, "Aardvark");
+            PostKeyToFocus(VK_RETURN);
+        }));
+        script.Then(WaitUntilClosed(dialog));
+        RunCommand(script, IDM_PROPERTIES);
+        ASSERT_EQ(ListedGames(), (std::vector<std::string>{"Aardvark", "Alpha", "Beta"}));
+        EXPECT_EQ(SelectedGameRow(), 0);
+        Pick("Alpha");
+    }
     SelectTab(1);  // CLEARED shown: the game still lives in playing
     HWND dialog = nullptr;
     ModalScript script;
@@ -446,6 +470,7 @@ TEST_F(GamesTest, PropertiesRenameTheGameWithinItsOwnFolder) {
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
     EXPECT_FALSE(library_.Exists("cleared\\Gamma 表.log"));
     EXPECT_TRUE(ListedGames().empty()) << "the CLEARED list is refilled";
+    EXPECT_EQ(SelectedGameRow(), -1);
     EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Gamma 表");
     EXPECT_EQ(RowCount(), 2);
 
@@ -505,6 +530,7 @@ TEST_F(GamesTest, MoveTakesTheLogAndLaterWritesFollowIt) {
     EXPECT_EQ(library_.ReadFile("cleared\\Alpha.log"), alpha);
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
     EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(SelectedGameRow(), -1) << "Beta is not the game shown";
     EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Alpha") << "the game stays shown";
     EXPECT_EQ(RowCount(), 2);
 
@@ -553,6 +579,116 @@ TEST_F(GamesTest, DeleteRemovesTheCurrentGameForGood) {
     SetWindowTextCp932(Item(IDC_GAME_COMMENT), "late");
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
+}
+
+// The wine prefix keeps its desktop's trash under XDG_DATA_HOME, inside the prefix.
+std::string TrashFolder() {
+    std::string data = test::WindowsPathFromEnv("XDG_DATA_HOME");
+    return data.empty() ? data : data + "\\Trash";
+}
+
+TEST_F(GamesTest, DeleteMovesTheLogWithWhatWasTypedIntoTheRecycleBin) {
+    const std::string trash = TrashFolder();
+    // Without it the system's trash would be the one in the home folder.
+    ASSERT_FALSE(trash.empty()) << "XDG_DATA_HOME must point inside the test prefix";
+    // A title of its own, so no earlier run's file in the trash can answer for it.
+    const std::string root = library_.Root();
+    const std::string title = "消す " + root.substr(root.find_last_of('\\') + 1);
+    const std::string log = test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n");
+    library_.WriteFile("playing\\" + title + ".log", log);
+    Open();
+    Pick(title);
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed before");
+    Command(IDM_DELETE_GAME);
+
+    EXPECT_FALSE(library_.Exists("playing\\" + title + ".log"));
+    EXPECT_TRUE(ListedGames().empty());
+    const std::wstring inTrash = Widen(trash + "\\files\\" + title + ".log");
+    std::string bytes;
+    ASSERT_EQ(Win32FileSystem().ReadFile(Narrow(inTrash), bytes), FsError::None) << "not in the trash";
+    EXPECT_EQ(ParseGameLogFile(bytes).comment, "typed before");
+    EXPECT_EQ(ParseGameLogFile(bytes).sessions.size(), 2u);
+    const std::string home = test::WindowsPathFromEnv("HOME");
+    if (!home.empty())
+        EXPECT_FALSE(Win32FileSystem().Exists(home + "\\.local\\share\\Trash\\files\\" + title + ".log"));
+    DeleteFileW(inTrash.c_str());
+    DeleteFileW(Widen(trash + "\\info\\" + title + ".log.trashinfo").c_str());
+}
+
+TEST_F(GamesTest, UndoPutsTheDeletedSessionsBackFromKeysOrMenu) {
+    const std::string original = test::MakeLogBytes(5, "C:\\G\\a.exe", "notes\n");
+    library_.WriteFile("playing\\Alpha.log", original);
+    Open();
+    Pick("Alpha");
+    const std::string total = Text(IDC_DETAIL_TOTAL_PLAY);
+
+    // Nothing deleted yet: the menu item is there, greyed.
+    {
+        ModalScript script;
+        MenuSeen seen;
+        UINT state = 0;
+        script.Then([&] {
+            HWND menu = FindMenu();
+            if (!menu) return false;
+            state = GetMenuState(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)),
+                                 IDM_UNDO_SESSION_DELETION, MF_BYCOMMAND);
+            return true;
+        });
+        ChooseFromMenu(script, seen, -1);
+        RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
+        EXPECT_TRUE(state & MF_GRAYED);
+    }
+
+    auto selectRows = [&](std::vector<int> rows) {
+        for (int row : rows) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_SELECTED;
+            SendMessageW(Table(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+        ASSERT_TRUE(test::BringToFront(window_));
+        SetFocus(Table());
+        DispatchQueued();
+    };
+    auto pressed = [&] {
+        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
+        DispatchQueued();
+    };
+
+    // Delete key, then Ctrl+Z in the table.
+    selectRows({1, 3});
+    test::PressKey(VK_DELETE);
+    pressed();
+    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 3u);
+    EXPECT_NE(Text(IDC_DETAIL_TOTAL_PLAY), total);
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed meanwhile");
+    test::KeyDown(VK_CONTROL);
+    test::PressKey('Z');
+    test::KeyUp(VK_CONTROL);
+    pressed();
+    GameLogContent back = LogOnDisk("playing\\Alpha.log");
+    ASSERT_EQ(back.sessions.size(), 5u);
+    EXPECT_EQ(back.sessions[1].Field(kComment), "note 2");
+    EXPECT_EQ(back.sessions[3].Field(kComment), "note 4");
+    EXPECT_EQ(back.comment, "typed meanwhile") << "the typed comment is saved, not thrown away";
+    EXPECT_EQ(RowCount(), 5);
+    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_PLAY), total) << "totals back";
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "typed meanwhile");
+
+    // The context menu's last item does the same.
+    selectRows({0});
+    test::PressKey(VK_DELETE);
+    pressed();
+    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 4u);
+    ModalScript script;
+    MenuSeen seen;
+    ChooseFromMenu(script, seen, 4);  // "元に戻す"
+    RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
+    EXPECT_EQ(seen.items, kSessionMenu);
+    const GameLogContent restored = LogOnDisk("playing\\Alpha.log");
+    const GameLogContent want = ParseGameLogFile(original);
+    ASSERT_EQ(restored.sessions.size(), want.sessions.size());
+    for (size_t i = 0; i < want.sessions.size(); ++i)
+        EXPECT_EQ(SessionLine(restored.sessions[i]), SessionLine(want.sessions[i])) << i;
 }
 
 TEST_F(GamesTest, GameContextMenuLoadsTheRightClickedGameAndDeletesIt) {
@@ -646,6 +782,26 @@ TEST_F(GamesTest, SessionContextMenuCommentsTheRightClickedRow) {
     EXPECT_EQ(disk.sessions[1].Field(kComment), "second again");
     EXPECT_EQ(disk.sessions[0].Field(kComment), "note 1");
     EXPECT_EQ(disk.sessions[2].Field(kComment), "note 3");
+}
+
+TEST_F(GamesTest, TheTypedGameCommentOutlivesASessionComment) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "old notes"));
+    Open();
+    Pick("Alpha");
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed notes");
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialog("コメント", dialog));
+    script.Then(Do([&] {
+        SetText(dialog, IDC_COMMENT_TEXT, "boss");
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(WaitUntilClosed(dialog));
+    RunInput(script, [&] { DoubleClick(Table(), RowPoint(Table(), 0)); });
+    GameLogContent disk = LogOnDisk("playing\\Alpha.log");
+    EXPECT_EQ(disk.sessions[0].Field(kComment), "boss");
+    EXPECT_EQ(disk.comment, "typed notes");
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "typed notes");
 }
 
 struct CommentCase {

@@ -196,11 +196,71 @@ TEST_F(PlayTest, ClosingKiboltDuringPlayRecordsTheSessionSoFar) {
     Open();
     HWND game = DoubleClickToStart("Sample");
     ASSERT_NE(game, nullptr);
-    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    PostMessageW(window_, WM_CLOSE, 0, 0);  // the close box
+    EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 2u);
     EXPECT_EQ(log.sessions[1].Field(kInputs), "0");
     EXPECT_TRUE(IsWindow(game)) << "the game itself goes on";
+}
+
+TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) {
+    Register("Sample", 1);
+    library_.WriteFile("playing\\Other.log", test::MakeLogBytes(2));
+    Open();
+    EXPECT_EQ(Text(IDC_PLAY_STATUS), "") << "no game runs";
+    ClickGame("Other");
+    HWND list = Item(IDC_GAME_LIST);
+    ASSERT_TRUE(test::BringToFront(window_));
+    SetFocus(list);
+    test::PressKey(VK_DOWN);  // to "Sample"
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == "Sample"; }, 3000, window_));
+    test::PressKey(VK_RETURN);
+    HWND game = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    EXPECT_TRUE(PlayLocked());
+
+    // The indicator shows the play time and moves on each second.
+    const std::string prefix = "プレイ中 ";
+    auto shownSeconds = [&] {
+        const std::string text = Text(IDC_PLAY_STATUS);
+        return text.rfind(prefix, 0) == 0 ? Seconds(text.substr(prefix.size())) : -1;
+    };
+    const std::string first = Text(IDC_PLAY_STATUS);
+    ASSERT_EQ(first.rfind(prefix, 0), 0u) << first;
+    const std::string time = first.substr(prefix.size());
+    EXPECT_EQ(FormatDuration(Seconds(time)), time);
+    const int started = shownSeconds();
+    EXPECT_TRUE(PumpUntil([&] { return shownSeconds() > started; }, 4000, window_));
+    EXPECT_EQ(GetWindowTextCp932(window_), "Kibolt");
+
+    // The commands that would take the running game's log away are greyed and do nothing.
+    HMENU menuBar = GetMenu(window_);
+    for (int popup = 0; popup < 2; ++popup)
+        SendMessageW(window_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, popup)), popup);
+    for (int id : {IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS, IDM_PROPERTIES})
+        EXPECT_TRUE(GetMenuState(menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+    EXPECT_FALSE(GetMenuState(menuBar, IDM_NEW_GAME, MF_BYCOMMAND) & MF_GRAYED);
+    for (int id : {IDM_DELETE_GAME, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS})
+        SendMessageW(window_, WM_COMMAND, id, 0);
+    EXPECT_TRUE(library_.Exists("playing\\Sample.log"));
+    EXPECT_EQ(dialog_->State()->Current().title, "Sample");
+
+    // Esc is a slip: Kibolt goes on recording.
+    ASSERT_TRUE(test::BringToFront(window_));
+    SetFocus(Item(IDC_NOW_COMMENT));
+    test::PressKey(VK_ESCAPE);
+    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
+    DispatchQueued();
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_TRUE(dialog_->GameRunning());
+
+    EndGame(game);
+    EXPECT_EQ(Log("Sample").sessions.size(), 2u);
+    EXPECT_EQ(Text(IDC_PLAY_STATUS), "");
+    SendMessageW(window_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menuBar, 0)), 0);
+    EXPECT_FALSE(GetMenuState(menuBar, IDM_DELETE_GAME, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(PlayTest, AGameThatCannotStartShowsWhyAndRecordsNothing) {

@@ -87,17 +87,39 @@ TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
     EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, "typed 表示");
 }
 
-TEST_F(ViewsTest, ArrowKeysMoveTheSelectionButLoadNothing) {
+TEST_F(ViewsTest, TheHighlightIsTheGameWhicheverKeyMovesIt) {
     library_.WriteFile("playing\\A.log", test::MakeLogBytes(1));
     library_.WriteFile("playing\\B.log", test::MakeLogBytes(2));
+    library_.WriteFile("playing\\C.log", test::MakeLogBytes(3));
     Open();
     ClickGame("A");
-    SetFocus(Item(IDC_GAME_LIST));
+    HWND list = Item(IDC_GAME_LIST);
+    EXPECT_EQ(dialog_->GameList().SelectedRow(), 0);
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed for A");
+    ASSERT_TRUE(test::BringToFront(window_));
+    SetFocus(list);
+    const struct {
+        WORD key;
+        const char* game;
+        int rows;
+    } steps[] = {{VK_DOWN, "B", 2}, {VK_END, "C", 3}, {VK_UP, "B", 2}, {VK_HOME, "A", 1}};
+    for (const auto& step : steps) {
+        test::PressKey(step.key);
+        EXPECT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == step.game; }, 3000, window_))
+            << step.game;
+        EXPECT_EQ(RowCount(), step.rows) << step.game;
+        EXPECT_EQ(Text(IDC_DETAIL_TITLE), step.game);
+    }
+    EXPECT_EQ(LogOnDisk("playing\\A.log").comment, "typed for A") << "saved before B was loaded";
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "typed for A");
+
+    // A log that cannot be read: the highlight goes back to the game shown.
+    DeleteFileW(Widen(library_.Path("playing\\B.log")).c_str());
     test::PressKey(VK_DOWN);
     PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
     DispatchQueued();
     EXPECT_EQ(dialog_->State()->Current().title, "A");
-    EXPECT_EQ(RowCount(), 1);
+    EXPECT_EQ(dialog_->GameList().SelectedRow(), 0);
 }
 
 TEST_F(ViewsTest, AGameWhoseLogCannotBeReadLeavesTheShownGameWhole) {
@@ -242,7 +264,10 @@ TEST_F(ViewsTest, TabSwitchKeepsTheGameAndWritesItOnlyToItsOwnFolder) {
     SetWindowTextCp932(Item(IDC_GAME_COMMENT), "edited again");
     SetFocus(Table());
     test::PressKey(VK_DELETE);  // a rewrite while CLEARED is shown
-    ASSERT_TRUE(PumpUntil([&] { return LogOnDisk("playing\\Same.log").comment == "edited"; }, 3000, window_));
+    // The typed text goes into the rewrite before the refresh redraws the field.
+    ASSERT_TRUE(
+        PumpUntil([&] { return LogOnDisk("playing\\Same.log").comment == "edited again"; }, 3000, window_));
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "edited again");
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_EQ(library_.ReadFile("cleared\\Same.log"), other) << "the other folder's game is untouched";
     EXPECT_EQ(LogOnDisk("playing\\Same.log").sessions.size(), 2u);
