@@ -81,7 +81,21 @@ private:
         }
     }
 
+    // Refuses a field that holds a character code page 932 cannot hold, naming
+    // it: converted, it would silently become "?".
+    bool RefuseForeignCharacter(HWND edit, const char* field) {
+        const std::wstring character = FirstCharacterOutsideCp932(edit);
+        if (character.empty()) return false;
+        MessageBoxNaming(dialog_, std::string(field) + "に使えない文字「", character,
+                         "」（" + CharacterCodeText(character) + "）が含まれています。\r\n" +
+                             "この文字はシフトJIS（コードページ932）にないため、記録できません。",
+                         kErrorCaption, MB_OK);
+        SetFocus(edit);
+        return true;
+    }
+
     void OnOk() {
+        if (RefuseForeignCharacter(pathEdit_, "ファイルパス") || RefuseForeignCharacter(titleEdit_, "タイトル")) return;
         // The edits keep what the user typed; only what is taken is cut and mended.
         path_ = OneLineFieldText(GetWindowTextCp932(pathEdit_));
         title_ = TitleFieldText(GetWindowTextCp932(titleEdit_));

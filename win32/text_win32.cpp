@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <vector>
+
+#include "win32/cp932_forms.h"
 
 namespace kibolt {
 
@@ -14,14 +17,59 @@ std::wstring Widen(std::string_view cp932) {
     return out;
 }
 
+namespace {
+
+// The text with the forms of other systems replaced by code page 932's own.
+std::wstring InCp932Forms(std::wstring_view utf16) {
+    std::wstring text(utf16);
+    for (wchar_t& c : text) c = static_cast<wchar_t>(Cp932FormOf(static_cast<char16_t>(c)));
+    return text;
+}
+
+}  // namespace
+
 std::string Narrow(std::wstring_view utf16) {
     if (utf16.empty()) return {};
-    int n = WideCharToMultiByte(kTextCodePage, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                                nullptr, nullptr);
+    const std::wstring text = InCp932Forms(utf16);
+    int n = WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kTextCodePage, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr,
+    WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
                         nullptr);
     return out;
+}
+
+std::wstring FirstCharacterOutsideCp932(std::wstring_view utf16) {
+    for (size_t i = 0; i < utf16.size();) {
+        size_t length = 1;
+        if (IS_HIGH_SURROGATE(utf16[i]) && i + 1 < utf16.size() && IS_LOW_SURROGATE(utf16[i + 1])) length = 2;
+        const std::wstring character(utf16.substr(i, length));
+        const std::wstring form = InCp932Forms(character);
+        char bytes[8];
+        BOOL replaced = FALSE;
+        // No best fit: a look-alike put in its place is not the character either.
+        const int n = WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, form.data(),
+                                          static_cast<int>(form.size()), bytes, sizeof bytes, nullptr, &replaced);
+        if (n <= 0 || replaced) return character;
+        i += length;
+    }
+    return {};
+}
+
+std::wstring FirstCharacterOutsideCp932(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return FirstCharacterOutsideCp932(text);
+}
+
+std::string CharacterCodeText(std::wstring_view character) {
+    unsigned long code = character.empty() ? 0 : character[0];
+    if (character.size() == 2) code = 0x10000 + ((code - 0xD800) << 10) + (character[1] - 0xDC00);
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04lX", code);
+    return text;
 }
 
 std::string GetWindowTextCp932(HWND window) {
@@ -42,6 +90,12 @@ void SetDlgItemTextCp932(HWND dialog, int id, std::string_view text) {
 
 int MessageBoxCp932(HWND owner, std::string_view text, std::string_view caption, UINT type) {
     return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+}
+
+int MessageBoxNaming(HWND owner, std::string_view before, std::wstring_view character, std::string_view after,
+                     std::string_view caption, UINT type) {
+    const std::wstring text = Widen(before) + std::wstring(character) + Widen(after);
+    return MessageBoxW(owner, text.c_str(), Widen(caption).c_str(), type);
 }
 
 int ListViewInsertRow(HWND list, int index, std::string_view text) {

@@ -397,6 +397,47 @@ TEST_F(GamesTest, RegisteringWritesTheLogVerbatimAndShowsTheNewEmptyGame) {
     EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), test::MakeLogBytes(3, "C:\\G\\a.exe", "alpha's notes\n"));
 }
 
+TEST_F(GamesTest, AWaveDashFromTheWebIsTakenAndACharacterOutsideTheCodePageIsNamed) {
+    Open();
+    std::vector<std::wstring> shown;
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    auto typeTitle = [&](const wchar_t* title) {
+        return Do([&dialog, title] {
+            SetText(dialog, IDC_ENTRY_PATH, "C:\\G\\g.exe");
+            SetWindowTextW(GetDlgItem(dialog, IDC_ENTRY_TITLE), title);
+            PostKeyToFocus(VK_RETURN);
+        });
+    };
+    auto answer = [&] {
+        HWND box = FindDialog("error");
+        if (!box) return false;
+        wchar_t text[512] = {};
+        GetWindowTextW(GetDlgItem(box, kMessageBoxText), text, 512);
+        shown.push_back(text);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+    script.Then(typeTitle(L"Heart \u2665"));
+    script.Then(answer);
+    script.Then(typeTitle(L"Smile \U0001F600 2"));
+    script.Then(answer);
+    script.Then(typeTitle(L"\u301C\u6E9C\u3081\u2212\u301C"));
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, IDM_NEW_GAME);
+
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0].find(L"\u300C\u2665\u300D"), std::wstring::npos) << Narrow(shown[0]);
+    EXPECT_NE(shown[0].find(L"U+2665"), std::wstring::npos);
+    EXPECT_NE(shown[1].find(L"\u300C\U0001F600\u300D"), std::wstring::npos);
+    EXPECT_NE(shown[1].find(L"U+1F600"), std::wstring::npos);
+    const std::string title = "\x81\x60" "溜め" "\x81\x7C" "\x81\x60";
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{title});
+    EXPECT_TRUE(library_.Exists("playing\\" + title + ".log"));
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), title);
+}
+
 TEST_F(GamesTest, PropertiesShowTheGameAndRewriteItsCommandLineInPlace) {
     library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "notes\n"));
     Open();
