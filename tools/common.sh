@@ -4,7 +4,7 @@
 KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
                  googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils xdotool imagemagick locales
-                 fonts-noto-cjk)
+                 fonts-noto-cjk fonts-ipafont-gothic)
 KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
 say() { printf '[kibolt] %s\n' "$*"; }
@@ -87,10 +87,12 @@ prepare_wine_prefix() {
     mkdir -p "$XDG_DATA_HOME"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
-    # Menus and captions use Tahoma, which has no Japanese glyphs.
+    # The dialogs are laid out for "MS UI Gothic"; IPAPGothic has its metrics,
+    # so texts fit as on Japanese Windows. Menus and captions use Tahoma, which
+    # has no Japanese glyphs. Set on every run, so older prefixes follow.
     local font
     for font in Tahoma "MS UI Gothic"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "Noto Sans CJK JP" /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "IPAPGothic" /f >/dev/null 2>&1
     done
     wineserver -w
 }
