@@ -461,8 +461,12 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
         HWND edit = GetDlgItem(dialog, IDC_COPY_SETTINGS_LAYOUT);
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(GetWindowTextCp932(edit), "");
-        RECT expected{145, 55, 145 + 159, 55 + 205}, actual{};
+        // A template's place and size are mapped each on its own, as the dialog manager does.
+        RECT expected{145, 55, 145, 55}, size{0, 0, 159, 205}, actual{};
         MapDialogRect(dialog, &expected);
+        MapDialogRect(dialog, &size);
+        expected.right += size.right;
+        expected.bottom += size.bottom;
         GetWindowRect(edit, &actual);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
         EXPECT_EQ(actual.left, expected.left);
