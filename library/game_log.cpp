@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "library/sjis.h"
 
@@ -16,6 +21,7 @@ constexpr std::string_view kExtensions[] = {".exe", ".EXE", ".eXe", ".ExE", ".Ex
 
 constexpr std::string_view kMarkerLine = "=====Comment_Start====\n";
 static_assert(kMarkerLine.substr(0, kMarkerLine.size() - 1) == kCommentMarker);
+static_assert(sizeof(SessionRecord) <= 24);
 
 // Logs run to hundreds of megabytes: every scan goes through memchr.
 size_t Find(std::string_view text, char c, size_t from) {
@@ -129,70 +135,230 @@ std::string WorkingDirectoryOf(std::string_view commandLine) {
     return std::string(path);
 }
 
-GameLogContent ParseGameLog(std::string_view text) {
+// Reads a log from its bytes in one pass, without copying them: every session
+// points into the buffer. In text mode (a file's bytes) CR LF ends a line as
+// LF does, which is what decoding the file first would give, and the text ends
+// at 0x1A; otherwise the text is already decoded.
+class LogReader {
+public:
+    LogReader(std::shared_ptr<const std::string> buffer, bool textMode)
+        : buffer_(std::move(buffer)), data_(buffer_->data()), limit_(buffer_->size()), textMode_(textMode) {}
+
+    GameLogContent Read();
+
+private:
+    // Positions of the bytes that matter (',', LF and, in text mode, 0x1A)
+    // from `from` on, in order; 16 bytes at a time where the processor can.
+    class Marks {
+    public:
+        Marks(const char* data, size_t size, size_t from, bool withEof)
+            : data_(data), size_(size), base_(from), withEof_(withEof) {
+            mask_ = Mask(base_);
+        }
+        size_t Next() {
+            while (mask_ == 0) {
+                base_ += kBlock;
+                if (base_ >= size_) return size_;
+                mask_ = Mask(base_);
+            }
+            const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask_));
+            mask_ &= mask_ - 1;
+            return base_ + bit;
+        }
+
+    private:
+        static constexpr size_t kBlock = 16;
+        uint32_t Mask(size_t at) const {
+            if (at >= size_) return 0;
+#if defined(__SSE2__)
+            if (size_ - at >= kBlock) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + at));
+                __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+                if (withEof_) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\x1A')));
+                return static_cast<uint32_t>(_mm_movemask_epi8(hits));
+            }
+#endif
+            uint32_t mask = 0;
+            const size_t end = std::min(size_, at + kBlock);
+            for (size_t i = at; i < end; ++i) {
+                const char c = data_[i];
+                if (c == ',' || c == '\n' || (withEof_ && c == '\x1A')) mask |= uint32_t{1} << (i - at);
+            }
+            return mask;
+        }
+
+        const char* data_;
+        size_t size_;
+        size_t base_;
+        bool withEof_;
+        uint32_t mask_ = 0;
+    };
+
+    // Length of the line [begin, lf) as the decoded text has it.
+    size_t LineLength(size_t begin, size_t lf) const {
+        size_t length = lf - begin;
+        if (textMode_ && length > 0 && data_[lf - 1] == '\r') --length;
+        return length;
+    }
+    bool EndsWithMarker(size_t begin, size_t length) const {
+        return length >= kCommentMarker.size() && data_[begin + length - 1] == kCommentMarker.back() &&
+               std::string_view(data_ + begin + length - kCommentMarker.size(), kCommentMarker.size()) ==
+                   kCommentMarker;
+    }
+    // The text up to the first 0x1A in [from, to), in text mode.
+    size_t EofIn(size_t from, size_t to) const {
+        if (!textMode_ || from >= to) return to;
+        const void* eof = std::memchr(data_ + from, 0x1A, to - from);
+        return eof ? static_cast<size_t>(static_cast<const char*>(eof) - data_) : to;
+    }
+    void AddSession(GameLogContent& log, size_t begin, size_t length, int commas,
+                    const std::array<uint8_t, kComment>& ends, size_t rest);
+
+    std::shared_ptr<const std::string> buffer_;
+    const char* data_;
+    size_t limit_;  // where the text ends
+    bool textMode_;
+    size_t firstSession_ = npos;
+};
+
+void LogReader::AddSession(GameLogContent& log, size_t begin, size_t length, int commas,
+                           const std::array<uint8_t, kComment>& ends, size_t rest) {
+    std::vector<SessionRecord>& sessions = log.sessions;
+    if (sessions.size() == sessions.capacity()) {
+        // Sized from the lines so far, with room to spare: growing by doubling
+        // would hold two copies of a large table at once. What is never
+        // filled is never touched, so it takes no memory.
+        if (firstSession_ == npos) firstSession_ = begin;
+        const size_t done = sessions.size();
+        const size_t average = done ? std::max<size_t>((begin - firstSession_) / done, 1) : 64;
+        sessions.reserve(done + rest / average + rest / average / 4 + 16);
+    }
+    if (commas == kComment) {
+        sessions.push_back(SessionRecord(SessionRecord::View{}, data_ + begin, length, ends));
+    } else {
+        sessions.push_back(SessionRecord::FromLine(std::string_view(data_ + begin, length)));
+    }
+    sessions.back().number = static_cast<int>(sessions.size());
+}
+
+GameLogContent LogReader::Read() {
     GameLogContent log;
 
+    // The command line, when the first line is not empty.
     size_t begin = 0;
-    if (const size_t lf = Find(text, '\n', 0); lf != npos && lf > 0) {
-        log.commandLine.assign(text.data(), lf);
+    const void* firstLf = std::memchr(data_, '\n', limit_);
+    size_t lf = firstLf ? static_cast<size_t>(static_cast<const char*>(firstLf) - data_) : limit_;
+    limit_ = EofIn(0, lf) < lf ? EofIn(0, lf) : limit_;
+    if (lf < limit_ && LineLength(0, lf) > 0) {
+        log.commandLine.assign(data_, LineLength(0, lf));
         begin = lf + 1;
     }
     log.workingDirectory = WorkingDirectoryOf(log.commandLine);
 
-    size_t end = text.size();
-    if (const size_t marker = text.find(kMarkerLine, begin); marker != npos) {
-        log.comment.assign(text.substr(marker + kMarkerLine.size()));
-        end = marker;
+    // Sessions end at the first empty line and at a last line without its LF;
+    // the comment follows the first line that ends with the marker.
+    Marks marks(data_, limit_, begin, textMode_);
+    size_t lineStart = begin;
+    int commas = 0;
+    std::array<uint8_t, kComment> ends{};
+    bool inSessions = true;
+    size_t comment = npos;
+    for (;;) {
+        const size_t at = marks.Next();
+        if (at >= limit_) break;
+        const char c = data_[at];
+        if (c == ',') {
+            if (commas < kComment)
+                ends[commas++] = static_cast<uint8_t>(std::min<size_t>(at - lineStart, SessionRecord::kFar));
+            continue;
+        }
+        if (c != '\n') {  // 0x1A: the text ends here
+            limit_ = at;
+            break;
+        }
+        const size_t length = LineLength(lineStart, at);
+        if (EndsWithMarker(lineStart, length)) {
+            comment = at + 1;
+            break;
+        }
+        if (inSessions) {
+            // A line too long to hold ends them too.
+            if (length == 0 || length > SessionRecord::kMaxLine)
+                inSessions = false;
+            else
+                AddSession(log, lineStart, length, commas, ends, limit_ - at);
+        }
+        lineStart = at + 1;
+        commas = 0;
     }
 
-    // Sessions end at the first empty line and at a last line without its LF.
-    // Counting them first sizes the vector once, which keeps peak memory down.
-    const std::string_view body = text.substr(begin, end - begin);
-    size_t count = 0;
-    for (size_t pos = 0, lf; (lf = Find(body, '\n', pos)) != npos && lf != pos; pos = lf + 1) ++count;
-
-    log.sessions.reserve(count);
-    size_t pos = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const size_t lf = Find(body, '\n', pos);
-        SessionRecord& s = log.sessions.emplace_back(SessionRecord::FromLine(body.substr(pos, lf - pos)));
-        s.number = static_cast<int>(i + 1);
-        pos = lf + 1;
+    if (comment != npos) {
+        const size_t end = EofIn(comment, limit_);
+        log.comment.assign(data_ + comment, end - comment);
+        if (textMode_) DecodeTextMode(log.comment);
     }
+    // Nothing points into the buffer: it need not be kept.
+    bool viewed = false;
+    for (const SessionRecord& s : log.sessions) viewed = viewed || !s.Owned();
+    if (viewed) log.buffer = std::move(buffer_);
     return log;
 }
 
+GameLogContent ParseGameLog(std::string_view text) {
+    return LogReader(std::make_shared<const std::string>(text), false).Read();
+}
+
 GameLogContent ParseGameLogFile(std::string bytes) {
-    DecodeTextMode(bytes);
-    return ParseGameLog(bytes);
+    return LogReader(std::make_shared<const std::string>(std::move(bytes)), true).Read();
 }
 
-std::string SessionLine(const SessionRecord& s) { return s.Line(); }
+std::string SessionLine(const SessionRecord& s) { return std::string(s.Line()); }
 
-namespace {
-
-// Encodes the log into `out`, handing it to flush() (which empties it)
-// whenever it has reached pieceBytes after a session line.
-template <class Flush>
-bool EncodeGameLog(const GameLogContent& log, std::string& out, size_t pieceBytes, Flush&& flush) {
-    // The marker is looked for only after the command line, which may so end with it.
-    AppendLine(out, log.commandLine.empty() && !log.sessions.empty() ? std::string_view(" ") : log.commandLine,
-               false);
-    out.append("\r\n", 2);
-    for (const SessionRecord& s : log.sessions) {
-        AppendLine(out, s.Line(), true);
+// Writes a log: the sessions read from a file that still lie in its buffer,
+// one after another with their CR LF, go out straight from it; every other
+// line is encoded.
+class LogWriter {
+public:
+    // Encodes the log into `out`, handing it to flush() (which empties it)
+    // whenever it has reached pieceBytes after a session line, and runs of
+    // the buffer to raw(out, bytes).
+    template <class Flush, class Raw>
+    static bool Encode(const GameLogContent& log, std::string& out, size_t pieceBytes, Flush&& flush, Raw&& raw) {
+        // The marker is looked for only after the command line, which may so end with it.
+        AppendLine(out, log.commandLine.empty() && !log.sessions.empty() ? std::string_view(" ") : log.commandLine,
+                   false);
         out.append("\r\n", 2);
-        if (out.size() >= pieceBytes && !flush(out)) return false;
+        const std::vector<SessionRecord>& sessions = log.sessions;
+        for (size_t i = 0; i < sessions.size();) {
+            const SessionRecord& s = sessions[i];
+            if (InBuffer(s)) {
+                const char* runEnd = s.data_ + s.Size() + 2;
+                for (++i; i < sessions.size() && sessions[i].data_ == runEnd && InBuffer(sessions[i]); ++i)
+                    runEnd = sessions[i].data_ + sessions[i].Size() + 2;
+                if (!raw(out, std::string_view(s.data_, static_cast<size_t>(runEnd - s.data_)))) return false;
+                continue;
+            }
+            AppendLine(out, s.Line(), true);
+            out.append("\r\n", 2);
+            ++i;
+            if (out.size() >= pieceBytes && !flush(out)) return false;
+        }
+        out.append(kCommentMarker);
+        out.append("\r\n", 2);
+        const size_t comment = out.size();
+        AppendEncoded(out, log.comment);
+        Blank(out, comment, '\x1A');
+        return true;
     }
-    out.append(kCommentMarker);
-    out.append("\r\n", 2);
-    const size_t comment = out.size();
-    AppendEncoded(out, log.comment);
-    Blank(out, comment, '\x1A');
-    return true;
-}
 
-}  // namespace
+private:
+    // A line read from a file, followed there by CR LF: it holds no LF, no
+    // 0x1A and does not end with the marker, so it goes out as it lies.
+    static bool InBuffer(const SessionRecord& s) {
+        return !s.Owned() && s.data_[s.size_] == '\r' && s.data_[s.size_ + 1] == '\n';
+    }
+};
 
 std::string SerializeGameLog(const GameLogContent& log) {
     // The exact size but for the few blanks the writing may add.
@@ -201,35 +367,121 @@ std::string SerializeGameLog(const GameLogContent& log) {
     for (const SessionRecord& s : log.sessions) size += s.Line().size() + 2;
     std::string out;
     out.reserve(size);
-    EncodeGameLog(log, out, npos, [](std::string&) { return true; });
+    LogWriter::Encode(
+        log, out, npos, [](std::string&) { return true; },
+        [](std::string& out, std::string_view bytes) {
+            out.append(bytes);
+            return true;
+        });
     return out;
 }
 
 bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink,
                    size_t pieceBytes) {
+    pieceBytes = std::max<size_t>(pieceBytes, 1);
     // One buffer, reused: cache-warm, and no page of it is touched for the first time after the first piece.
     std::string piece;
     piece.reserve(std::min(pieceBytes, size_t{1} << 24) + 256);
-    const bool complete = EncodeGameLog(log, piece, pieceBytes, [&](std::string& out) {
+    auto flush = [&](std::string& out) {
         const bool taken = sink(out);
         out.clear();
         return taken;
-    });
+    };
+    // Runs of the log's buffer go to the sink as they lie, in pieces of the same size.
+    auto raw = [&](std::string& out, std::string_view bytes) {
+        if (!out.empty() && !flush(out)) return false;
+        for (size_t at = 0; at < bytes.size(); at += pieceBytes)
+            if (!sink(bytes.substr(at, pieceBytes))) return false;
+        return true;
+    };
+    const bool complete = LogWriter::Encode(log, piece, pieceBytes, flush, raw);
     return complete && (piece.empty() || sink(piece));
 }
 
-SessionRecord::SessionRecord() : line_(kComment, ',') {
-    for (int k = 0; k < kSessionFieldCount; ++k) start_[k] = static_cast<uint32_t>(k);
-}
+SessionRecord::SessionRecord() { Own(std::string_view(",,,,,,,,", kComment)); }
 
 SessionRecord::SessionRecord(const SessionFieldTexts& fields) {
+    std::string line;
     size_t size = kComment + 1;
     for (const std::string& f : fields) size += f.size();
-    line_.reserve(size);
+    line.reserve(size);
+    std::array<size_t, kComment> ends{};
     for (int k = 0; k < kSessionFieldCount; ++k) {
-        start_[k] = static_cast<uint32_t>(line_.size());
-        line_ += k == kComment ? SessionCommentText(fields[k]) : OneLineText(fields[k]);
-        if (k < kComment) line_ += ',';
+        line += k == kComment ? SessionCommentText(fields[k]) : OneLineText(fields[k]);
+        if (k < kComment) {
+            ends[k] = line.size();
+            line += ',';
+        }
+    }
+    Own(line);
+    for (int k = 0; k < kComment; ++k) ends_[k] = static_cast<uint8_t>(std::min<size_t>(ends[k], kFar));
+}
+
+SessionRecord::SessionRecord(View, const char* data, size_t size, const std::array<uint8_t, kComment>& ends)
+    : data_(data), size_(static_cast<uint32_t>(size)), ends_(ends) {}
+
+SessionRecord::SessionRecord(const SessionRecord& other) : ends_(other.ends_), number(other.number) {
+    Own(other.Line());
+}
+
+SessionRecord& SessionRecord::operator=(const SessionRecord& other) {
+    if (this != &other) *this = SessionRecord(other);
+    return *this;
+}
+
+SessionRecord::SessionRecord(SessionRecord&& other) noexcept
+    : data_(other.data_), size_(other.size_), ends_(other.ends_), number(other.number) {
+    other.data_ = nullptr;
+    other.size_ = 0;
+}
+
+SessionRecord& SessionRecord::operator=(SessionRecord&& other) noexcept {
+    if (this != &other) {
+        Release();
+        number = other.number;
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        ends_ = other.ends_;
+    }
+    return *this;
+}
+
+SessionRecord::~SessionRecord() { Release(); }
+
+void SessionRecord::Release() {
+    if (Owned()) delete[] data_;
+    data_ = nullptr;
+    size_ = 0;
+}
+
+void SessionRecord::Own(std::string_view line) {
+    line = line.substr(0, kMaxLine);
+    char* copy = new char[std::max<size_t>(line.size(), 1)];
+    std::memcpy(copy, line.data(), line.size());
+    Release();
+    data_ = copy;
+    size_ = static_cast<uint32_t>(line.size()) | kOwned;
+}
+
+SessionRecord SessionRecord::Viewing() const {
+    SessionRecord view(View{}, data_, Size(), ends_);
+    view.number = number;
+    return view;
+}
+
+size_t SessionRecord::ScanFieldEnd(int k) const {
+    const size_t begin = k == 0 ? 0 : FieldEnd(k - 1) + 1;
+    const void* comma = begin < Size() ? std::memchr(data_ + begin, ',', Size() - begin) : nullptr;
+    return comma ? static_cast<size_t>(static_cast<const char*>(comma) - data_) : Size();
+}
+
+void SessionRecord::FindEnds() {
+    size_t pos = 0;
+    for (int k = 0; k < kComment; ++k) {
+        const void* comma = std::memchr(data_ + pos, ',', Size() - pos);
+        pos = static_cast<size_t>(static_cast<const char*>(comma) - data_);
+        ends_[k] = static_cast<uint8_t>(std::min<size_t>(pos, kFar));
+        ++pos;
     }
 }
 
@@ -237,42 +489,57 @@ SessionRecord::SessionRecord(const SessionFieldTexts& fields) {
 // included. A line that ends early leaves the later fields empty (and gets
 // their commas, as it will be written).
 SessionRecord SessionRecord::FromLine(std::string_view line) {
+    size_t commas = 0;
+    for (size_t at = Find(line, ',', 0); at != npos && commas < kComment; at = Find(line, ',', at + 1)) ++commas;
     SessionRecord s;
-    s.line_.assign(line.data(), line.size());
-    size_t pos = 0;
-    int k = 0;
-    for (; k < kComment; ++k) {
-        s.start_[k] = static_cast<uint32_t>(pos);
-        const size_t comma = Find(s.line_, ',', pos);
-        if (comma == npos) break;
-        pos = comma + 1;
+    if (commas == kComment) {
+        s.Own(line);
+    } else {
+        std::string closed(line);
+        closed.append(kComment - commas, ',');
+        s.Own(closed);
     }
-    if (k == kComment) {
-        s.start_[kComment] = static_cast<uint32_t>(pos);
-        return s;
-    }
-    // Field k ran to the end of the line: close it and give the rest their commas.
-    for (++k; k <= kComment; ++k) {
-        s.line_ += ',';
-        s.start_[k] = static_cast<uint32_t>(s.line_.size());
-    }
+    s.FindEnds();
     return s;
 }
 
 void SessionRecord::SetField(int k, std::string_view typed) {
     const std::string text = k == kComment ? SessionCommentText(typed) : OneLineText(typed);
-    const std::string_view old = Field(k);
-    const size_t at = start_[k];
-    const size_t oldSize = old.size();
-    line_.replace(at, oldSize, text.data(), text.size());
-    for (int j = k + 1; j < kSessionFieldCount; ++j)
-        start_[j] = static_cast<uint32_t>(start_[j] - oldSize + text.size());
+    if (Field(k) == text) return;  // left alone: a session read from a file stays in its buffer
+    const size_t begin = k == 0 ? 0 : FieldEnd(k - 1) + 1;
+    const size_t oldEnd = k < kComment ? FieldEnd(k) : Size();
+    std::array<size_t, kComment> ends{};
+    for (int j = 0; j < kComment; ++j) ends[j] = FieldEnd(j);
+    std::string line;
+    line.reserve(Size() - (oldEnd - begin) + text.size());
+    line.append(data_, begin);
+    line.append(text);
+    line.append(data_ + oldEnd, Size() - oldEnd);
+    Own(line);
+    // The fields keep their bounds, even where a field holds a comma.
+    for (int j = k; j < kComment; ++j)
+        ends_[j] = static_cast<uint8_t>(std::min<size_t>(ends[j] - (oldEnd - begin) + text.size(), kFar));
 }
 
 SessionFieldTexts SessionRecord::Fields() const {
     SessionFieldTexts fields;
     for (int k = 0; k < kSessionFieldCount; ++k) fields[k] = std::string(Field(k));
     return fields;
+}
+
+GameLogContent::GameLogContent(const GameLogContent& other)
+    : commandLine(other.commandLine),
+      workingDirectory(other.workingDirectory),
+      comment(other.comment),
+      buffer(other.buffer) {
+    // The copy shares the buffer: what points into it may go on doing so.
+    sessions.reserve(other.sessions.size());
+    for (const SessionRecord& s : other.sessions) sessions.push_back(s.Owned() ? SessionRecord(s) : s.Viewing());
+}
+
+GameLogContent& GameLogContent::operator=(const GameLogContent& other) {
+    if (this != &other) *this = GameLogContent(other);
+    return *this;
 }
 
 void AppendSession(GameLogContent& log, const SessionFieldTexts& fields) { log.sessions.emplace_back(fields); }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,38 +32,83 @@ std::string SessionCommentText(std::string_view text);
 std::string GameCommentText(std::string_view text);
 
 // One play session. Its nine fields are kept as the line they form in the log
-// (fields 0-7 each followed by ",", then field 8): one string per session, so
-// a log of a million sessions loads fast and stays small in memory.
+// (fields 0-7 each followed by ",", then field 8), with the ends of fields 0-7.
+// A session read from a file points into the log's buffer, the file's bytes
+// (see GameLogContent): loading a million sessions allocates nothing per
+// session. A new or edited session holds its own line. Copying a record gives
+// one that holds its own line; moving it keeps it pointing into the buffer.
 class SessionRecord {
 public:
+    // The longest line a session can hold.
+    static constexpr size_t kMaxLine = 0x7FFFFFFF;
+
     SessionRecord();
     // Fields are kept as they will read back (see OneLineText, SessionCommentText).
     explicit SessionRecord(const SessionFieldTexts& fields);
-    // A session line as read from a log (without its line end).
+    // A session line as read from a log (without its line end); holds its own copy.
     static SessionRecord FromLine(std::string_view line);
 
+    SessionRecord(const SessionRecord& other);
+    SessionRecord& operator=(const SessionRecord& other);
+    SessionRecord(SessionRecord&& other) noexcept;
+    SessionRecord& operator=(SessionRecord&& other) noexcept;
+    ~SessionRecord();
+
     // Valid until the record changes.
-    const std::string_view Field(int k) const {
-        const size_t end = k + 1 < kSessionFieldCount ? start_[k + 1] - 1 : line_.size();
-        return std::string_view(line_).substr(start_[k], end - start_[k]);
+    std::string_view Field(int k) const {
+        const size_t begin = k == 0 ? 0 : FieldEnd(k - 1) + 1;
+        const size_t end = k < kComment ? FieldEnd(k) : Size();
+        return std::string_view(data_ + begin, end - begin);
     }
+    // A field set to the text it already holds leaves the record as it is.
     void SetField(int k, std::string_view text);
     SessionFieldTexts Fields() const;
     // Fields 0-7 each followed by ",", then field 8.
-    const std::string& Line() const { return line_; }
-
-    int number = 0;  // 1, 2, 3 ... in file order; assigned on parse, never stored
+    std::string_view Line() const { return std::string_view(data_, Size()); }
 
 private:
-    std::string line_;
-    std::array<uint32_t, kSessionFieldCount> start_{};
+    friend struct GameLogContent;
+    friend class LogReader;
+    friend class LogWriter;
+
+    static constexpr uint8_t kFar = 0xFF;  // the field end lies further: found by a scan
+    static constexpr uint32_t kOwned = 0x80000000u;
+    struct View {};
+    // A record pointing at a line that lives elsewhere, with its field ends.
+    SessionRecord(View, const char* data, size_t size, const std::array<uint8_t, kComment>& ends);
+    SessionRecord Viewing() const;  // the same line, not owned
+    size_t FieldEnd(int k) const { return ends_[k] != kFar ? ends_[k] : ScanFieldEnd(k); }
+    size_t ScanFieldEnd(int k) const;
+    void Own(std::string_view line);  // takes a copy of line, which must hold its eight commas
+    void FindEnds();
+    void Release();
+    size_t Size() const { return size_ & ~kOwned; }
+    bool Owned() const { return (size_ & kOwned) != 0; }
+
+    // 24 bytes a session: a million of them take a fifth of their log's size.
+    const char* data_ = nullptr;
+    uint32_t size_ = 0;                     // the line's length; kOwned: data_ is ours to free
+    std::array<uint8_t, kComment> ends_{};  // where the commas after fields 0-7 lie
+
+public:
+    int number = 0;  // 1, 2, 3 ... in file order; assigned on parse, never stored
 };
 
+// A log as it sits in memory. `buffer` holds the bytes of the file it was
+// read from; the sessions read from it point into it. Copies of a log share
+// the buffer.
 struct GameLogContent {
     std::string commandLine;
     std::string workingDirectory;
     std::string comment;
     std::vector<SessionRecord> sessions;
+    std::shared_ptr<const std::string> buffer;
+
+    GameLogContent() = default;
+    GameLogContent(const GameLogContent& other);
+    GameLogContent& operator=(const GameLogContent& other);
+    GameLogContent(GameLogContent&&) noexcept = default;
+    GameLogContent& operator=(GameLogContent&&) noexcept = default;
 };
 
 // Text-mode reading: CR LF becomes LF, a lone CR stays, the text ends at 0x1A.

@@ -1,5 +1,11 @@
 // Parse and write speed of game logs, and the memory a large log takes to load.
 //   kibolt_bench [--peak-memory] [benchmark flags]
+//   kibolt_bench --make N FILE     writes a log of N sessions
+//   kibolt_bench --load FILE       reads and parses FILE as the program does, then exits;
+//                                  prints the sessions and the peak memory against the file size
+//   kibolt_bench --save FILE OUT   loads FILE, then writes it to OUT as the program saves
+//                                  (a temporary file beside OUT, then a rename; no flush to disk);
+//                                  prints the time the writing took
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -183,48 +189,125 @@ long StatusKilobytes(const char* key) {
     return -1;
 }
 
+// Writes a log of `sessions` sessions without holding it in memory.
+bool MakeLog(const std::filesystem::path& path, size_t sessions) {
+    std::ofstream out(path, std::ios::binary);
+    std::string chunk = std::string(kCommandLine) + "\r\n";
+    SessionMaker maker;
+    for (size_t i = 0; i < sessions; ++i) {
+        chunk += kibolt::SessionLine(maker.Next());
+        chunk += "\r\n";
+        if (chunk.size() > (1 << 20)) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            chunk.clear();
+        }
+    }
+    chunk += std::string(kibolt::kCommentMarker) + "\r\n" + kibolt::EncodeTextMode(kGameComment);
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out.close();
+    if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return static_cast<bool>(out);
+}
+
+// A monotonic clock (<chrono> cannot be compiled with the CP932 literals).
+double Milliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The whole file in one string, as the program reads a log.
+bool ReadWhole(const char* path, std::string& bytes) {
+    const int fd = open(path, O_RDONLY);
+    if (fd < 0) return false;
+    const off_t size = lseek(fd, 0, SEEK_END);
+    bool ok = size >= 0 && lseek(fd, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size));
+        size_t done = 0;
+        while (ok && done < bytes.size()) {
+            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+            ok = got > 0;
+            if (ok) done += static_cast<size_t>(got);
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+// Loads a log the way the program does (whole file, then parse).
+bool Load(const char* path, GameLogContent& log, double& fileSize) {
+    std::string bytes;
+    if (!ReadWhole(path, bytes)) {
+        std::fprintf(stderr, "cannot read %s\n", path);
+        return false;
+    }
+    fileSize = static_cast<double>(bytes.size());
+    log = kibolt::ParseGameLogFile(std::move(bytes));
+    return true;
+}
+
+void PrintPeak(size_t sessions, double fileSize, long baseline) {
+    const long peak = StatusKilobytes("VmHWM:");
+    std::printf("peak memory loading %zu sessions: file %.1f MB, peak RSS %.1f MB = %.2fx file size "
+                "(%.2fx above the %.1f MB before loading)\n",
+                sessions, fileSize / 1e6, peak * 1024.0 / 1e6, peak * 1024.0 / fileSize,
+                (peak - baseline) * 1024.0 / fileSize, baseline * 1024.0 / 1e6);
+    std::fflush(stdout);
+}
+
+int LoadOnly(const char* path) {
+    const long baseline = StatusKilobytes("VmRSS:");
+    GameLogContent log;
+    double fileSize = 0;
+    if (!Load(path, log, fileSize)) return 1;
+    PrintPeak(log.sessions.size(), fileSize, baseline);
+    // Left to the system, as when the program exits.
+    new GameLogContent(std::move(log));
+    return 0;
+}
+
+int LoadAndSave(const char* path, const char* out) {
+    GameLogContent log;
+    double fileSize = 0;
+    if (!Load(path, log, fileSize)) return 1;
+    const std::string temp = std::string(out) + ".kbtmp";
+    const double start = Milliseconds();
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool written = fd >= 0 && kibolt::StreamGameLog(log, [fd](std::string_view piece) {
+        return write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
+    });
+    if (fd >= 0 && close(fd) != 0) written = false;
+    written = written && std::rename(temp.c_str(), out) == 0;
+    const double end = Milliseconds();
+    if (!written) {
+        std::fprintf(stderr, "cannot write %s\n", out);
+        std::remove(temp.c_str());
+        return 1;
+    }
+    std::printf("write %zu sessions (%.1f MB): %.1f ms\n", log.sessions.size(), fileSize / 1e6,
+                end - start);
+    new GameLogContent(std::move(log));
+    return 0;
+}
+
 // Writes a 1 000 000-session log without holding it in memory, loads it the
 // way the program does (whole file, then parse) and reports the peak RSS.
 // Runs before any benchmark so nothing else has raised the high-water mark.
 int MeasurePeakMemory() {
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / ("kibolt_bench_" + std::to_string(getpid()) + ".log");
-    {
-        std::ofstream out(path, std::ios::binary);
-        std::string chunk = std::string(kCommandLine) + "\r\n";
-        SessionMaker maker;
-        for (int i = 0; i < 1000000; ++i) {
-            chunk += kibolt::SessionLine(maker.Next());
-            chunk += "\r\n";
-            if (chunk.size() > (1 << 20)) {
-                out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-                chunk.clear();
-            }
-        }
-        chunk += std::string(kibolt::kCommentMarker) + "\r\n" + kibolt::EncodeTextMode(kGameComment);
-        out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        if (!out) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            return 1;
-        }
-    }
+    if (!MakeLog(path, 1000000)) return 1;
     const long baseline = StatusKilobytes("VmRSS:");
-    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    double fileSize = 0;
     size_t sessions = 0;
     {
-        std::string bytes(static_cast<size_t>(fileSize), '\0');
-        std::ifstream in(path, std::ios::binary);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        const GameLogContent log = kibolt::ParseGameLogFile(std::move(bytes));
+        GameLogContent log;
+        if (!Load(path.c_str(), log, fileSize)) return 1;
         sessions = log.sessions.size();
     }
-    const long peak = StatusKilobytes("VmHWM:");
     std::filesystem::remove(path);
-    std::printf("peak memory loading %zu sessions: file %.1f MB, peak RSS %.1f MB = %.2fx file size "
-                "(%.2fx above the %.1f MB before loading)\n",
-                sessions, fileSize / 1e6, peak * 1024.0 / 1e6, peak * 1024.0 / fileSize,
-                (peak - baseline) * 1024.0 / fileSize, baseline * 1024.0 / 1e6);
-    std::fflush(stdout);
+    PrintPeak(sessions, fileSize, baseline);
     return 0;
 }
 
@@ -233,6 +316,12 @@ int MeasurePeakMemory() {
 int main(int argc, char** argv) {
     int kept = 1;
     bool peakMemory = false;
+    if (argc == 4 && std::strcmp(argv[1], "--make") == 0) {
+        const long sessions = std::atol(argv[2]);
+        return sessions >= 0 && MakeLog(argv[3], static_cast<size_t>(sessions)) ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnly(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--save") == 0) return LoadAndSave(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0) {
             peakMemory = true;
