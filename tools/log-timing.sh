@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Loading and saving a log as whole processes, beside `wc -l` and `cp` on the
 # same file in the same run: logs of 10 000, 100 000 and 1 000 000 sessions,
-# in the page cache, best of several runs each.
+# in the page cache, best of several runs each. Wall times, and in brackets
+# the processor time (user + system), which a busy machine disturbs less.
 #   tools/log-timing.sh [runs]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,48 +14,51 @@ dir="$top/build/log-timing"
 mkdir -p "$dir"
 trap 'rm -f "$dir"/*.copy "$dir"/*.saved "$dir"/*.kbtmp' EXIT
 
-# Best wall time in ms of running "$@" $runs times.
+# "wall cpu" in ms, the best of $runs runs of "$@" for each.
 best() {
-    local best="" t0 t1 ms
+    local wall="" cpu="" line TIMEFORMAT='%R %U %S'
     for _ in $(seq "$runs"); do
-        t0=$(date +%s%N)
-        "$@" >/dev/null
-        t1=$(date +%s%N)
-        ms=$(( (t1 - t0) / 1000 ))
-        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+        line=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
+        read -r w u s <<<"$line"
+        wall=$(awk -v a="$w" -v b="$wall" 'BEGIN { a *= 1000; print (b == "" || a < b) ? a : b }')
+        cpu=$(awk -v u="$u" -v s="$s" -v b="$cpu" 'BEGIN { a = (u + s) * 1000; print (b == "" || a < b) ? a : b }')
     done
-    printf '%d.%03d' $((best / 1000)) $((best % 1000))
+    echo "$wall $cpu"
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b > 0 ? a / b : 0) }'; }
+show() { printf '%4.0f (%3.0f)' "$1" "$2"; }
 
-# The time the program's own writing takes, best of $runs (from kibolt_bench --save).
+# The program's own writing, best of $runs (kibolt_bench --save reports it).
 best_write() {
     local best="" ms
     for _ in $(seq "$runs"); do
         ms=$("$bench" --save "$1" "$2" | sed -E 's/.*: ([0-9.]+) ms/\1/')
         best=$(awk -v a="$ms" -v b="$best" 'BEGIN { print (b == "" || a < b) ? a : b }')
     done
-    printf '%.3f' "$best"
+    echo "$best"
 }
 
-printf '%-9s %8s | %9s %9s %6s | %9s %9s %6s | %s\n' sessions MB "wc -l ms" "load ms" ratio "cp ms" "write ms" ratio \
-    "peak memory"
+echo "milliseconds, wall (processor); ratios of wall times"
+printf '%-8s %6s | %-10s %-10s %-10s %5s | %-10s %6s %5s | %s\n' sessions MB "wc -l" "read only" load ratio cp write \
+    ratio "peak memory"
 previous=""
 for n in 10000 100000 1000000; do
     log="$dir/s$n.log"
     [ -f "$log" ] || "$bench" --make "$n" "$log"
     cat "$log" >/dev/null  # into the page cache
     mb=$(awk -v s="$(stat -c %s "$log")" 'BEGIN { printf "%.1f", s / 1e6 }')
-    wc_ms=$(best wc -l "$log")
-    load_ms=$(best "$bench" --load "$log")
-    cp_ms=$(best cp "$log" "$log.copy")
+    read -r wc_wall wc_cpu <<<"$(best wc -l "$log")"
+    read -r read_wall read_cpu <<<"$(best "$bench" --read "$log")"
+    read -r load_wall load_cpu <<<"$(best "$bench" --load "$log")"
+    read -r cp_wall cp_cpu <<<"$(best cp "$log" "$log.copy")"
     write_ms=$(best_write "$log" "$log.saved")
     cmp -s "$log" "$log.saved" || { echo "the saved log differs from the loaded one" >&2; exit 1; }
-    peak=$("$bench" --load "$log" | sed -E 's/.*peak RSS ([0-9.]+ MB = [0-9.]+x file size).*/\1/')
-    printf '%-9s %8s | %9s %9s %6s | %9s %9s %6s | %s\n' "$n" "$mb" "$wc_ms" "$load_ms" "$(ratio "$load_ms" "$wc_ms")" \
-        "$cp_ms" "$write_ms" "$(ratio "$write_ms" "$cp_ms")" "$peak"
+    peak=$("$bench" --load "$log" | sed -E 's/.*peak RSS ([0-9.]+ MB = [0-9.]+x) file size.*/\1/')
+    printf '%-8s %6s | %s %s %s %5s | %s %6.0f %5s | %s\n' "$n" "$mb" "$(show "$wc_wall" "$wc_cpu")" \
+        "$(show "$read_wall" "$read_cpu")" "$(show "$load_wall" "$load_cpu")" "$(ratio "$load_wall" "$wc_wall")" \
+        "$(show "$cp_wall" "$cp_cpu")" "$write_ms" "$(ratio "$write_ms" "$cp_wall")" "$peak"
     if [ -n "$previous" ]; then
-        echo "          load time x$(ratio "$load_ms" "$previous") for 10 times the sessions"
+        echo "         load: x$(ratio "$load_wall" "$previous") the time for 10 times the sessions"
     fi
-    previous=$load_ms
+    previous=$load_wall
 done

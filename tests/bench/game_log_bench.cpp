@@ -3,6 +3,7 @@
 //   kibolt_bench --make N FILE     writes a log of N sessions
 //   kibolt_bench --load FILE       reads and parses FILE as the program does, then exits;
 //                                  prints the sessions and the peak memory against the file size
+//   kibolt_bench --read FILE       only reads FILE into memory as the program does: the floor of --load
 //   kibolt_bench --save FILE OUT   loads FILE, then writes it to OUT as the program saves
 //                                  (a temporary file beside OUT, then a rename; no flush to disk);
 //                                  prints the time the writing took
@@ -321,6 +322,10 @@ int main(int argc, char** argv) {
         return sessions >= 0 && MakeLog(argv[3], static_cast<size_t>(sessions)) ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnly(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--read") == 0) {
+        std::string* bytes = new std::string;  // left to the system, as --load leaves the log
+        return ReadWhole(argv[2], *bytes) ? 0 : 1;
+    }
     if (argc == 4 && std::strcmp(argv[1], "--save") == 0) return LoadAndSave(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0) {
