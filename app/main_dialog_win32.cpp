@@ -60,6 +60,14 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CloseMainWindow(kExitByCancel);
         return TRUE;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return TRUE;
+    case WM_SIZE: LayoutControls(); return TRUE;
+    case WM_GETMINMAXINFO:
+        // Never smaller than the dialog was made (unknown while it is being made).
+        if (minimumSize_.cx > 0) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
+        }
+        return TRUE;
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
@@ -78,6 +86,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL MainDialog::OnInitDialog() {
     CenterOverOwner(window_);
+    RememberStartLayout();
 
     largeIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KIBOLT), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
@@ -95,11 +104,13 @@ BOOL MainDialog::OnInitDialog() {
     SetUpTabs();
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
     SendMessageW(gameList_.Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended);
-    SendMessageW(Control(IDC_SESSION_TABLE), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended);
+    // A cell cut by its column shows its whole text in a tooltip.
+    SendMessageW(Control(IDC_SESSION_TABLE), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended | LVS_EX_LABELTIP);
     gameList_.SetUpColumn();
 
     LoadSettings();
     LayoutSessionColumns();
+    LayoutControls();
     RefillGameList(Category::Playing);
     return TRUE;  // focus goes to the first tab stop, "NewFile"
 }
@@ -144,6 +155,7 @@ void MainDialog::LoadSettings() {
         SetChecked(kCopyCheckBoxes[bit], (settings.copySettings >> bit) & 1);
     for (int id : kDisabledCopyCheckBoxes) SetChecked(id, false);
     state_->SetViewFlags(settings.viewFlags);
+    RestoreWindow(ReadWindowSettings(content));
 }
 
 void MainDialog::SaveSettings() {
@@ -155,7 +167,8 @@ void MainDialog::SaveSettings() {
     std::string path = SettingsPathOf(ProgramPath());
     std::string content;
     fs_.ReadFile(path, content);
-    WriteFileAtomically(fs_, path, WriteSettings(content, settings));  // a failed write is not reported
+    // a failed write is not reported
+    WriteFileAtomically(fs_, path, WriteWindowSettings(WriteSettings(content, settings), WindowSettingsNow()));
 }
 
 void MainDialog::CloseMainWindow(int exitCode) {
@@ -326,12 +339,10 @@ void MainDialog::OnInitMenuPopup(HMENU menu) {
 }
 
 void MainDialog::LayoutSessionColumns() {
+    CaptureColumnWidths();  // of the columns about to go
     std::vector<int> fields = VisibleFields(state_->ViewFlags());
-    RECT rect{};
-    GetWindowRect(sessionTable_.Window(), &rect);
-    int width = DataColumnWidth(rect.right - rect.left, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CXVSCROLL),
-                                sessionTable_.RowCount(), static_cast<int>(fields.size()));
-    sessionTable_.SetColumns(fields, width);
+    laidOutWidths_ = SessionColumnWidths(fields);
+    sessionTable_.SetColumns(fields, laidOutWidths_);
     sessionTable_.Show(&state_->Current().log.sessions);
 }
 

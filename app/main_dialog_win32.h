@@ -4,15 +4,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/clipboard_text.h"
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock.h"
 #include "library/file_system.h"
 #include "library/library_state.h"
+#include "library/settings.h"
 #include "play/game_launcher_win32.h"
 #include "play/play_session.h"
 #include "views/extra_list_dialog_win32.h"
@@ -44,6 +47,8 @@ public:
     // Creates the window from its resource, modeless and without owner; null on failure.
     HWND Create();
     HWND Window() const { return window_; }
+    // How to show the new window: maximised when it was left so.
+    int ShowCommandFor(int requested) const;
     LibraryState* State() { return state_.get(); }
 
     // What a click on a game row and the session comment dialog do.
@@ -124,6 +129,18 @@ private:
     void RecordSession(std::optional<FinishedSession> finished, const std::string& comment);
     void EnablePlayLockedControls(bool enable);
 
+    // The window's size and place, the controls that grow with it and the
+    // session table's column widths (main_dialog_layout_win32.cpp).
+    void RememberStartLayout();
+    void RestoreWindow(const WindowSettings& saved);
+    WindowSettings WindowSettingsNow();
+    void LayoutControls();
+    // Notes the widths the user gave columns since the program last laid them out.
+    void CaptureColumnWidths();
+    // Widths of "回" and the given fields' columns: the user's, the rest sharing what is left.
+    std::vector<int> SessionColumnWidths(const std::vector<int>& fields) const;
+    void FitSessionColumns();
+
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
@@ -157,6 +174,13 @@ private:
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;
+
+    SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
+    RECT startClient_{};                      // the client area at that size
+    std::array<RECT, 3> startRects_{};        // game list, session table, comment field there
+    std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
+    std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
+    bool startMaximized_ = false;
 };
 
 }  // namespace kibolt

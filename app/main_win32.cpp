@@ -50,7 +50,7 @@ int Run(HINSTANCE instance, int showCommand) {
     HWND window = dialog.Create();
     if (!window) return 0;
     library.Publish(window);
-    ShowWindow(window, showCommand);
+    ShowWindow(window, dialog.ShowCommandFor(showCommand));
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -166,6 +166,67 @@ std::string WriteSettings(std::string_view content, const Settings& s) {
     return IniSetString(out, "copy", "flag", FormatInt(s.copySettings & kCopyBitsMask));
 }
 
+namespace {
+
+constexpr std::string_view kWindowSection = "window";
+constexpr int kLongestColumn = 4096;
+
+// A stored number, or nothing when the key is missing or holds no number.
+std::optional<int32_t> WindowNumber(std::string_view content, std::string_view key) {
+    const std::string text = IniGetString(content, kWindowSection, key, "");
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return std::nullopt;
+    const size_t digit = text[start] == '-' || text[start] == '+' ? start + 1 : start;
+    if (digit >= text.size() || text[digit] < '0' || text[digit] > '9') return std::nullopt;
+    return ParseInt32(text);
+}
+
+}  // namespace
+
+WindowSettings ReadWindowSettings(std::string_view content) {
+    WindowSettings w;
+    auto left = WindowNumber(content, "left");
+    auto top = WindowNumber(content, "top");
+    auto width = WindowNumber(content, "width");
+    auto height = WindowNumber(content, "height");
+    if (left && top && width && height && *width > 0 && *height > 0) {
+        w.placed = true;
+        w.left = *left;
+        w.top = *top;
+        w.width = *width;
+        w.height = *height;
+    }
+    w.maximized = WindowNumber(content, "maximized").value_or(0) != 0;
+    const std::string columns = IniGetString(content, kWindowSection, "columns", "");
+    size_t at = 0;
+    for (int i = 0; i < kSessionColumnCount && at <= columns.size(); ++i) {
+        size_t comma = columns.find(',', at);
+        if (comma == std::string::npos) comma = columns.size();
+        const std::string_view item = std::string_view(columns).substr(at, comma - at);
+        const int32_t width = item.find_first_of("0123456789") == std::string_view::npos ? 0 : ParseInt32(item);
+        w.columnWidths[static_cast<size_t>(i)] = width > 0 && width <= kLongestColumn ? width : 0;
+        at = comma + 1;
+    }
+    return w;
+}
+
+std::string WriteWindowSettings(std::string_view content, const WindowSettings& w) {
+    std::string out(content);
+    if (w.placed) {
+        out = IniSetString(out, kWindowSection, "left", FormatInt(w.left));
+        out = IniSetString(out, kWindowSection, "top", FormatInt(w.top));
+        out = IniSetString(out, kWindowSection, "width", FormatInt(w.width));
+        out = IniSetString(out, kWindowSection, "height", FormatInt(w.height));
+    }
+    out = IniSetString(out, kWindowSection, "maximized", w.maximized ? "1" : "0");
+    std::string columns;
+    for (size_t i = 0; i < w.columnWidths.size(); ++i) {
+        if (i) columns += ',';
+        columns += FormatInt(w.columnWidths[i]);
+    }
+    return IniSetString(out, kWindowSection, "columns", columns);
+}
+
 std::string SettingsPathOf(std::string_view programPath) {
     constexpr std::string_view kExe = ".exe";
     std::string path(programPath);

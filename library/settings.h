@@ -1,6 +1,7 @@
 // The two numbers kept between runs, in a private-profile INI file beside the
 // program. One reader and writer for every platform.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +29,23 @@ std::string IniSetString(std::string_view content, std::string_view section, std
 // content is the file's bytes, empty when it is missing.
 Settings ReadSettings(std::string_view content);
 std::string WriteSettings(std::string_view content, const Settings& s);
+
+// The main window as the user left it: section [window], beside [view] and
+// [copy], which it never touches.
+inline constexpr int kSessionColumnCount = 10;  // "回" and the nine fields
+struct WindowSettings {
+    bool placed = false;  // left, top, width and height were stored
+    int left = 0, top = 0, width = 0, height = 0;
+    bool maximized = false;
+    // Widths the user gave the session table's columns ("回", then fields 0-8);
+    // 0 where the program lays the column out itself.
+    std::array<int, kSessionColumnCount> columnWidths{};
+    bool operator==(const WindowSettings&) const = default;
+};
+// Missing or unusable values (not numbers, sizes not above 0, widths out of
+// 1-4096) read as not stored.
+WindowSettings ReadWindowSettings(std::string_view content);
+std::string WriteWindowSettings(std::string_view content, const WindowSettings& w);
 
 // Beside the program file, with its name: ".exe" (any case) becomes ".ini",
 // any other name gets ".ini" appended, so it is never the program file itself.

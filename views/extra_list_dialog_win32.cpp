@@ -44,6 +44,8 @@ INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_INITDIALOG: {
         CenterOverOwner(window_);
         list_.Attach(GetDlgItem(window_, IDC_SESSION_TABLE));
+        // A cell cut by its column shows its whole text in a tooltip.
+        SendMessageW(list_.Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_LABELTIP, LVS_EX_LABELTIP);
         FillClientArea();
         std::vector<int> all;
         for (int k = 0; k < kSessionFieldCount; ++k) all.push_back(k);

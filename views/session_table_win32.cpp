@@ -6,13 +6,24 @@
 namespace kibolt {
 
 void SessionListView::SetColumns(const std::vector<int>& fields, int dataWidth) {
+    std::vector<int> widths(fields.size() + 1, dataWidth);
+    widths[0] = kNumberColumnWidth;
+    SetColumns(fields, widths);
+}
+
+void SessionListView::SetColumns(const std::vector<int>& fields, const std::vector<int>& widths) {
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     while (SendMessageW(list_, LVM_DELETECOLUMN, 0, 0)) {
     }
-    ListViewInsertColumn(list_, 0, kNumberHeader, kNumberColumnWidth, LVCFMT_LEFT);
+    ListViewInsertColumn(list_, 0, kNumberHeader, widths.at(0), LVCFMT_LEFT);
     int position = 1;
-    for (int field : fields) ListViewInsertColumn(list_, position++, kFieldHeaders[field], dataWidth, LVCFMT_LEFT);
+    for (int field : fields) {
+        ListViewInsertColumn(list_, position, kFieldHeaders[field], widths.at(static_cast<size_t>(position)),
+                             LVCFMT_LEFT);
+        ++position;
+    }
     fields_ = fields;
+    columnsMade_ = true;
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
@@ -20,6 +31,19 @@ void SessionListView::SetColumns(const std::vector<int>& fields, int dataWidth) 
 void SessionListView::SetDataColumnWidth(int width) {
     for (size_t column = 1; column <= fields_.size(); ++column)
         SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+}
+
+void SessionListView::SetColumnWidths(const std::vector<int>& widths) {
+    for (size_t column = 0; column < widths.size() && column <= fields_.size(); ++column)
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(widths[column], 0));
+}
+
+std::vector<int> SessionListView::ColumnWidths() const {
+    std::vector<int> widths;
+    if (!columnsMade_) return widths;
+    for (size_t column = 0; column <= fields_.size(); ++column)
+        widths.push_back(static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0)));
+    return widths;
 }
 
 void SessionListView::Show(const std::vector<SessionRecord>* sessions) {

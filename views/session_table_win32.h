@@ -20,7 +20,12 @@ public:
 
     // Rebuilds the columns: "回" then `fields` in order, each `dataWidth` wide.
     void SetColumns(const std::vector<int>& fields, int dataWidth);
+    // widths: "回" first, then one per field.
+    void SetColumns(const std::vector<int>& fields, const std::vector<int>& widths);
     void SetDataColumnWidth(int width);
+    void SetColumnWidths(const std::vector<int>& widths);  // as SetColumns takes them
+    std::vector<int> ColumnWidths() const;                 // of the columns shown
+    const std::vector<int>& Fields() const { return fields_; }
     // Shows these sessions (the list keeps the pointer until the next Show);
     // the selection is cleared as when rows are rebuilt.
     void Show(const std::vector<SessionRecord>* sessions);
@@ -34,6 +39,7 @@ public:
 private:
     HWND list_ = nullptr;
     std::vector<int> fields_;
+    bool columnsMade_ = false;
     const std::vector<SessionRecord>* sessions_ = nullptr;
     std::wstring buffer_;  // text handed to the control, valid until the next request
 };

@@ -1,5 +1,8 @@
 #include "win32/placement.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace kibolt {
 
 namespace {
@@ -12,6 +15,17 @@ int Place(int overLow, int overHigh, int areaLow, int areaHigh, int size) {
 }
 
 }  // namespace
+
+Box KeepInside(const Box& window, const Box& area, int minWidth, int minHeight) {
+    auto fit = [](int low, int size, int areaLow, int areaHigh, int minimum) {
+        size = std::max(std::min(size, areaHigh - areaLow), minimum);
+        low = std::max(std::min(low, areaHigh - size), areaLow);
+        return std::pair{low, size};
+    };
+    auto [left, width] = fit(window.left, window.Width(), area.left, area.right, minWidth);
+    auto [top, height] = fit(window.top, window.Height(), area.top, area.bottom, minHeight);
+    return {left, top, left + width, top + height};
+}
 
 Point CenterInside(const Box& over, const Box& area, int width, int height) {
     return {Place(over.left, over.right, area.left, area.right, width),

@@ -17,4 +17,9 @@ struct Point {
 // Top-left corner of a width x height window centred over `over` and kept inside `area`.
 Point CenterInside(const Box& over, const Box& area, int width, int height);
 
+// A window brought back where it was, kept inside `area`: no smaller than the
+// minimum, no larger than the area (unless the minimum is), and moved in
+// until it lies inside (its top left corner first).
+Box KeepInside(const Box& window, const Box& area, int minWidth, int minHeight);
+
 }  // namespace kibolt

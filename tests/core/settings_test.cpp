@@ -125,5 +125,54 @@ TEST(SettingsPathTest, BesideTheProgramAndNeverTheProgramItself) {
     }
 }
 
+TEST(WindowSettingsTest, RoundTripBesideViewAndCopyWhichStayByteForByte) {
+    const std::string before = "; mine\r\n[view]\r\nflag=-1\r\n[copy]\r\nflag=abc\r\n";
+    WindowSettings w;
+    w.placed = true;
+    w.left = -8;
+    w.top = 20;
+    w.width = 1024;
+    w.height = 700;
+    w.maximized = true;
+    w.columnWidths = {20, 0, 140, 0, 0, 0, 0, 0, 0, 300};
+    const std::string written = WriteWindowSettings(before, w);
+    EXPECT_EQ(written.substr(0, before.size()), before) << "the other sections are untouched";
+    EXPECT_EQ(ReadWindowSettings(written), w);
+    EXPECT_EQ(ReadSettings(written).viewFlags, -1);
+
+    // Written again over itself: the same keys replaced in place.
+    w.maximized = false;
+    w.columnWidths[9] = 0;
+    const std::string again = WriteWindowSettings(written, w);
+    EXPECT_EQ(ReadWindowSettings(again), w);
+    EXPECT_EQ(again.size(), written.size() - 2);
+}
+
+TEST(WindowSettingsTest, MissingOrUnusableValuesReadAsNotStored) {
+    const struct {
+        const char* content;
+        bool placed;
+        int firstColumn;
+        int lastColumn;
+    } cases[] = {
+        {"", false, 0, 0},
+        {"[window]\r\nleft=1\r\ntop=2\r\nwidth=3\r\n", false, 0, 0},  // no height
+        {"[window]\r\nleft=x\r\ntop=2\r\nwidth=3\r\nheight=4\r\n", false, 0, 0},
+        {"[window]\r\nleft=1\r\ntop=2\r\nwidth=0\r\nheight=4\r\n", false, 0, 0},
+        {"[WINDOW]\r\nLeft=-5\r\ntop=2\r\nwidth=3\r\nheight=4\r\n", true, 0, 0},
+        {"[window]\r\ncolumns=25,abc,-3,99999\r\n", false, 25, 0},
+        {"[window]\r\ncolumns=1,2,3,4,5,6,7,8,9,10,11\r\n", false, 1, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        WindowSettings w = ReadWindowSettings(c.content);
+        EXPECT_EQ(w.placed, c.placed);
+        EXPECT_EQ(w.columnWidths[0], c.firstColumn);
+        EXPECT_EQ(w.columnWidths[9], c.lastColumn);
+    }
+    const WindowSettings mixed = ReadWindowSettings("[window]\r\ncolumns=25,abc,-3,99999,40\r\n");
+    EXPECT_EQ(mixed.columnWidths, (std::array<int, kSessionColumnCount>{25, 0, 0, 0, 40, 0, 0, 0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace kibolt

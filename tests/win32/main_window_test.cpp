@@ -57,6 +57,7 @@ TEST_F(MainWindowTest, EveryControlExistsWithItsClassTextAndState) {
         {IDC_COPY_TOTAL_INPUTS, L"Button", "累計キー数", true, true},
         {IDC_COPY_SPARE_BIT17, L"Button", "Check27", true, true},
         {IDC_COPY_SETTING, L"Button", "COPYSETTING", true, false},
+        {IDC_PLAY_STATUS, L"Static", "", true, true},
     };
     for (const ControlCase& c : cases) {
         SCOPED_TRACE(c.id);
@@ -72,8 +73,9 @@ TEST_F(MainWindowTest, EveryControlExistsWithItsClassTextAndState) {
     EXPECT_EQ(GetWindowTextCp932(window_), "Kibolt");
     LONG style = GetWindowLongW(window_, GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(SendMessageW(Item(IDC_SESSION_TABLE), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_LABELTIP);
     EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0), 0);
     // The first tab stop in template order has the focus.
@@ -263,6 +265,90 @@ TEST(SettingsReaderTest, ReadsFilesAsTheSystemDoes) {
             EXPECT_EQ(IniGetString(content, section, "flag", "262143"), Narrow(value)) << section;
         }
     }
+}
+
+RECT ClientRectOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(MainWindowTest, TheWindowGrowsAndComesBackAsItWasLeft) {
+    library_.WriteFile("kibolt.ini", "[view]\r\nflag=5\r\n[copy]\r\nflag=6\r\n");
+    Open();
+    RECT start{};
+    GetWindowRect(window_, &start);
+    const RECT table = ClientRectOf(Item(IDC_SESSION_TABLE));
+    const RECT comment = ClientRectOf(Item(IDC_GAME_COMMENT));
+    const RECT list = ClientRectOf(Item(IDC_GAME_LIST));
+    const RECT copy = ClientRectOf(Item(IDC_COPY));
+    HWND table0 = Item(IDC_SESSION_TABLE);
+    const int autoWidth = static_cast<int>(SendMessageW(table0, LVM_GETCOLUMNWIDTH, 1, 0));
+
+    // Never smaller than the dialog.
+    SetWindowPos(window_, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    DispatchQueued();
+    RECT small{};
+    GetWindowRect(window_, &small);
+    EXPECT_EQ(small.right - small.left, start.right - start.left);
+    EXPECT_EQ(small.bottom - small.top, start.bottom - start.top);
+
+    // 300 wider and 150 higher: the table, the list and the comment field grow, the rest stays.
+    SetWindowPos(window_, nullptr, 30, 20, start.right - start.left + 300, start.bottom - start.top + 150,
+                 SWP_NOZORDER);
+    DispatchQueued();
+    const RECT grownTable = ClientRectOf(Item(IDC_SESSION_TABLE));
+    const RECT grownComment = ClientRectOf(Item(IDC_GAME_COMMENT));
+    const RECT grownList = ClientRectOf(Item(IDC_GAME_LIST));
+    EXPECT_EQ(grownTable.right - table.right, 300);
+    EXPECT_EQ(grownTable.top, table.top);
+    EXPECT_EQ(grownComment.right - comment.right, 300);
+    EXPECT_EQ(grownComment.bottom - comment.bottom, 150);
+    EXPECT_EQ(grownComment.top - comment.top, grownTable.bottom - table.bottom) << "below the table";
+    EXPECT_EQ(grownList.bottom - list.bottom, 150);
+    EXPECT_EQ(grownList.right, list.right);
+    const RECT grownCopy = ClientRectOf(Item(IDC_COPY));
+    EXPECT_EQ(grownCopy.left, copy.left);
+    EXPECT_EQ(grownCopy.top, copy.top);
+    const int grownWidth = static_cast<int>(SendMessageW(table0, LVM_GETCOLUMNWIDTH, 1, 0));
+    EXPECT_EQ(grownWidth, autoWidth + 150) << "the two columns share the new width";
+
+    // A column the user widened keeps its width; the other takes what is left.
+    SendMessageW(table0, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(260, 0));
+    RECT placed{};
+    GetWindowRect(window_, &placed);
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    const std::string ini = library_.ReadFile("kibolt.ini");
+    EXPECT_EQ(ini.rfind("[view]\r\nflag=5\r\n[copy]\r\nflag=6\r\n[window]\r\n", 0), 0u) << ini;
+
+    dialog_.reset();
+    Open();
+    RECT back{};
+    GetWindowRect(window_, &back);
+    EXPECT_EQ(back.left, placed.left);
+    EXPECT_EQ(back.top, placed.top);
+    EXPECT_EQ(back.right, placed.right);
+    EXPECT_EQ(back.bottom, placed.bottom);
+    HWND table1 = Item(IDC_SESSION_TABLE);
+    EXPECT_EQ(SendMessageW(table1, LVM_GETCOLUMNWIDTH, 2, 0), 260);
+    // What the two shared, less the widened one (the division may have left a pixel over).
+    EXPECT_NEAR(SendMessageW(table1, LVM_GETCOLUMNWIDTH, 1, 0), grownWidth * 2 - 260, 1);
+    EXPECT_EQ(ClientRectOf(table1).right, grownTable.right);
+}
+
+TEST_F(MainWindowTest, AStoredPlaceOutsideTheScreenIsBroughtBackInside) {
+    library_.WriteFile("kibolt.ini", "[window]\r\nleft=5000\r\ntop=-400\r\nwidth=90000\r\nheight=10\r\n");
+    Open();
+    RECT work{}, rect{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window_, &rect);
+    EXPECT_GE(rect.left, work.left);
+    EXPECT_GE(rect.top, work.top);
+    EXPECT_LE(rect.right, work.right);
+    EXPECT_LE(rect.bottom, work.bottom);
+    EXPECT_EQ(rect.right - rect.left, work.right - work.left) << "as wide as the screen allows";
+    EXPECT_GT(rect.bottom - rect.top, 10) << "no smaller than the dialog";
 }
 
 TEST(TextModuleTest, ConvertsCodePage932WhateverTheSystemCodePage) {

@@ -1,0 +1,148 @@
+// The main window's size and place: it grows from the dialog's own size, the
+// game list, the session table and the comment field grow with it, and the
+// size, place and the column widths the user chose come back at the next start.
+#include "app/main_dialog_win32.h"
+
+#include <algorithm>
+
+#include "resources/resource_ids.h"
+#include "views/session_columns.h"
+#include "win32/placement.h"
+
+namespace kibolt {
+
+namespace {
+
+RECT ClientRectOf(HWND control, HWND parent) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Place(HWND control, int left, int top, int width, int height) {
+    SetWindowPos(control, nullptr, left, top, std::max(width, 0), std::max(height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Box WorkAreaOf(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+}
+
+// The column's slot in the stored widths: "回" is 0, field k is k + 1.
+size_t SlotOf(const std::vector<int>& fields, size_t column) {
+    return column == 0 ? 0 : static_cast<size_t>(fields[column - 1]) + 1;
+}
+
+}  // namespace
+
+int MainDialog::ShowCommandFor(int requested) const {
+    const bool plain = requested == SW_SHOWNORMAL || requested == SW_SHOW || requested == SW_SHOWDEFAULT;
+    return startMaximized_ && plain ? SW_SHOWMAXIMIZED : requested;
+}
+
+void MainDialog::RememberStartLayout() {
+    RECT window{};
+    GetWindowRect(window_, &window);
+    minimumSize_ = {window.right - window.left, window.bottom - window.top};
+    GetClientRect(window_, &startClient_);
+    const int ids[] = {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_GAME_COMMENT};
+    for (size_t i = 0; i < startRects_.size(); ++i) startRects_[i] = ClientRectOf(Control(ids[i]), window_);
+}
+
+void MainDialog::RestoreWindow(const WindowSettings& saved) {
+    columnWidths_ = saved.columnWidths;
+    startMaximized_ = saved.maximized;
+    if (!saved.placed) return;  // centred, at the dialog's size
+    const Box kept = KeepInside({saved.left, saved.top, saved.left + saved.width, saved.top + saved.height},
+                                WorkAreaOf(window_), minimumSize_.cx, minimumSize_.cy);
+    SetWindowPos(window_, nullptr, kept.left, kept.top, kept.Width(), kept.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+WindowSettings MainDialog::WindowSettingsNow() {
+    CaptureColumnWidths();
+    WindowSettings w;
+    w.columnWidths = columnWidths_;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(window_, &placement)) {
+        // The restored size and place, in work area coordinates: made screen ones.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& normal = placement.rcNormalPosition;
+        w.placed = true;
+        w.left = normal.left + monitor.rcWork.left - monitor.rcMonitor.left;
+        w.top = normal.top + monitor.rcWork.top - monitor.rcMonitor.top;
+        w.width = normal.right - normal.left;
+        w.height = normal.bottom - normal.top;
+        w.maximized = IsZoomed(window_) != FALSE;
+    }
+    return w;
+}
+
+void MainDialog::LayoutControls() {
+    if (!state_ || IsIconic(window_)) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int dx = std::max<int>(client.right - startClient_.right, 0);
+    const int dy = std::max<int>(client.bottom - startClient_.bottom, 0);
+    const int tableDy = dy * 2 / 3;  // the table takes most of the height, the comment field the rest
+    const int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    Place(tab_, frame, 0, client.right - 2 * frame, client.bottom);
+    const RECT& list = startRects_[0];
+    Place(gameList_.Window(), list.left, list.top, list.right - list.left, list.bottom - list.top + dy);
+    const RECT& table = startRects_[1];
+    Place(sessionTable_.Window(), table.left, table.top, table.right - table.left + dx,
+          table.bottom - table.top + tableDy);
+    const RECT& comment = startRects_[2];
+    Place(Control(IDC_GAME_COMMENT), comment.left, comment.top + tableDy, comment.right - comment.left + dx,
+          comment.bottom - comment.top + dy - tableDy);
+    FitSessionColumns();
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainDialog::CaptureColumnWidths() {
+    const std::vector<int>& fields = sessionTable_.Fields();
+    const std::vector<int> now = sessionTable_.ColumnWidths();
+    for (size_t column = 0; column < now.size() && column < laidOutWidths_.size(); ++column)
+        if (now[column] != laidOutWidths_[column]) columnWidths_[SlotOf(fields, column)] = now[column];
+    laidOutWidths_ = now;
+}
+
+std::vector<int> MainDialog::SessionColumnWidths(const std::vector<int>& fields) const {
+    std::vector<int> widths(fields.size() + 1, 0);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    RECT rect{};
+    GetWindowRect(sessionTable_.Window(), &rect);
+    int free = rect.right - rect.left;
+    int automatic = 0;
+    for (size_t column = 0; column < widths.size(); ++column) {
+        const int chosen = columnWidths_[SlotOf(fields, column)];
+        widths[column] = chosen;
+        if (column == 0) {
+            // "回" stands outside the shared width, as it always has.
+            free += kNumberColumnWidth - (chosen ? chosen : kNumberColumnWidth);
+            if (!chosen) widths[0] = kNumberColumnWidth;
+        } else if (chosen) {
+            free -= chosen;
+        } else {
+            ++automatic;
+        }
+    }
+    const int shared = DataColumnWidth(free, edge, GetSystemMetrics(SM_CXVSCROLL), sessionTable_.RowCount(), automatic);
+    for (size_t column = 1; column < widths.size(); ++column)
+        if (!widths[column]) widths[column] = std::max(shared, 0);
+    return widths;
+}
+
+void MainDialog::FitSessionColumns() {
+    CaptureColumnWidths();
+    laidOutWidths_ = SessionColumnWidths(sessionTable_.Fields());
+    sessionTable_.SetColumnWidths(laidOutWidths_);
+}
+
+}  // namespace kibolt
