@@ -43,6 +43,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
     if (!self) return FALSE;
     if (message == WM_INITDIALOG) self->window_ = window;
     if (message == WM_NCDESTROY) {
+        self->RemoveKeyFilter();
         self->window_ = nullptr;
         return FALSE;
     }
@@ -112,6 +113,7 @@ BOOL MainDialog::OnInitDialog() {
     LayoutSessionColumns();
     LayoutControls();
     RefillGameList(Category::Playing);
+    InstallKeyFilter();
     return TRUE;  // focus goes to the first tab stop, "NewFile"
 }
 

@@ -141,6 +141,13 @@ private:
     std::vector<int> SessionColumnWidths(const std::vector<int>& fields) const;
     void FitSessionColumns();
 
+    // Keys that switch the tabs (main_dialog_keys_win32.cpp).
+    static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
+    void InstallKeyFilter();
+    void RemoveKeyFilter();
+    bool OnDialogKey(const MSG& message);  // true when the key was taken
+    void SwitchCategoryBy(int step);
+
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     bool IsChecked(int id) const;
     void SetChecked(int id, bool checked);
@@ -181,6 +188,7 @@ private:
     std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;
+    UniqueHook keyFilter_;
 };
 
 }  // namespace kibolt

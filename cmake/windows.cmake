@@ -7,6 +7,7 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/ge
 
 add_library(kibolt_win32 STATIC
   app/main_dialog_games_win32.cpp
+  app/main_dialog_keys_win32.cpp
   app/main_dialog_layout_win32.cpp
   app/main_dialog_play_win32.cpp
   app/main_dialog_win32.cpp

@@ -10,6 +10,7 @@
 
 #include "app/main_dialog_win32.h"
 #include "library/file_system_win32.h"
+#include "library/game_log.h"
 #include "library/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/main_window_fixture.h"
@@ -139,6 +140,38 @@ TEST_F(MainWindowTest, TabsListTheirOwnFolders) {
 
     SelectTab(2);
     EXPECT_TRUE(ListedGames().empty());
+}
+
+TEST_F(MainWindowTest, CtrlTabSwitchesTheTabsFromAnyControl) {
+    library_.WriteFile("playing\\Alpha.log", "a.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("cleared\\Done.log", "d.exe\r\n=====Comment_Start====\r\n");
+    Open();
+    HWND tab = Item(IDC_TAB);
+    dialog_->SelectGame(0);
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed");
+    ASSERT_TRUE(test::BringToFront(window_));
+    SetFocus(Item(IDC_GAME_COMMENT));
+    const struct {
+        WORD key;
+        bool shift;
+        int tab;
+    } steps[] = {{VK_TAB, false, 1}, {VK_TAB, false, 2}, {VK_TAB, false, 0}, {VK_TAB, true, 2},
+                 {VK_PRIOR, false, 1}, {VK_NEXT, false, 2}, {VK_TAB, true, 1}};
+    for (const auto& step : steps) {
+        test::KeyDown(VK_CONTROL);
+        if (step.shift) test::KeyDown(VK_SHIFT);
+        test::PressKey(step.key);
+        if (step.shift) test::KeyUp(VK_SHIFT);
+        test::KeyUp(VK_CONTROL);
+        EXPECT_TRUE(PumpUntil([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == step.tab; }, 3000, window_))
+            << step.key << " " << step.shift << " to " << step.tab;
+        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
+        DispatchQueued();
+        EXPECT_EQ(dialog_->State()->CurrentCategory(), static_cast<Category>(step.tab));
+    }
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Done"});
+    EXPECT_EQ(ParseGameLogFile(library_.ReadFile("playing\\Alpha.log")).comment, "typed")
+        << "leaving a tab stores the comment";
 }
 
 TEST_F(MainWindowTest, MissingCategoryFolderListsNothing) {

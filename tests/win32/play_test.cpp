@@ -255,6 +255,14 @@ TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) 
     DispatchQueued();
     ASSERT_TRUE(IsWindow(window_));
     EXPECT_TRUE(dialog_->GameRunning());
+    // Ctrl+Tab neither: the tabs are locked.
+    test::KeyDown(VK_CONTROL);
+    test::PressKey(VK_TAB);
+    test::KeyUp(VK_CONTROL);
+    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
+    DispatchQueued();
+    EXPECT_EQ(SendMessageW(Item(IDC_TAB), TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetFocus(), Item(IDC_NOW_COMMENT));
 
     EndGame(game);
     EXPECT_EQ(Log("Sample").sessions.size(), 2u);
