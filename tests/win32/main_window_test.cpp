@@ -370,6 +370,31 @@ TEST_F(MainWindowTest, TheWindowGrowsAndComesBackAsItWasLeft) {
     EXPECT_EQ(ClientRectOf(table1).right, grownTable.right);
 }
 
+TEST_F(MainWindowTest, AWindowLeftMaximisedStartsMaximised) {
+    Open();
+    EXPECT_EQ(dialog_->ShowCommandFor(SW_SHOWNORMAL), SW_SHOWNORMAL);
+    ShowWindow(window_, SW_MAXIMIZE);
+    DispatchQueued();
+    RECT grown{};
+    GetWindowRect(window_, &grown);
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    dialog_.reset();
+    Open();
+    EXPECT_EQ(dialog_->ShowCommandFor(SW_SHOWNORMAL), SW_SHOWMAXIMIZED);
+    EXPECT_EQ(dialog_->ShowCommandFor(SW_SHOWMINNOACTIVE), SW_SHOWMINNOACTIVE) << "a start asked for otherwise";
+    ShowWindow(window_, dialog_->ShowCommandFor(SW_SHOWNORMAL));
+    DispatchQueued();
+    EXPECT_TRUE(IsZoomed(window_));
+    RECT back{};
+    GetWindowRect(window_, &back);
+    EXPECT_EQ(back.right - back.left, grown.right - grown.left);
+    ShowWindow(window_, SW_RESTORE);
+    DispatchQueued();
+    RECT restored{};
+    GetWindowRect(window_, &restored);
+    EXPECT_LT(restored.right - restored.left, grown.right - grown.left) << "the size it had before";
+}
+
 TEST_F(MainWindowTest, AStoredPlaceOutsideTheScreenIsBroughtBackInside) {
     library_.WriteFile("kibolt.ini", "[window]\r\nleft=5000\r\ntop=-400\r\nwidth=90000\r\nheight=10\r\n");
     Open();

@@ -340,6 +340,7 @@ TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
             EXPECT_EQ(ListViewGetCell(list, 3, 0), "4");
             EXPECT_EQ(ListViewGetCell(list, 3, 9), "note 4");
             EXPECT_EQ(ListViewGetCell(list, 0, 4), "000:01:40");
+            EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_LABELTIP) << "cut cells";
             mainDisabled = !IsWindowEnabled(window_);
             SetWindowPos(dialog, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
             stage = 1;
