@@ -57,8 +57,14 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kPlayClockTimer) UpdatePlayIndicator();
         return TRUE;
-    case WM_CLOSE:  // the close box, the system menu, Alt+F4: always end, as "終了" does
+    case WM_SYSCOMMAND:
+        // The close box, the system menu and Alt+F4 always end Kibolt, as "終了" does.
+        if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
         CloseMainWindow(kExitByCancel);
+        return TRUE;
+    case WM_CLOSE:
+        // Also what Esc in the comment field sends: a slip during play must not end the recording.
+        if (!launcher_.Running()) CloseMainWindow(kExitByCancel);
         return TRUE;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return TRUE;
     case WM_SIZE: LayoutControls(); return TRUE;

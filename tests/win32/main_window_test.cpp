@@ -186,9 +186,13 @@ TEST_F(MainWindowTest, MissingCategoryFolderListsNothing) {
 
 TEST_F(MainWindowTest, CloseBoxEndsWithTwoAndMenuExitWithOne) {
     Open();
-    PostMessageW(window_, WM_CLOSE, 0, 0);  // the close box sends IDCANCEL through the dialog manager
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
     EXPECT_EQ(dialog_->Window(), nullptr);
+
+    Open();
+    PostMessageW(window_, WM_CLOSE, 0, 0);  // as other programs ask a window to close
+    EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
 
     Open();
     EXPECT_EQ(CloseWith(IDM_EXIT), kExitByMenu);

@@ -196,7 +196,7 @@ TEST_F(PlayTest, ClosingKiboltDuringPlayRecordsTheSessionSoFar) {
     Open();
     HWND game = DoubleClickToStart("Sample");
     ASSERT_NE(game, nullptr);
-    PostMessageW(window_, WM_CLOSE, 0, 0);  // the close box
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     EXPECT_EQ(PumpUntilQuit(5000, window_), kExitByCancel);
     GameLogContent log = Log("Sample");
     ASSERT_EQ(log.sessions.size(), 2u);
@@ -255,6 +255,13 @@ TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) 
     DispatchQueued();
     ASSERT_TRUE(IsWindow(window_));
     EXPECT_TRUE(dialog_->GameRunning());
+    SetFocus(Item(IDC_GAME_COMMENT));  // a multi-line field hands Esc to the window as a close
+    test::PressKey(VK_ESCAPE);
+    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
+    DispatchQueued();
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_TRUE(dialog_->GameRunning());
+    SetFocus(Item(IDC_NOW_COMMENT));
     // Ctrl+Tab neither: the tabs are locked.
     test::KeyDown(VK_CONTROL);
     test::PressKey(VK_TAB);
