@@ -9,6 +9,7 @@ filter=${1:-*}
 locales=${2:-"${KIBOLT_LOCALES[*]}"}
 build_windows >/dev/null || { say "windows build failed"; exit 1; }
 prepare_wine_prefix "$KIBOLT_TOP/build/windows/wineprefix"
+rm -rf "$XDG_DATA_HOME/Trash"  # the logs earlier runs deleted
 start_xvfb || exit 1
 trap 'wineserver -k >/dev/null 2>&1; stop_xvfb' EXIT
 rc=0
