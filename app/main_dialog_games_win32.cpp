@@ -2,6 +2,7 @@
 // deleting games, the context menus, session comments and the About box.
 #include "app/main_dialog_win32.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "dialogs/about_dialog_win32.h"
@@ -9,6 +10,7 @@
 #include "dialogs/context_menus_win32.h"
 #include "dialogs/game_dialog_win32.h"
 #include "library/game_commands.h"
+#include "shortcuts/desktop_shortcut_win32.h"
 #include "resources/resource_ids.h"
 #include "win32/text_win32.h"
 
@@ -125,5 +127,28 @@ void MainDialog::OnCommentSession(int row) {
 }
 
 void MainDialog::OnAbout() { RunAboutDialog(instance_, window_); }
+
+void MainDialog::OnCreateShortcut() {
+    if (!state_->HasGame()) return;
+    const GameRecord& game = state_->Current();
+    ShortcutResult result = CreateDesktopShortcut(
+        game.title, state_->Root(), ProgramPathFromCommandLine(game.log.commandLine, state_->Root()));
+    if (!result.created) MessageBoxCp932(window_, result.error, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+void MainDialog::OnOpenReadme() {
+    const std::string path = state_->Root() + "\\readme.txt";
+    const std::wstring widePath = Widen(path);
+    DWORD attributes = GetFileAttributesW(widePath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        MessageBoxCp932(window_, "readme.txt が見つかりません。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // The user's own editor for text files.
+    auto opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(window_, L"open", widePath.c_str(), nullptr, Widen(state_->Root()).c_str(), SW_SHOWNORMAL));
+    if (opened <= 32)
+        MessageBoxCp932(window_, "readme.txt を開けませんでした。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
+}
 
 }  // namespace kibolt

@@ -54,13 +54,15 @@ void MainDialog::UpdatePlayIndicator() {
     if (GetDlgItemTextCp932(window_, IDC_PLAY_STATUS) != text) SetDlgItemTextCp932(window_, IDC_PLAY_STATUS, text);
 }
 
-void MainDialog::OnStartGame() {
+void MainDialog::OnStartGame(const std::optional<std::string>& commandLine) {
     if (launcher_.Running() || !state_->HasGame()) return;  // one game at a time; nothing to start
     const GameRecord& game = state_->Current();
     launchedLogPath_ = game.logPath;
-    launchedCommandLine_ = game.log.commandLine;
+    launchedCommandLine_ = commandLine.value_or(game.log.commandLine);
+    const std::string workingDirectory =
+        commandLine ? WorkingDirectoryOf(launchedCommandLine_) : game.log.workingDirectory;
     EnablePlayLockedControls(false);
-    if (!launcher_.Start(window_, game.log.commandLine, game.log.workingDirectory)) EnablePlayLockedControls(true);
+    if (!launcher_.Start(window_, launchedCommandLine_, workingDirectory)) EnablePlayLockedControls(true);
 }
 
 void MainDialog::EnablePlayLockedControls(bool enable) {

@@ -76,6 +76,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
+    case kStartQueuedMessage: OnQueuedStart(); return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
@@ -214,6 +215,8 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_DELETE_GAME: OnDeleteGame(); break;
     case IDM_COMMENT_SESSION: OnCommentSession(commentRow_); break;
     case IDM_ABOUT: OnAbout(); break;
+    case IDM_README: OnOpenReadme(); break;
+    case IDM_CREATE_SHORTCUT: OnCreateShortcut(); break;
     case IDM_START_GAME: OnStartGame(); break;
     case IDC_SAVE_NOW_TIME:
         if (code == BN_CLICKED) OnSaveNowTime();
@@ -232,14 +235,8 @@ void MainDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED)
             ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
         break;
-    default: break;  // IDM_UNUSED_COMMAND, "readmeを開く" and the rest do nothing
+    default: break;  // IDM_UNUSED_COMMAND and the rest do nothing
     }
-}
-
-BOOL MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
-    if (data.dwData != kStartRequestTag) return FALSE;
-    BringToFront(window_);
-    return TRUE;
 }
 
 void MainDialog::OnViewCheckBox(int id) {

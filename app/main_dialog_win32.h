@@ -6,10 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "command_line/start_options_win32.h"
 #include "export/clipboard_text.h"
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock.h"
@@ -30,6 +33,9 @@ namespace kibolt {
 inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
+
+// Posted to itself when a start's command line waits to be acted on.
+inline constexpr UINT kStartQueuedMessage = WM_APP + 30;
 
 // Exit codes given to CloseMainWindow.
 inline constexpr int kExitByCancel = 2;
@@ -65,6 +71,9 @@ public:
     bool HookArmed() const { return hookArmed_; }
     const PlaySession& Session() const { return playSession_; }
 
+    // A process command line ("--play ...") to act on once the window runs.
+    void QueueStart(std::wstring commandLine);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,8 +82,6 @@ private:
     void OnCommand(int id, int code);
     INT_PTR OnNotify(const NMHDR& header);
     void OnViewCheckBox(int id);
-    // A later start of Kibolt for this library handed its request over.
-    BOOL OnStartRequest(const COPYDATASTRUCT& data);
     void OnInitMenuPopup(HMENU menu);
     void OnGameListMoved();
     // Selects the current game's row in the game list (none when it is not listed).
@@ -113,14 +120,28 @@ private:
     void OnSessionContextMenu(int row);
     void OnCommentSession(int row);  // a row that names no session does nothing
     void OnAbout();
+    void OnCreateShortcut();  // a desktop shortcut that starts the current game
+    void OnOpenReadme();
+
+    // Starts of Kibolt with options (main_dialog_start_win32.cpp): a later
+    // start for this library handed its command line over.
+    BOOL OnStartRequest(const COPYDATASTRUCT& data);
 
     // Play: start, record, the hook's reports (main_dialog_play_win32.cpp).
     void StartSelectedGame(int row);
-    void OnStartGame();
+    // Starts the current game; a command line given is started instead of the
+    // stored one (which stays as it is).
+    void OnStartGame(const std::optional<std::string>& commandLine = std::nullopt);
     void OnSaveNowTime();
     // Tells a running session that its game's log now lies at another path
     // (moved to another category or renamed); it is recorded there.
     void CurrentGameLogMoved(const std::string& from, const std::string& to);
+
+    void OnQueuedStart();
+    void ActOnStart(const ReadStart& start);
+    // The category and spelling of a listed game's title, looked up in PLAYING, CLEARED, OTHERS.
+    std::optional<std::pair<Category, std::string>> FindGame(const std::string& title) const;
+    void ShowCategory(Category c);
 
     // The worker's reports and the hook's notifications.
     bool OnPlayMessage(UINT message, WPARAM wParam);
@@ -189,6 +210,7 @@ private:
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;
     UniqueHook keyFilter_;
+    std::deque<std::wstring> queuedStarts_;  // command lines to act on, oldest first
 };
 
 }  // namespace kibolt

@@ -39,7 +39,7 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!library.Claim()) {
         HWND running = library.WaitForRunningWindow(kRunningWindowWaitMs);
         if (running) {
-            kibolt::HandOverToRunning(running, "");
+            kibolt::HandOverToRunning(running, GetCommandLineW());
             return 0;
         }
         if (!library.Claimed()) return 0;  // it is still starting or hangs: never a second window
@@ -51,6 +51,7 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!window) return 0;
     library.Publish(window);
     ShowWindow(window, dialog.ShowCommandFor(showCommand));
+    dialog.QueueStart(GetCommandLineW());  // "--play": acted on once the window runs
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

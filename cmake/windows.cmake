@@ -10,7 +10,9 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_keys_win32.cpp
   app/main_dialog_layout_win32.cpp
   app/main_dialog_play_win32.cpp
+  app/main_dialog_start_win32.cpp
   app/main_dialog_win32.cpp
+  command_line/start_options_win32.cpp
   dialogs/about_dialog_win32.cpp
   dialogs/comment_dialog_win32.cpp
   dialogs/context_menus_win32.cpp
@@ -20,6 +22,7 @@ add_library(kibolt_win32 STATIC
   instance/library_instance_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp
+  shortcuts/desktop_shortcut_win32.cpp
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp

@@ -110,15 +110,15 @@ HWND LibraryInstance::WaitForRunningWindow(DWORD timeoutMs) {
     }
 }
 
-bool HandOverToRunning(HWND window, const std::string& request) {
+bool HandOverToRunning(HWND window, std::wstring_view commandLine) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     // This process was started by the user, so it may pass the right to take the foreground.
     AllowSetForegroundWindow(owner);
     COPYDATASTRUCT data{};
     data.dwData = kStartRequestTag;
-    data.cbData = static_cast<DWORD>(request.size());
-    data.lpData = const_cast<char*>(request.data());
+    data.cbData = static_cast<DWORD>(commandLine.size() * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(commandLine.data());
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
                                &result) &&

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "win32/handles_win32.h"
 
@@ -42,13 +43,13 @@ private:
     bool claimed_ = false;
 };
 
-// The running Kibolt's part: WM_COPYDATA with this tag carries a request from
-// a later start (see instance/start_request.h); anything else is not ours.
+// The running Kibolt's part: WM_COPYDATA with this tag carries a later
+// start's whole command line (UTF-16); anything else is not ours.
 inline constexpr ULONG_PTR kStartRequestTag = 0x4B424C54;  // "KBLT"
 
 // The later start's part: lets the running Kibolt come to the front and hands
-// it the request bytes. False when the window did not take them.
-bool HandOverToRunning(HWND window, const std::string& request);
+// it this process's command line. False when the window did not take it.
+bool HandOverToRunning(HWND window, std::wstring_view commandLine);
 
 // Restores a minimised window and brings it, or the dialog it shows, to the front.
 void BringToFront(HWND window);

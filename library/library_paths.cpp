@@ -59,6 +59,17 @@ std::string_view FirstToken(std::string_view line) {
     return line.substr(0, blank);
 }
 
+}  // namespace
+
+size_t ProgramNameEnd(std::string_view commandLine) {
+    std::string_view token = FirstToken(commandLine);
+    size_t end = static_cast<size_t>(token.data() - commandLine.data()) + token.size();
+    if (end < commandLine.size() && commandLine[end] == '"') ++end;  // the closing quote of a quoted name
+    return end;
+}
+
+namespace {
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (path.empty() || FindLastSeparator(path) != path.size() - 1) path += '\\';

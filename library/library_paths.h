@@ -22,6 +22,8 @@ bool PathFits(std::string_view path);
 // or the unquoted text up to the first ".exe" (any case) that ends a word, else
 // up to the first blank. A bare or relative name is taken from currentDir.
 std::string ProgramPathFromCommandLine(std::string_view commandLine, std::string_view currentDir);
+// Where that program name ends (after its closing quote): the arguments follow.
+size_t ProgramNameEnd(std::string_view commandLine);
 
 // The folder that holds the program file (no trailing backslash).
 std::string LibraryRootOf(std::string_view programPath);

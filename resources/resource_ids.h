@@ -106,6 +106,7 @@
 #define IDM_DELETE_GAME 32786
 #define IDM_START_GAME 32787
 #define IDM_DELETE_SESSIONS 32788
+#define IDM_CREATE_SHORTCUT 32791  // game menus: a desktop shortcut that starts the current game
 #define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing
 
