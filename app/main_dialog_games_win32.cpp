@@ -3,6 +3,7 @@
 #include "app/main_dialog_win32.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <windowsx.h>
 
 #include "dialogs/about_dialog_win32.h"
@@ -144,9 +145,17 @@ void MainDialog::OnOpenReadme() {
         MessageBoxCp932(window_, "readme.txt が見つかりません。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
         return;
     }
-    // The user's own editor for text files.
+    // The user's own editor for text files; Notepad where no program is
+    // registered for them (as in a bare wine prefix, where opening the file
+    // itself would wait for ever).
+    const std::wstring folder = Widen(state_->Root());
+    wchar_t command[MAX_PATH * 2] = {};
+    DWORD length = MAX_PATH * 2;
+    bool associated = SUCCEEDED(AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_COMMAND, L".txt", L"open", command, &length));
     auto opened = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(window_, L"open", widePath.c_str(), nullptr, Widen(state_->Root()).c_str(), SW_SHOWNORMAL));
+        associated ? ShellExecuteW(window_, L"open", widePath.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL)
+                   : ShellExecuteW(window_, L"open", L"notepad.exe", (L"\"" + widePath + L"\"").c_str(),
+                                   folder.c_str(), SW_SHOWNORMAL));
     if (opened <= 32)
         MessageBoxCp932(window_, "readme.txt を開けませんでした。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
 }

@@ -4,7 +4,7 @@
 KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
                  googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils xdotool imagemagick locales
-                 fonts-noto-cjk fonts-ipafont-gothic)
+                 fonts-noto-cjk fonts-ipafont-gothic zip unzip)
 KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
 say() { printf '[kibolt] %s\n' "$*"; }
@@ -62,6 +62,18 @@ build_windows() {
     cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/windows" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$KIBOLT_TOP/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$KIBOLT_TOP/build/windows" -j"$(nproc)"
+}
+
+# Only the programs of the release (kibolt.exe, kibolt.dll), in the tree $1.
+build_release_programs() {
+    cmake -S "$KIBOLT_TOP" -B "$1" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$KIBOLT_TOP/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$1" -j"$(nproc)" --target kibolt kibolt_hook
+}
+
+# The project's one version, from CMakeLists.txt.
+kibolt_version() {
+    sed -nE 's/^project\(kibolt VERSION ([0-9.]+).*/\1/p' "$KIBOLT_TOP/CMakeLists.txt"
 }
 
 # A wine prefix of our own, with a virtual desktop so focus and clicks behave

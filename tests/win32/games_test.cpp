@@ -4,6 +4,9 @@
 // own loops.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <functional>
 #include <memory>
@@ -13,9 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/handles_win32.h"
 #include "dialogs/game_dialog_win32.h"
 #include "library/file_system_win32.h"
 #include "library/game_log.h"
+#include "library/library_paths.h"
 #include "tests/win32/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 #include "version.h"
@@ -1012,6 +1017,159 @@ TEST_F(GamesTest, BrowseOffersExecutablesAndFillsThePath) {
     EXPECT_TRUE(ListedGames().empty()) << "cancelled: nothing registered";
 }
 
+// Desktop shortcuts. The tests' wine prefix has a Desktop folder of its own
+// (tools/common.sh), so they write nowhere else.
+class ShortcutTest : public GamesTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        wchar_t* path = nullptr;
+        ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path)));
+        desktop_ = Narrow(path) + "\\";
+        CoTaskMemFree(path);
+        RemoveShortcuts();
+    }
+    void TearDown() override {
+        RemoveShortcuts();
+        GamesTest::TearDown();
+        CoUninitialize();
+    }
+    void RemoveShortcuts() {
+        for (int n = 1; n <= 5; ++n) DeleteFileW(Widen(desktop_ + ShortcutName(n)).c_str());
+    }
+    std::string ShortcutName(int n) const {
+        return n == 1 ? std::string(kTitle) + ".lnk" : std::string(kTitle) + " (" + std::to_string(n) + ").lnk";
+    }
+    std::wstring PathOf(int n) const { return Widen(desktop_ + ShortcutName(n)); }
+    bool Exists(int n) const { return GetFileAttributesW(PathOf(n).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string Bytes(int n) const {
+        UniqueFile file(CreateFileW(PathOf(n).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+        std::string bytes(4096, '\0');
+        DWORD got = 0;
+        if (!file || !ReadFile(file.Get(), bytes.data(), 4096, &got, nullptr)) return {};
+        bytes.resize(got);
+        return bytes;
+    }
+    void WriteUserFile(int n, const std::string& bytes) const {
+        UniqueFile file(CreateFileW(PathOf(n).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    }
+
+    struct Link {
+        std::string target, arguments, folder, icon, description;
+        int iconIndex = -1;
+    };
+    Link Read(int n) const {
+        Link link;
+        IShellLinkW* shell = nullptr;
+        IPersistFile* file = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    reinterpret_cast<void**>(&shell))))
+            return link;
+        if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(PathOf(n).c_str(), STGM_READ))) {
+            wchar_t text[1024] = {};
+            shell->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
+            link.target = Narrow(text);
+            shell->GetArguments(text, 1024);
+            link.arguments = Narrow(text);
+            shell->GetWorkingDirectory(text, 1024);
+            link.folder = Narrow(text);
+            shell->GetIconLocation(text, 1024, &link.iconIndex);
+            link.icon = Narrow(text);
+            shell->GetDescription(text, 1024);
+            link.description = Narrow(text);
+        }
+        if (file) file->Release();
+        shell->Release();
+        return link;
+    }
+    static std::string ThisProgram() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        return Narrow(path);
+    }
+
+    static constexpr const char* kTitle = "Kibolt shortcut 表 test";
+    std::string desktop_;
+};
+
+TEST_F(ShortcutTest, MakesAShortcutThatPlaysTheGameAndNeverReplacesAFile) {
+    const std::string game = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+    if (game.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+    library_.WriteFile(std::string("playing\\") + kTitle + ".log", "\"" + game + "\" -x\r\n=====Comment_Start====\r\n");
+    Open();
+    Pick(kTitle);
+
+    Command(IDM_CREATE_SHORTCUT);
+    ASSERT_TRUE(Exists(1));
+    Link link = Read(1);
+    EXPECT_EQ(FoldAsciiCase(link.target), FoldAsciiCase(ThisProgram()));
+    EXPECT_EQ(link.arguments, std::string("--play \"") + kTitle + "\"");
+    EXPECT_EQ(link.folder, library_.Root());
+    EXPECT_EQ(FoldAsciiCase(link.icon), FoldAsciiCase(game));  // the game's first icon
+    EXPECT_EQ(link.iconIndex, 0);
+    EXPECT_NE(link.description.find(kTitle), std::string::npos);
+
+    // The name is taken: the next one is "(2)"; a user's own file "(3)" stays as it is.
+    const std::string first = Bytes(1);
+    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_TRUE(Exists(2));
+    EXPECT_EQ(Read(2).arguments, link.arguments);
+    EXPECT_EQ(Bytes(1), first);
+    WriteUserFile(3, "mine");
+    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_EQ(Bytes(3), "mine");
+    EXPECT_TRUE(Exists(4));
+}
+
+TEST_F(ShortcutTest, AGameWithoutItsProgramGetsKiboltsIconAndNoGameGetsNoShortcut) {
+    library_.WriteFile(std::string("playing\\") + kTitle + ".log", "C:\\nowhere\\gone.exe\r\n=====Comment_Start====\r\n");
+    Open();
+    Command(IDM_CREATE_SHORTCUT);  // no current game: nothing
+    EXPECT_FALSE(Exists(1));
+    Pick(kTitle);
+    Command(IDM_CREATE_SHORTCUT);
+    ASSERT_TRUE(Exists(1));
+    EXPECT_EQ(FoldAsciiCase(Read(1).icon), FoldAsciiCase(ThisProgram()));
+}
+
+// "readmeを開く": the readme beside the program in the user's text editor.
+TEST_F(GamesTest, ReadmeOpensInTheTextEditorOrItsAbsenceIsReported) {
+    Open();
+    std::vector<std::string> texts;
+    ModalScript missing;
+    missing.Then(AnswerMessageBox(texts));
+    RunCommand(missing, IDM_README);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("readme.txt"), std::string::npos);
+
+    library_.WriteFile("readme.txt", "\xEF\xBB\xBFKibolt readme\r\n");
+    Command(IDM_README);
+    // The editor shows the file: its window's caption names it.
+    HWND editor = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            editor = nullptr;
+            EnumWindows(
+                [](HWND window, LPARAM found) {
+                    if (!IsWindowVisible(window) || GetWindowTextCp932(window).find("readme") == std::string::npos)
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&editor));
+            return editor != nullptr;
+        },
+        15000, window_));
+    DWORD editorProcess = 0;
+    GetWindowThreadProcessId(editor, &editorProcess);
+    EXPECT_NE(editorProcess, GetCurrentProcessId());
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    PumpUntil([&] { return !IsWindow(editor); }, 5000, window_);
+}
+
 }  // namespace
 }  // namespace kibolt
-

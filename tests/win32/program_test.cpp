@@ -1,11 +1,14 @@
 // kibolt.exe as a separate process: started from its own folder, ended by
-// the user, with the exit code and the settings file it leaves.
+// the user, with the exit code and the settings file it leaves; one Kibolt
+// per library; games started from its command line.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "library/game_log.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/win_test_support.h"
 #include "win32/handles_win32.h"
@@ -16,19 +19,35 @@ namespace {
 
 struct FoundWindow {
     DWORD processId;
+    const char* caption;
     HWND window;
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM data) {
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM data) {
     auto* found = reinterpret_cast<FoundWindow*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == found->processId && IsWindowVisible(window) && GetWindowTextCp932(window) == "Kibolt") {
+    if (owner == found->processId && IsWindowVisible(window) && GetWindowTextCp932(window) == found->caption) {
         found->window = window;
         return FALSE;
     }
     return TRUE;
 }
+
+// A shown top-level window of a process with that caption, waiting up to timeoutMs.
+HWND ShownWindowOf(DWORD processId, const char* caption, DWORD timeoutMs) {
+    FoundWindow found{processId, caption, nullptr};
+    test::PumpUntil(
+        [&] {
+            found.window = nullptr;
+            EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&found));
+            return found.window != nullptr;
+        },
+        timeoutMs);
+    return found.window;
+}
+
+HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
 
 class ProgramTest : public testing::Test {
 protected:
@@ -63,17 +82,7 @@ protected:
         return started;
     }
 
-    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) {
-        FoundWindow found{processId, nullptr};
-        test::PumpUntil(
-            [&] {
-                found.window = nullptr;
-                EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-                return found.window != nullptr;
-            },
-            timeoutMs);
-        return found.window;
-    }
+    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) { return ShownWindowOf(processId, "Kibolt", timeoutMs); }
 
     static DWORD WaitForExit(const UniqueHandle& process) {
         test::PumpUntil([&] { return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0; }, 15000);
@@ -162,6 +171,152 @@ TEST_F(ProgramTest, LibrariesInDifferentFoldersRunSideBySide) {
     Close(second.window, second.process);
     EXPECT_EQ(WaitForExit(second.process), 2u);
     Close(first, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+
+// Games started from Kibolt's command line: --play "<title>" and the wrapper
+// form --play "<title>" -- <command line> that store clients use.
+class PlayOptionTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        if (IsSkipped()) return;
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        std::string built = test::WindowsPathFromEnv("KIBOLT_EXE");
+        std::string hook = built.substr(0, built.rfind('\\')) + "\\kibolt.dll";
+        CopyFileW(Widen(hook).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE);
+    }
+    void TearDown() override {
+        if (HWND game = FindSampleGame()) {
+            PostMessageW(game, WM_CLOSE, 0, 0);
+            test::PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
+        }
+        if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+            if (HWND window = MainWindowOf(GetProcessId(process_.Get()), 0)) Close(window, process_);
+            if (WaitForSingleObject(process_.Get(), 5000) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 99);
+        }
+    }
+    std::string Command() const { return "\"" + game_ + "\""; }
+    std::string PlayLine(const std::string& title) const { return library_.CommandLine() + " --play \"" + title + "\""; }
+    size_t Sessions(const std::string& log) const { return ParseGameLogFile(library_.ReadFile(log)).sessions.size(); }
+    // Ends the running sample game and waits until its session is in the log.
+    bool EndGameAndWaitForSession(const std::string& log, size_t sessionsBefore) {
+        HWND game = FindSampleGame();
+        if (!game) return false;
+        PostMessageW(game, WM_CLOSE, 0, 0);
+        return test::PumpUntil([&] { return Sessions(log) == sessionsBefore + 1; }, 10000);
+    }
+    static int SelectedTab(HWND window) {
+        return static_cast<int>(SendMessageW(GetDlgItem(window, IDC_TAB), TCM_GETCURSEL, 0, 0));
+    }
+    // The text of the process's message box with caption "error"; it is then closed.
+    static std::string AnswerErrorBox(DWORD processId) {
+        HWND box = ShownWindowOf(processId, "error", 10000);
+        if (!box) return "(no message box)";
+        std::string text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        test::PumpUntil([&] { return !IsWindow(box); });
+        return text;
+    }
+
+    std::string game_;
+};
+
+TEST_F(PlayOptionTest, StartsTheGameFoundInItsCategoryAndRecordsTheSession) {
+    library_.WriteFile("playing\\Other.log", "other.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("cleared\\Sample.log", Command() + "\r\n=====Comment_Start====\r\n");
+    HWND window = Start(PlayLine("sample"), "C:\\");  // file names match whatever the case
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() != nullptr; }, 10000));
+    EXPECT_EQ(SelectedTab(window), 1);
+    EXPECT_TRUE(EndGameAndWaitForSession("cleared\\Sample.log", 0));
+    Close(window, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, ARunningKiboltTakesTheRequestAndTheSecondProcessEndsWithZero) {
+    library_.WriteFile("others\\" "表示" ".log", Command() + "\r\n=====Comment_Start====\r\n");
+    HWND first = Start(library_.CommandLine(), "C:\\");
+    ASSERT_NE(first, nullptr);
+    Started second = Launch(library_.ProgramPath(), PlayLine("表示"), "C:\\", false);
+    ASSERT_TRUE(second.process.Valid());
+    EXPECT_EQ(WaitForExit(second.process), 0u);
+    EXPECT_EQ(MainWindowOf(second.processId, 0), nullptr);
+    ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() != nullptr; }, 10000));
+    EXPECT_EQ(SelectedTab(first), 2);
+
+    // While the game runs, a further request only brings Kibolt to the front.
+    Started third = Launch(library_.ProgramPath(), PlayLine("表示"), "C:\\", false);
+    EXPECT_EQ(WaitForExit(third.process), 0u);
+    EXPECT_TRUE(EndGameAndWaitForSession("others\\表示.log", 0));
+    EXPECT_EQ(FindSampleGame(), nullptr);
+    EXPECT_EQ(Sessions("others\\表示.log"), 1u);
+    Close(first, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, AnUnknownTitleIsNamedInAMessageAndNothingStarts) {
+    library_.WriteFile("playing\\Sample.log", Command() + "\r\n=====Comment_Start====\r\n");
+    Started started = Launch(library_.ProgramPath(), PlayLine("Nothing 表"), "C:\\", false);
+    process_ = std::move(started.process);
+    EXPECT_NE(AnswerErrorBox(started.processId).find("Nothing 表"), std::string::npos);
+    HWND window = MainWindowOf(started.processId, 5000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindSampleGame(), nullptr);
+    Close(window, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, AMalformedCommandLineShowsTheUsageAndKiboltOpensAsUsual) {
+    for (const char* options : {" --play", " --frobnicate", " --play Sample extra"}) {
+        Started started = Launch(library_.ProgramPath(), library_.CommandLine() + options, "C:\\", false);
+        process_ = std::move(started.process);
+        EXPECT_NE(AnswerErrorBox(started.processId).find("--play"), std::string::npos) << options;
+        HWND window = MainWindowOf(started.processId, 5000);
+        ASSERT_NE(window, nullptr) << options;
+        Close(window, process_);
+        EXPECT_EQ(WaitForExit(), 2u) << options;
+    }
+}
+
+TEST_F(PlayOptionTest, TheWrapperRegistersANewGameAndRecordsItsSession) {
+    const std::string command = Command() + " --label \"a b\"";
+    HWND window = Start(PlayLine("New 表 Game") + " -- " + command, "C:\\");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() != nullptr; }, 10000));
+    GameLogContent log = ParseGameLogFile(library_.ReadFile("playing\\New 表 Game.log"));
+    EXPECT_EQ(log.commandLine, command);
+    EXPECT_EQ(SelectedTab(window), 0);
+    EXPECT_TRUE(EndGameAndWaitForSession("playing\\New 表 Game.log", 0));
+    Close(window, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, TheWrapperStartsAKnownGameWithItsCommandLineAndKeepsTheStoredOne) {
+    library_.WriteFile("cleared\\Sample.log", "C:\\nowhere\\missing.exe\r\n=====Comment_Start====\r\n");
+    HWND first = Start(library_.CommandLine(), "C:\\");
+    ASSERT_NE(first, nullptr);
+    Started second = Launch(library_.ProgramPath(), PlayLine("Sample") + " -- " + Command(), "C:\\", false);
+    EXPECT_EQ(WaitForExit(second.process), 0u);
+    ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() != nullptr; }, 10000));
+    EXPECT_TRUE(EndGameAndWaitForSession("cleared\\Sample.log", 0));
+    EXPECT_EQ(ParseGameLogFile(library_.ReadFile("cleared\\Sample.log")).commandLine, "C:\\nowhere\\missing.exe");
+    EXPECT_FALSE(library_.Exists("playing\\Sample.log"));
+    Close(first, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, TheWrapperGivesTheRegistrationsMessageForARefusedTitle) {
+    Started started = Launch(library_.ProgramPath(), PlayLine("a:b") + " -- " + Command(), "C:\\", false);
+    process_ = std::move(started.process);
+    EXPECT_NE(AnswerErrorBox(started.processId), "(no message box)");
+    HWND window = MainWindowOf(started.processId, 5000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindSampleGame(), nullptr);
+    EXPECT_FALSE(library_.Exists("playing\\a"));
+    Close(window, process_);
     EXPECT_EQ(WaitForExit(), 2u);
 }
 
