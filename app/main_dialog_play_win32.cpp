@@ -3,6 +3,7 @@
 #include "app/main_dialog_win32.h"
 
 #include "library/library_paths.h"
+#include "library/game_commands.h"
 #include "library/session_commands.h"
 #include "library/time_text.h"
 #include "resources/resource_ids.h"
@@ -124,7 +125,7 @@ void MainDialog::RecordSession(std::optional<FinishedSession> finished, const st
 }
 
 void MainDialog::OnSaveNowTime() {
-    std::string comment = GetDlgItemTextCp932(window_, IDC_NOW_COMMENT);
+    const std::string comment = NowCommentFieldText(GetDlgItemTextCp932(window_, IDC_NOW_COMMENT));
     RecordSession(playSession_.Split(), comment);
     SetDlgItemTextCp932(window_, IDC_NOW_COMMENT, "");
 }

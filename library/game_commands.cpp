@@ -66,6 +66,10 @@ std::string OneLineFieldText(std::string_view typed) {
 
 std::string TitleFieldText(std::string_view typed) { return CutAtCharacter(typed, kFieldTextBytes); }
 
+std::string NowCommentFieldText(std::string_view typed) {
+    return OneLineFieldText(CutAtCharacter(typed, kNowCommentBytes));
+}
+
 std::string NewGameLogBytes(const std::string& commandLine) {
     GameLogContent log;
     log.commandLine = commandLine;

@@ -26,6 +26,11 @@ std::string OneLineFieldText(std::string_view typed);
 // The title as the dialogs take it: at most kFieldTextBytes bytes.
 std::string TitleFieldText(std::string_view typed);
 
+// The comment typed beside "SaveNowTime": a one-line text of at most
+// kNowCommentBytes bytes, the field's limit.
+inline constexpr size_t kNowCommentBytes = 127;
+std::string NowCommentFieldText(std::string_view typed);
+
 enum class GameEntryProblem {
     None,
     EmptyPath,

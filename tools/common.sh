@@ -53,15 +53,28 @@ ensure_packages() {
     fi
 }
 
+# Each builds everything, or only the targets named.
 build_native() {
     cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$KIBOLT_TOP/build/native" -j"$(nproc)"
+    cmake --build "$KIBOLT_TOP/build/native" -j"$(nproc)" ${1:+--target "$@"}
 }
 
 build_windows() {
     cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/windows" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$KIBOLT_TOP/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build "$KIBOLT_TOP/build/windows" -j"$(nproc)"
+    cmake --build "$KIBOLT_TOP/build/windows" -j"$(nproc)" ${1:+--target "$@"}
+}
+
+# Runs a build quietly: its output goes to a log, shown only when it fails.
+quietly() {
+    local log="$KIBOLT_TOP/build/$1.log"
+    shift
+    mkdir -p "$KIBOLT_TOP/build"
+    if ! "$@" >"$log" 2>&1; then
+        cat "$log"
+        say "build failed (output above, also in $log)"
+        return 1
+    fi
 }
 
 # Only the programs of the release (kibolt.exe, kibolt.dll), in the tree $1.

@@ -70,6 +70,21 @@ TEST(FieldTextTest, CutsAtACharacterAndKeepsLogLinesWhole) {
     EXPECT_EQ(CutAtCharacter("\x95", 1), "\x95") << "a lone lead byte is one byte";
 }
 
+TEST(FieldTextTest, SaveNowTimeCommentKeepsItsFieldLimit) {
+    const std::string kanji = "\x95\x5C";
+    const struct {
+        std::string typed;
+        std::string comment;
+    } cases[] = {
+        {std::string(127, 'a'), std::string(127, 'a')},
+        {std::string(200, 'a'), std::string(127, 'a')},
+        {std::string(126, 'a') + kanji, std::string(126, 'a')},  // the pair would be split: both go
+        {std::string(125, 'a') + kanji + "b", std::string(125, 'a') + kanji},
+        {"boss\r\nsecond", "boss  second"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NowCommentFieldText(c.typed), c.comment) << c.typed;
+}
+
 struct EntryCase {
     std::string path, title;
     GameEntryProblem problem;
