@@ -7,6 +7,7 @@
 
 #include "resources/resource_ids.h"
 #include "views/session_columns.h"
+#include "win32/dpi_win32.h"
 #include "win32/placement.h"
 
 namespace kibolt {
@@ -51,6 +52,19 @@ void MainDialog::RememberStartLayout() {
     GetClientRect(window_, &startClient_);
     const int ids[] = {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_GAME_COMMENT};
     for (size_t i = 0; i < startRects_.size(); ++i) startRects_[i] = ClientRectOf(Control(ids[i]), window_);
+    layoutDpi_ = WindowDpi(window_);
+}
+
+void MainDialog::ScaleStartLayout(int fromDpi, int toDpi) {
+    auto scale = [&](LONG& v) { v = MulDiv(v, toDpi, fromDpi); };
+    scale(minimumSize_.cx);
+    scale(minimumSize_.cy);
+    for (RECT* r : {&startClient_, &startRects_[0], &startRects_[1], &startRects_[2]}) {
+        scale(r->left);
+        scale(r->top);
+        scale(r->right);
+        scale(r->bottom);
+    }
 }
 
 void MainDialog::RestoreWindow(const WindowSettings& saved) {
@@ -91,7 +105,7 @@ void MainDialog::LayoutControls() {
     const int dx = std::max<int>(client.right - startClient_.right, 0);
     const int dy = std::max<int>(client.bottom - startClient_.bottom, 0);
     const int tableDy = dy * 2 / 3;  // the table takes most of the height, the comment field the rest
-    const int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    const int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
     Place(tab_, frame, 0, client.right - 2 * frame, client.bottom);
     const RECT& list = startRects_[0];
     Place(gameList_.Window(), list.left, list.top, list.right - list.left, list.bottom - list.top + dy);
@@ -115,7 +129,10 @@ void MainDialog::CaptureColumnWidths() {
 
 std::vector<int> MainDialog::SessionColumnWidths(const std::vector<int>& fields) const {
     std::vector<int> widths(fields.size() + 1, 0);
-    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const int dpi = WindowDpi(window_);
+    const int edge = SystemMetricForDpi(SM_CXEDGE, dpi);
+    // The designed width at the window's DPI, wider for long session numbers.
+    const int number = sessionTable_.NumberColumnWidthFor(&state_->Current().log.sessions);
     RECT rect{};
     GetWindowRect(sessionTable_.Window(), &rect);
     int free = rect.right - rect.left;
@@ -125,15 +142,16 @@ std::vector<int> MainDialog::SessionColumnWidths(const std::vector<int>& fields)
         widths[column] = chosen;
         if (column == 0) {
             // "回" stands outside the shared width, as it always has.
-            free += kNumberColumnWidth - (chosen ? chosen : kNumberColumnWidth);
-            if (!chosen) widths[0] = kNumberColumnWidth;
+            free += number - (chosen ? chosen : number);
+            if (!chosen) widths[0] = number;
         } else if (chosen) {
             free -= chosen;
         } else {
             ++automatic;
         }
     }
-    const int shared = DataColumnWidth(free, edge, GetSystemMetrics(SM_CXVSCROLL), sessionTable_.RowCount(), automatic);
+    const int shared = DataColumnWidth(free, edge, SystemMetricForDpi(SM_CXVSCROLL, dpi), sessionTable_.RowCount(),
+                                       automatic, number);
     for (size_t column = 1; column < widths.size(); ++column)
         if (!widths[column]) widths[column] = std::max(shared, 0);
     return widths;

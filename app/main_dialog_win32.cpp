@@ -13,6 +13,7 @@
 #include "resources/resource_ids.h"
 #include "views/session_columns.h"
 #include "win32/dialog_object_win32.h"
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_placement_win32.h"
 
@@ -77,6 +78,10 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case kStartQueuedMessage: OnQueuedStart(); return TRUE;
+    case WM_DPICHANGED:
+        PostMessageW(window_, kDpiChangedMessage, 0, 0);
+        return FALSE;  // the dialog manager scales the window and its controls
+    case kDpiChangedMessage: OnDpiChanged(); return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
@@ -96,13 +101,7 @@ BOOL MainDialog::OnInitDialog() {
     CenterOverOwner(window_);
     RememberStartLayout();
 
-    largeIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KIBOLT), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KIBOLT), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   0)));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    LoadIcons();
 
     tab_ = Control(IDC_TAB);
     gameList_.Attach(Control(IDC_GAME_LIST));
@@ -124,12 +123,40 @@ BOOL MainDialog::OnInitDialog() {
     return TRUE;  // focus goes to the first tab stop, "NewFile"
 }
 
-void MainDialog::SetUpTabs() {
+void MainDialog::LoadIcons() {
+    const int dpi = WindowDpi(window_);
+    auto load = [&](int width, int height) {
+        return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_KIBOLT), IMAGE_ICON,
+                                             SystemMetricForDpi(width, dpi), SystemMetricForDpi(height, dpi), 0));
+    };
+    UniqueIcon large(load(SM_CXICON, SM_CYICON));
+    UniqueIcon small(load(SM_CXSMICON, SM_CYSMICON));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.Get()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+    // The old icons go only once the window holds the new ones.
+    largeIcon_ = std::move(large);
+    smallIcon_ = std::move(small);
+}
+
+void MainDialog::PlaceTabs() {
     RECT client{};
     GetClientRect(window_, &client);
-    int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
     // The tab control lies under every other control and spans the window.
     SetWindowPos(tab_, HWND_BOTTOM, frame, 0, client.right - 2 * frame, client.bottom, SWP_SHOWWINDOW);
+}
+
+void MainDialog::OnDpiChanged() {
+    const int dpi = WindowDpi(window_);
+    if (dpi != layoutDpi_) ScaleStartLayout(layoutDpi_, dpi);
+    layoutDpi_ = dpi;
+    LoadIcons();
+    LayoutControls();  // the tabs, the lists and the table's columns
+    gameList_.FitColumn();
+}
+
+void MainDialog::SetUpTabs() {
+    PlaceTabs();
     for (int i = 0; i < kCategoryCount; ++i)
         TabInsertItem(tab_, i, CategoryTabText(static_cast<Category>(i)),
                       reinterpret_cast<LPARAM>(gameList_.Window()));
@@ -363,6 +390,10 @@ void MainDialog::RefreshViews() {
     shownComment_ = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TITLE, game.title);
     sessionTable_.Show(&game.log.sessions);
+    // Longer session numbers than the table was laid out for widen "回" (unless the user sized it).
+    if (!laidOutWidths_.empty() && !columnWidths_[0] &&
+        laidOutWidths_[0] != sessionTable_.NumberColumnWidthFor(&game.log.sessions))
+        FitSessionColumns();
     SetDlgItemTextCp932(window_, IDC_DETAIL_SESSION_COUNT, details.sessionCount);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_INPUTS, details.totalInputs);
     SetDlgItemTextCp932(window_, IDC_DETAIL_INPUTS, details.inputs);

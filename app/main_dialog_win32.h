@@ -31,6 +31,9 @@ namespace kibolt {
 // Posted when the game list's highlight moved, to load the highlighted game
 // once the list has finished with the key or click that moved it.
 inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
+// Posted when the window moved to a display of another DPI, to lay out its
+// fixed pixel sizes again once the dialog manager has scaled its controls.
+inline constexpr UINT kDpiChangedMessage = WM_APP + 41;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
 
@@ -89,6 +92,9 @@ private:
     void UpdatePlayIndicator();
 
     void SetUpTabs();
+    void PlaceTabs();
+    void LoadIcons();
+    void OnDpiChanged();
     void LoadSettings();
     void SaveSettings();
     void OnCategoryLeaving();
@@ -153,6 +159,8 @@ private:
     // The window's size and place, the controls that grow with it and the
     // session table's column widths (main_dialog_layout_win32.cpp).
     void RememberStartLayout();
+    // The dialog's own layout, as at another DPI.
+    void ScaleStartLayout(int fromDpi, int toDpi);
     void RestoreWindow(const WindowSettings& saved);
     WindowSettings WindowSettingsNow();
     void LayoutControls();
@@ -206,6 +214,7 @@ private:
     SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
     RECT startClient_{};                      // the client area at that size
     std::array<RECT, 3> startRects_{};        // game list, session table, comment field there
+    int layoutDpi_ = USER_DEFAULT_SCREEN_DPI; // the DPI those were taken at
     std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;

@@ -33,6 +33,7 @@ add_library(kibolt_win32 STATIC
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp
+  win32/dpi_win32.cpp
   win32/text_win32.cpp
   win32/window_placement_win32.cpp
 )
@@ -74,6 +75,12 @@ foreach(locale ja_JP.UTF-8 en_US.UTF-8)
     ENVIRONMENT "LC_ALL=${locale};KIBOLT_EXE=$<TARGET_FILE:kibolt>;SAMPLE_GAME_EXE=$<TARGET_FILE:sample_game>"
     TIMEOUT 400)
 endforeach()
+
+# The DPI tests once more on a display of 144 DPI: ./test prepares that prefix.
+add_test(NAME win32_dpi144 COMMAND kibolt_win_tests --gtest_filter=DpiTest.*)
+set_tests_properties(win32_dpi144 PROPERTIES
+  ENVIRONMENT "LC_ALL=ja_JP.UTF-8;KIBOLT_TEST_DPI=144;WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-144dpi;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/wineprefix-144dpi/xdg-data;KIBOLT_EXE=$<TARGET_FILE:kibolt>;SAMPLE_GAME_EXE=$<TARGET_FILE:sample_game>"
+  TIMEOUT 400)
 
 # Timing of the views with big logs (tools/view-timing.sh runs it under wine).
 add_executable(kibolt_view_timing tools/view_timing_win32.cpp ${KIBOLT_RESOURCES})

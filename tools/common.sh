@@ -91,6 +91,8 @@ kibolt_version() {
 
 # A wine prefix of our own, with a virtual desktop so focus and clicks behave
 # without a window manager.
+# prepare_wine_prefix PREFIX [DPI]: with a DPI, the prefix's display has it
+# (Wine's LogPixels; 96 otherwise).
 prepare_wine_prefix() {
     export WINEPREFIX="$1"
     export WINEDEBUG=-all
@@ -119,6 +121,9 @@ prepare_wine_prefix() {
     for font in Tahoma "MS UI Gothic"; do
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "IPAPGothic" /f >/dev/null 2>&1
     done
+    if [ -n "${2:-}" ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+    fi
     wineserver -w
 }
 

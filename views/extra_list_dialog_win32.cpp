@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "views/session_columns.h"
 #include "win32/dialog_object_win32.h"
+#include "win32/dpi_win32.h"
 #include "win32/window_placement_win32.h"
 
 namespace kibolt {
@@ -49,15 +50,15 @@ INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         FillClientArea();
         std::vector<int> all;
         for (int k = 0; k < kSessionFieldCount; ++k) all.push_back(k);
-        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8));
+        list_.Show(initial_);  // first: "回" is made as wide as their numbers need
+        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8, WindowDpi(window_)));
         *openDialog_ = this;
-        list_.Show(initial_);
         return TRUE;
     }
     case WM_WINDOWPOSCHANGED:
         if (*openDialog_ == this) {
             FillClientArea();
-            list_.SetDataColumnWidth(ExtraColumnWidth(ListWidth(), 9));
+            list_.SetDataColumnWidth(ExtraColumnWidth(ListWidth(), 9, WindowDpi(window_)));
         }
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
         return TRUE;

@@ -17,7 +17,10 @@ public:
                     ExtraListDialog** openDialog);
 
     // Shows another state of the sessions (while the dialog is open).
-    void Refill(const std::vector<SessionRecord>* sessions) { list_.Show(sessions); }
+    void Refill(const std::vector<SessionRecord>* sessions) {
+        list_.Show(sessions);
+        list_.FitNumberColumn();
+    }
     HWND Window() const { return window_; }
     SessionListView& List() { return list_; }
 

@@ -3,16 +3,24 @@
 #include <commctrl.h>
 
 #include "library/library_paths.h"
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
 
-void GameListView::SetUpColumn() {
+namespace {
+
+int ColumnWidthOf(HWND list) {
     RECT rect{};
-    GetWindowRect(list_, &rect);
-    int width = (rect.right - rect.left) - 2 * GetSystemMetrics(SM_CXEDGE);
-    ListViewInsertColumn(list_, 0, "名前", width, LVCFMT_LEFT);
+    GetWindowRect(list, &rect);
+    return (rect.right - rect.left) - 2 * SystemMetricForDpi(SM_CXEDGE, WindowDpi(list));
 }
+
+}  // namespace
+
+void GameListView::SetUpColumn() { ListViewInsertColumn(list_, 0, "名前", ColumnWidthOf(list_), LVCFMT_LEFT); }
+
+void GameListView::FitColumn() { SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(ColumnWidthOf(list_), 0)); }
 
 void GameListView::Fill(const std::vector<std::string>& titles) {
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);

@@ -14,6 +14,8 @@ public:
 
     // The single column "名前", as wide as the list less its edges.
     void SetUpColumn();
+    // Its width again, after the list changed size or DPI.
+    void FitColumn();
     void Fill(const std::vector<std::string>& titles);
     int RowCount() const;
     std::string Title(int row) const;

@@ -1,5 +1,8 @@
 #include "views/session_columns.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "library/decimal.h"
 
 namespace kibolt {
@@ -11,13 +14,21 @@ std::vector<int> VisibleFields(int32_t viewFlags) {
     return fields;
 }
 
-int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count) {
-    if (count <= 0) return 0;
-    int scroll = rowCount >= kRowsWithScrollBar ? scrollBarWidth : 0;
-    return (tableWidth - 2 * edge - kNumberColumnWidth - scroll) / count;
+int ScaleToDpi(int pixels, int dpi) {
+    return static_cast<int>((static_cast<int64_t>(pixels) * dpi + kDesignDpi / 2) / kDesignDpi);
 }
 
-int ExtraColumnWidth(int listWidth, int divisor) { return (listWidth - 24) / divisor; }
+int NumberColumnWidth(int dpi, int textWidth) {
+    return std::max(ScaleToDpi(kNumberColumnWidth, dpi), textWidth + ScaleToDpi(kCellPadding, dpi));
+}
+
+int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count, int numberWidth) {
+    if (count <= 0) return 0;
+    int scroll = rowCount >= kRowsWithScrollBar ? scrollBarWidth : 0;
+    return (tableWidth - 2 * edge - numberWidth - scroll) / count;
+}
+
+int ExtraColumnWidth(int listWidth, int divisor, int dpi) { return (listWidth - ScaleToDpi(24, dpi)) / divisor; }
 
 std::string SessionNumberText(const SessionRecord& s) { return FormatInt(s.number); }
 

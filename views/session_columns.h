@@ -12,7 +12,18 @@
 namespace kibolt {
 
 inline constexpr std::string_view kNumberHeader = "回";
-inline constexpr int kNumberColumnWidth = 20;
+// Fixed pixel sizes are designed at 96 DPI and scaled to the window's.
+inline constexpr int kDesignDpi = 96;
+inline constexpr int kNumberColumnWidth = 20;  // at 96 DPI
+// Room the number column keeps beside its text, at 96 DPI: numbers of two
+// digits still fit the designed width.
+inline constexpr int kCellPadding = 4;
+
+// A pixel size designed at 96 DPI, at `dpi` (rounded to the nearest pixel).
+int ScaleToDpi(int pixels, int dpi);
+// The number column: its designed width at the DPI, or wider where the
+// longest number (`textWidth` pixels) would not show whole.
+int NumberColumnWidth(int dpi, int textWidth);
 inline constexpr std::array<std::string_view, kSessionFieldCount> kFieldHeaders = {
     "開始", "終了", "プレイ", "累計", "プレイ_", "累計_", "キー", "累計キー", "コメント"};
 // From this many rows on, the table's vertical scroll bar takes its share of the width.
@@ -23,10 +34,11 @@ std::vector<int> VisibleFields(int32_t viewFlags);
 
 // Width of each data column: the table's width less its edges, the number
 // column and (with 12 or more rows) the scroll bar, shared by `count` columns.
-int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count);
+int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count,
+                    int numberWidth = kNumberColumnWidth);
 
 // Extra list: width of each of the nine data columns for a list `listWidth` wide.
-int ExtraColumnWidth(int listWidth, int divisor);
+int ExtraColumnWidth(int listWidth, int divisor, int dpi = kDesignDpi);
 
 // Text of a session table cell: column 0 is the number, then the visible fields.
 std::string SessionNumberText(const SessionRecord& s);

@@ -1,13 +1,14 @@
 #include "views/session_table_win32.h"
 
 #include "views/session_columns.h"
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
 
 void SessionListView::SetColumns(const std::vector<int>& fields, int dataWidth) {
     std::vector<int> widths(fields.size() + 1, dataWidth);
-    widths[0] = kNumberColumnWidth;
+    widths[0] = NumberColumnWidthFor(sessions_);
     SetColumns(fields, widths);
 }
 
@@ -26,6 +27,21 @@ void SessionListView::SetColumns(const std::vector<int>& fields, const std::vect
     columnsMade_ = true;
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
+}
+
+int SessionListView::NumberColumnWidthFor(const std::vector<SessionRecord>* sessions) const {
+    int textWidth = 0;
+    if (sessions && !sessions->empty()) {
+        // Numbers run 1, 2, 3 ... : the last is the longest.
+        const std::wstring text = Widen(SessionNumberText(sessions->back()));
+        textWidth =
+            static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    }
+    return NumberColumnWidth(WindowDpi(list_), textWidth);
+}
+
+void SessionListView::FitNumberColumn() {
+    if (columnsMade_) SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(NumberColumnWidthFor(sessions_), 0));
 }
 
 void SessionListView::SetDataColumnWidth(int width) {

@@ -22,6 +22,11 @@ public:
     void SetColumns(const std::vector<int>& fields, int dataWidth);
     // widths: "回" first, then one per field.
     void SetColumns(const std::vector<int>& fields, const std::vector<int>& widths);
+    // The number column's width for these sessions at the list's DPI: the
+    // designed width, or wider where the last number would not show whole.
+    int NumberColumnWidthFor(const std::vector<SessionRecord>* sessions) const;
+    // Gives the number column that width for the sessions shown.
+    void FitNumberColumn();
     void SetDataColumnWidth(int width);
     void SetColumnWidths(const std::vector<int>& widths);  // as SetColumns takes them
     std::vector<int> ColumnWidths() const;                 // of the columns shown

@@ -37,6 +37,22 @@ TEST(DataColumnWidthTest, SharesTheWidthAndTakesTheScrollBarFromTwelveRows) {
     EXPECT_EQ(DataColumnWidth(30, 2, 17, 12, 4), -2) << "truncates toward zero like the C division";
 }
 
+TEST(DpiScalingTest, FixedPixelSizesFollowTheDpi) {
+    const struct {
+        int pixels, dpi, expected;
+    } cases[] = {{20, 96, 20}, {20, 144, 30}, {20, 120, 25}, {24, 144, 36}, {1, 144, 2}, {20, 192, 40}};
+    for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+    // The number column: the designed width, or the text's with its padding where that is wider.
+    EXPECT_EQ(NumberColumnWidth(96, 0), 20);
+    EXPECT_EQ(NumberColumnWidth(96, 16), 20) << "two digits fit the designed width";
+    EXPECT_EQ(NumberColumnWidth(96, 40), 44);
+    EXPECT_EQ(NumberColumnWidth(144, 0), 30);
+    EXPECT_EQ(NumberColumnWidth(144, 60), 66);
+    EXPECT_EQ(DataColumnWidth(600, 3, 25, 12, 9, 30), (600 - 6 - 30 - 25) / 9);
+    EXPECT_EQ(ExtraColumnWidth(500, 9, 144), (500 - 36) / 9);
+    EXPECT_EQ(ExtraColumnWidth(500, 9), (500 - 24) / 9);
+}
+
 TEST(DetailTextsTest, LastSessionOrDefaults) {
     GameLogContent log;
     DetailTexts none = DetailTextsOf(log);

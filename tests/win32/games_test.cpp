@@ -655,8 +655,9 @@ TEST_F(GamesTest, DeleteMovesTheLogWithWhatWasTypedIntoTheRecycleBin) {
     EXPECT_EQ(ParseGameLogFile(bytes).comment, "typed before");
     EXPECT_EQ(ParseGameLogFile(bytes).sessions.size(), 2u);
     const std::string home = test::WindowsPathFromEnv("HOME");
-    if (!home.empty())
+    if (!home.empty()) {
         EXPECT_FALSE(Win32FileSystem().Exists(home + "\\.local\\share\\Trash\\files\\" + title + ".log"));
+    }
     DeleteFileW(inTrash.c_str());
     DeleteFileW(Widen(trash + "\\info\\" + title + ".log.trashinfo").c_str());
 }

@@ -1,0 +1,107 @@
+// The session table's fixed pixel sizes follow the window's DPI. ./test runs
+// these tests once more in a wine prefix set to 144 DPI (KIBOLT_TEST_DPI=144);
+// in the other runs the display is at 96 DPI.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+#include "views/session_columns.h"
+#include "win32/dpi_win32.h"
+
+namespace kibolt {
+namespace {
+
+int ExpectedDpi() {
+    const char* dpi = std::getenv("KIBOLT_TEST_DPI");
+    return dpi && *dpi ? std::atoi(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+class DpiTest : public MainWindowTest {
+protected:
+    HWND Table() const { return Item(IDC_SESSION_TABLE); }
+    std::vector<int> ColumnWidths() const {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0));
+        std::vector<int> widths;
+        for (int i = 0, n = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+            widths.push_back(static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, i, 0)));
+        return widths;
+    }
+    // Opens the main window, its thread in the given DPI awareness, and
+    // returns the column widths with each game shown in turn.
+    std::vector<std::vector<int>> WidthsOf(const std::vector<std::string>& games, DPI_AWARENESS_CONTEXT awareness,
+                                           int& dpi) {
+        const DPI_AWARENESS_CONTEXT before = SetThreadDpiAwarenessContext(awareness);
+        Open();
+        SetThreadDpiAwarenessContext(before);
+        std::vector<std::vector<int>> widths;
+        if (HasFatalFailure()) return widths;
+        dpi = WindowDpi(window_);
+        for (const std::string& game : games) {
+            // Picked as a click does: clicks reach a window drawn for another DPI at other places.
+            dialog_->SelectGame(RowIndexOf(game));
+            EXPECT_EQ(dialog_->State()->Current().title, game);
+            widths.push_back(ColumnWidths());
+        }
+        dialog_.reset();
+        window_ = nullptr;
+        return widths;
+    }
+};
+
+TEST_F(DpiTest, TheNumberColumnShowsTheLongestNumberWhole) {
+    library_.WriteFile("playing\\Big.log", test::MakeLogBytes(10000));
+    library_.WriteFile("playing\\Small.log", test::MakeLogBytes(3));
+    Open();
+    ClickGame("Big");
+    const int dpi = WindowDpi(window_);
+    EXPECT_EQ(dpi, ExpectedDpi());
+    EXPECT_EQ(ListViewGetCell(Table(), 9999, 0), "10000");
+    const int text = static_cast<int>(SendMessageW(Table(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"10000")));
+    ASSERT_GT(text, 0);
+    EXPECT_GE(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0), text + ScaleToDpi(kCellPadding, dpi));
+
+    // A game with few sessions has the designed width, scaled.
+    ClickGame("Small");
+    EXPECT_EQ(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0), ScaleToDpi(kNumberColumnWidth, dpi));
+}
+
+// The same window drawn by the system at 96 DPI (a thread unaware of DPI)
+// and at the display's DPI.
+TEST_F(DpiTest, ColumnWidthsScaleWithTheDpi) {
+    library_.WriteFile("playing\\Big.log", test::MakeLogBytes(10000));
+    library_.WriteFile("playing\\Small.log", test::MakeLogBytes(3));
+    int unawareDpi = 0, dpi = 0;
+    const auto at96 = WidthsOf({"Small", "Big"}, DPI_AWARENESS_CONTEXT_UNAWARE, unawareDpi);
+    ASSERT_FALSE(HasFatalFailure());
+    const auto scaled = WidthsOf({"Small", "Big"}, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, dpi);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(unawareDpi, USER_DEFAULT_SCREEN_DPI);
+    EXPECT_EQ(dpi, ExpectedDpi());
+    ASSERT_EQ(at96.size(), 2u);
+    ASSERT_EQ(scaled.size(), 2u);
+    // The number column's fixed width scales exactly.
+    ASSERT_FALSE(at96[0].empty());
+    EXPECT_EQ(at96[0][0], kNumberColumnWidth);
+    EXPECT_EQ(scaled[0][0], ScaleToDpi(kNumberColumnWidth, dpi));
+    // The rest follow the dialog's size and the font, which the system
+    // scales and rounds each on its own: the DPI's ratio within a tenth.
+    for (size_t game = 0; game < 2; ++game) {
+        ASSERT_EQ(scaled[game].size(), at96[game].size());
+        ASSERT_GT(at96[game].size(), 1u);
+        for (size_t i = 0; i < at96[game].size(); ++i) {
+            const double expected = at96[game][i] * dpi / 96.0;
+            EXPECT_NEAR(scaled[game][i], expected, expected / 10 + 1)
+                << "game " << game << ", column " << i << " at 96 DPI " << at96[game][i];
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kibolt
