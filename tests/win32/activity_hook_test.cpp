@@ -84,18 +84,10 @@ int ThreadsOfThisProcess() {
     return count;
 }
 
-struct GameWindowSearch {
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindGameWindow(HWND window, LPARAM data) {
+bool IsGameWindow(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (IsWindowVisible(window) && std::wstring(name) == L"KiboltSampleGame") {
-        reinterpret_cast<GameWindowSearch*>(data)->window = window;
-        return FALSE;
-    }
-    return TRUE;
+    return IsWindowVisible(window) && std::wstring(name) == L"KiboltSampleGame";
 }
 
 class ActivityHookTest : public testing::Test {
@@ -117,12 +109,10 @@ protected:
         UniqueHandle thread(info.hThread);
         gameThreadId_ = info.dwThreadId;
         ASSERT_EQ(WaitForInputIdle(game_.Get(), 10000), 0u);
-        GameWindowSearch search;
         ASSERT_TRUE(PumpUntil([&] {
-            EnumThreadWindows(gameThreadId_, FindGameWindow, reinterpret_cast<LPARAM>(&search));
-            return search.window != nullptr;
+            gameWindow_ = test::FindThreadWindow(gameThreadId_, IsGameWindow);
+            return gameWindow_ != nullptr;
         }));
-        gameWindow_ = search.window;
 
         receiver_ = std::make_unique<Receiver>();
         flush_ = std::make_unique<test::InputFlush>();  // before the library's hooks

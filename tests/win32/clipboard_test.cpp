@@ -364,20 +364,10 @@ struct DialogProbe {
     bool done = false;
     HWND found = nullptr;
 
-    static BOOL CALLBACK Consider(HWND window, LPARAM data) {
-        auto* p = reinterpret_cast<DialogProbe*>(data);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring_view(name) != L"#32770" || GetWindow(window, GW_OWNER) != p->owner ||
-            !IsWindowVisible(window))
-            return TRUE;
-        p->found = window;
-        return FALSE;
-    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         DialogProbe* p = current;
         if (!p || p->done) return;
-        EnumThreadWindows(GetCurrentThreadId(), Consider, reinterpret_cast<LPARAM>(p));
+        p->found = test::FindDialogOwnedBy(p->owner);
         if (!p->found) return;
         p->done = true;
         p->check(p->found);

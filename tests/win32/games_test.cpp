@@ -32,57 +32,13 @@ constexpr int kMessageBoxText = 0xFFFF;  // the static that holds a message box'
 constexpr int kFileTypeCombo = 0x470;    // the open-file dialog's file type list
 constexpr int kFileNameCombo = 0x47C;    // and its file name field
 
-struct Found {
-    const std::string* caption = nullptr;  // null: any caption
-    HWND owner = nullptr;                  // null: any owner
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindOwned(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (!IsWindowVisible(window) || !owner || (found->owner && owner != found->owner)) return TRUE;
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) != L"#32770") return TRUE;
-    if (found->caption && GetWindowTextCp932(window) != *found->caption) return TRUE;
-    found->window = window;
-    return FALSE;
-}
-
-// A visible dialog of this thread with an owner (so not the main window).
-HWND FindDialog(const std::string& caption) {
-    Found found{&caption};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&found));
-    return found.window;
-}
-
-HWND FindDialogOwnedBy(HWND owner) {
-    Found found{nullptr, owner};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&found));
-    return found.window;
-}
-
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (!IsWindowVisible(window) || std::wstring(className) != L"#32768") return TRUE;
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-}
-
-// The popup menu shown by this thread, if any.
-HWND FindMenu() {
-    HWND menu = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-    return menu;
-}
-
-BOOL CALLBACK EndOwnedDialog(HWND window, LPARAM) {
-    Found any;
-    if (!FindOwned(window, reinterpret_cast<LPARAM>(&any))) EndDialog(window, IDCANCEL);
-    return TRUE;
-}
+using test::Do;
+using test::FindDialog;
+using test::FindDialogOwnedBy;
+using test::FindMenu;
+using test::ModalScript;
+using test::WaitForDialog;
+using test::WaitUntilClosed;
 
 // A key as the keyboard would deliver it to the window with the focus.
 void PostKey(HWND target, WORD key) {
@@ -92,71 +48,6 @@ void PostKey(HWND target, WORD key) {
 
 void PostKeyToFocus(WORD key) { PostKey(GetFocus(), key); }
 
-// Steps run one per tick of a thread timer, so they run inside whatever modal
-// loop the thread is in. WM_TIMER comes only when nothing else is queued, so
-// what a step posted has been handled when the next step runs. Steps post;
-// they never send what would open another modal loop.
-class ModalScript {
-public:
-    using Step = std::function<bool()>;  // true when done, false to be asked again
-
-    ModalScript& Then(Step step) {
-        steps_.push_back(std::move(step));
-        return *this;
-    }
-    // Calls open, which returns when the modal loop it starts has ended. At the
-    // deadline every owned dialog and the menu are closed, so a test fails
-    // instead of hanging.
-    void Run(const std::function<void()>& open, DWORD timeoutMs = 15000) {
-        deadline_ = GetTickCount64() + timeoutMs;
-        current_ = this;
-        UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-        open();
-        KillTimer(nullptr, timer);
-        current_ = nullptr;
-        EXPECT_FALSE(timedOut_) << "stopped at step " << next_;
-    }
-    bool Finished() const { return next_ == steps_.size(); }
-    size_t StepsDone() const { return next_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        ModalScript* self = current_;
-        if (!self) return;
-        if (GetTickCount64() > self->deadline_) {
-            self->timedOut_ = true;
-            EndMenu();
-            EnumThreadWindows(GetCurrentThreadId(), EndOwnedDialog, 0);
-            return;
-        }
-        if (self->busy_ || self->Finished()) return;
-        self->busy_ = true;
-        if (self->steps_[self->next_]()) ++self->next_;
-        self->busy_ = false;
-    }
-
-    static ModalScript* current_;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    ULONGLONG deadline_ = 0;
-    bool busy_ = false;
-    bool timedOut_ = false;
-};
-ModalScript* ModalScript::current_ = nullptr;
-
-// Steps shared by the tests.
-ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog) {
-    return [caption, &dialog] { return (dialog = FindDialog(caption)) != nullptr; };
-}
-ModalScript::Step WaitUntilClosed(const HWND& window) {
-    return [&window] { return !IsWindow(window); };
-}
-ModalScript::Step Do(std::function<void()> action) {
-    return [action = std::move(action)] {
-        action();
-        return true;
-    };
-}
 // Waits for the "error" message box, keeps its text and closes it with OK.
 ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
     return [&texts] {

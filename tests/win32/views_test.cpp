@@ -305,15 +305,7 @@ struct ExtraListProbe {
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         ExtraListProbe* p = current;
         if (!p || p->done) return;
-        if (!p->dialog) {
-            HWND found = FindWindowW(L"#32770", nullptr);
-            for (; found; found = GetNextWindow(found, GW_HWNDNEXT)) {
-                wchar_t title[32] = {};
-                GetWindowTextW(found, title, 32);
-                if (std::wstring(title) == L"\uff80\uff9e\uff72\uff71\uff9b\uff78\uff9e") break;
-            }
-            p->dialog = found;
-        }
+        if (!p->dialog) p->dialog = test::FindDialog("ﾀﾞｲｱﾛｸﾞ");
         if (p->dialog && p->step(p->dialog)) p->done = true;
     }
 };

@@ -1,7 +1,10 @@
 #include "tests/win32/win_test_support.h"
 
 #include <cstdlib>
+#include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "library/file_system_win32.h"
 #include "win32/text_win32.h"
@@ -253,6 +256,100 @@ std::string WindowsPathFromEnv(const char* name) {
             if (c == '/') c = '\\';
     }
     return path;
+}
+
+namespace {
+
+// A visible dialog with an owner, of that caption (any when null) and owner (any when null).
+bool IsOwnedDialog(HWND window, const std::string* caption, HWND owner) {
+    HWND windowOwner = GetWindow(window, GW_OWNER);
+    if (!IsWindowVisible(window) || !windowOwner || (owner && windowOwner != owner)) return false;
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770") return false;
+    return !caption || GetWindowTextCp932(window) == *caption;
+}
+
+HWND FindOwnedDialog(const std::string* caption, HWND owner) {
+    return FindThreadWindow(GetCurrentThreadId(),
+                            [&](HWND window) { return IsOwnedDialog(window, caption, owner); });
+}
+
+}  // namespace
+
+HWND FindThreadWindow(DWORD threadId, const std::function<bool(HWND)>& match) {
+    struct Search {
+        const std::function<bool(HWND)>* match;
+        HWND found = nullptr;
+    } search{&match};
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (!(*s->match)(window)) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDialog(const std::string& caption) { return FindOwnedDialog(&caption, nullptr); }
+
+HWND FindDialogOwnedBy(HWND owner) { return FindOwnedDialog(nullptr, owner); }
+
+HWND FindMenu() {
+    return FindThreadWindow(GetCurrentThreadId(), [](HWND window) {
+        wchar_t className[16] = {};
+        GetClassNameW(window, className, 16);
+        return IsWindowVisible(window) && std::wstring(className) == L"#32768";
+    });
+}
+
+ModalScript* ModalScript::current_ = nullptr;
+
+void ModalScript::Run(const std::function<void()>& open, DWORD timeoutMs) {
+    deadline_ = GetTickCount64() + timeoutMs;
+    current_ = this;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+    open();
+    KillTimer(nullptr, timer);
+    current_ = nullptr;
+    EXPECT_FALSE(timedOut_) << "stopped at step " << next_;
+}
+
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalScript* self = current_;
+    if (!self) return;
+    if (GetTickCount64() > self->deadline_) {
+        self->timedOut_ = true;
+        EndMenu();
+        // Every owned dialog: the search goes on past each one.
+        FindThreadWindow(GetCurrentThreadId(), [](HWND window) {
+            if (IsOwnedDialog(window, nullptr, nullptr)) EndDialog(window, IDCANCEL);
+            return false;
+        });
+        return;
+    }
+    if (self->busy_ || self->Finished()) return;
+    self->busy_ = true;
+    if (self->steps_[self->next_]()) ++self->next_;
+    self->busy_ = false;
+}
+
+ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog) {
+    return [caption, &dialog] { return (dialog = FindDialog(caption)) != nullptr; };
+}
+
+ModalScript::Step WaitUntilClosed(const HWND& window) {
+    return [&window] { return !IsWindow(window); };
+}
+
+ModalScript::Step Do(std::function<void()> action) {
+    return [action = std::move(action)] {
+        action();
+        return true;
+    };
 }
 
 }  // namespace kibolt::test

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kibolt::test {
 
@@ -82,5 +84,51 @@ bool BringToFront(HWND window);
 
 // A Windows path for an environment variable that may hold a Unix path.
 std::string WindowsPathFromEnv(const char* name);
+
+// ---- Windows of a thread, and acting inside a modal loop ----
+
+// The first window of the thread, in z order, for which match holds; null when none.
+HWND FindThreadWindow(DWORD threadId, const std::function<bool(HWND)>& match);
+// A visible dialog of this thread with an owner (so not the main window):
+// with that caption, or owned by that window.
+HWND FindDialog(const std::string& caption);
+HWND FindDialogOwnedBy(HWND owner);
+// The popup menu shown by this thread, if any.
+HWND FindMenu();
+
+// Steps run one per tick of a thread timer, so they run inside whatever modal
+// loop the thread is in. WM_TIMER comes only when nothing else is queued, so
+// what a step posted has been handled when the next step runs. Steps post;
+// they never send what would open another modal loop.
+class ModalScript {
+public:
+    using Step = std::function<bool()>;  // true when done, false to be asked again
+
+    ModalScript& Then(Step step) {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    // Calls open, which returns when the modal loop it starts has ended. At the
+    // deadline every owned dialog and the menu are closed, so a test fails
+    // instead of hanging.
+    void Run(const std::function<void()>& open, DWORD timeoutMs = 15000);
+    bool Finished() const { return next_ == steps_.size(); }
+    size_t StepsDone() const { return next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+
+    static ModalScript* current_;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    ULONGLONG deadline_ = 0;
+    bool busy_ = false;
+    bool timedOut_ = false;
+};
+
+// Steps shared by the tests.
+ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog);
+ModalScript::Step WaitUntilClosed(const HWND& window);
+ModalScript::Step Do(std::function<void()> action);
 
 }  // namespace kibolt::test
