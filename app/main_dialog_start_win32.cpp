@@ -51,12 +51,18 @@ void MainDialog::ActOnStart(const ReadStart& start) {
     // While a game is played, or a dialog waits for an answer, Kibolt only comes to the front.
     if (launcher_.Running() || !IsWindowEnabled(window_)) return;
 
+    if (!start.commandExact) {
+        MessageBoxCp932(window_, "起動するコマンドラインに、使えない文字があります。\r\n" + *options.gameCommandLine,
+                        "error", MB_OK | MB_ICONERROR);
+        return;
+    }
     std::optional<std::pair<Category, std::string>> found;
-    if (start.exact) found = FindGame(options.title);
+    if (start.titleExact) found = FindGame(options.title);
     if (!found) {
-        if (!options.gameCommandLine || !start.exact) {
-            MessageBoxCp932(window_, "「" + options.title + "」という名前のゲームはありません。", "error",
-                            MB_OK | MB_ICONERROR);
+        if (!options.gameCommandLine || !start.titleExact) {
+            std::string text = "「" + options.title + "」という名前のゲームはありません。";
+            if (!start.titleExact) text += "\r\nタイトルに、使えない文字があります。";
+            MessageBoxCp932(window_, text, "error", MB_OK | MB_ICONERROR);
             return;
         }
         // A store client's launch option for a game not yet known: registered

@@ -30,14 +30,14 @@ ReadStart ReadStartOptions(std::wstring_view commandLine) {
     if (start.options.kind != StartOptions::Kind::Play) return start;
     // The title converted back must be what the system read from the line;
     // the game's command line, what the line ends with.
-    start.exact = IsArgument(commandLine, Widen(start.options.title));
+    start.titleExact = IsArgument(commandLine, Widen(start.options.title));
     if (start.options.gameCommandLine) {
         std::wstring command = Widen(*start.options.gameCommandLine);
-        if (commandLine.size() < command.size()) return start.exact = false, start;
+        if (commandLine.size() < command.size()) return start.commandExact = false, start;
         std::wstring given(commandLine.substr(commandLine.size() - command.size()));
         for (wchar_t& c : given)
             if (c == L'\r' || c == L'\n' || c == 0x1A) c = L' ';  // blanked as the parser does
-        start.exact = start.exact && given == command;
+        start.commandExact = given == command;
     }
     return start;
 }

@@ -10,9 +10,10 @@ namespace kibolt {
 
 struct ReadStart {
     StartOptions options;
-    // False when code page 932 cannot hold the title or the game's command
-    // line exactly: such a title names no game, such a command line starts none.
-    bool exact = true;
+    // False when code page 932 cannot hold the title, or the game's command
+    // line, exactly: such a title names no game, such a command line starts none.
+    bool titleExact = true;
+    bool commandExact = true;
 };
 
 ReadStart ReadStartOptions(std::wstring_view commandLine);

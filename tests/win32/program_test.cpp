@@ -67,8 +67,11 @@ protected:
     // window when waitForWindow says so.
     static Started Launch(const std::string& program, const std::string& commandLine, const std::string& currentDir,
                           bool waitForWindow = true) {
+        return Launch(program, Widen(commandLine), currentDir, waitForWindow);
+    }
+    static Started Launch(const std::string& program, std::wstring line, const std::string& currentDir,
+                          bool waitForWindow) {
         Started started;
-        std::wstring line = Widen(commandLine);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -267,6 +270,28 @@ TEST_F(PlayOptionTest, AnUnknownTitleIsNamedInAMessageAndNothingStarts) {
     EXPECT_EQ(FindSampleGame(), nullptr);
     Close(window, process_);
     EXPECT_EQ(WaitForExit(), 2u);
+}
+
+TEST_F(PlayOptionTest, TextTheCodePageCannotHoldNamesNoGameAndStartsNothing) {
+    library_.WriteFile("playing\\Cafe.log", Command() + "\r\n=====Comment_Start====\r\n");
+    const std::wstring program = Widen(library_.CommandLine());
+    const std::wstring lines[] = {
+        program + L" --play \"Caf\u00E9\"",                              // not "Cafe"
+        program + L" --play \"Caf\u00E9\" -- " + Widen(Command()),      // not registered
+        program + L" --play \"Cafe\" -- " + Widen(Command()) + L" \u00E9",  // not started
+    };
+    for (const std::wstring& line : lines) {
+        Started started = Launch(library_.ProgramPath(), line, "C:\\", false);
+        process_ = std::move(started.process);
+        EXPECT_NE(AnswerErrorBox(started.processId), "(no message box)");
+        HWND window = MainWindowOf(started.processId, 5000);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(FindSampleGame(), nullptr);
+        Close(window, process_);
+        EXPECT_EQ(WaitForExit(), 2u);
+    }
+    EXPECT_EQ(Sessions("playing\\Cafe.log"), 0u);
+    EXPECT_EQ(ParseGameLogFile(library_.ReadFile("playing\\Cafe.log")).commandLine, Command());
 }
 
 TEST_F(PlayOptionTest, AMalformedCommandLineShowsTheUsageAndKiboltOpensAsUsual) {
