@@ -50,8 +50,13 @@ void SessionListView::SetDataColumnWidth(int width) {
 }
 
 void SessionListView::SetColumnWidths(const std::vector<int>& widths) {
+    // Drawn once, not once a column: a game change or a resize stays quick.
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (size_t column = 0; column < widths.size() && column <= fields_.size(); ++column)
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(widths[column], 0));
+        if (SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0) != widths[column])
+            SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(widths[column], 0));
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 std::vector<int> SessionListView::ColumnWidths() const {
