@@ -1039,28 +1039,38 @@ TEST_F(GamesTest, ReadmeOpensInTheTextEditorOrItsAbsenceIsReported) {
     EXPECT_NE(texts[0].find("readme.txt"), std::string::npos);
 
     library_.WriteFile("readme.txt", "\xEF\xBB\xBFKibolt readme\r\n");
-    Command(IDM_README);
     // The editor shows the file: its window's caption names it.
-    HWND editor = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            editor = nullptr;
-            EnumWindows(
-                [](HWND window, LPARAM found) {
-                    if (!IsWindowVisible(window) || GetWindowTextCp932(window).find("readme") == std::string::npos)
-                        return TRUE;
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&editor));
-            return editor != nullptr;
-        },
-        15000, window_));
-    DWORD editorProcess = 0;
-    GetWindowThreadProcessId(editor, &editorProcess);
-    EXPECT_NE(editorProcess, GetCurrentProcessId());
-    PostMessageW(editor, WM_CLOSE, 0, 0);
-    PumpUntil([&] { return !IsWindow(editor); }, 5000, window_);
+    auto openAndClose = [&] {
+        Command(IDM_README);
+        HWND editor = nullptr;
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                editor = nullptr;
+                EnumWindows(
+                    [](HWND window, LPARAM found) {
+                        if (!IsWindowVisible(window) || GetWindowTextCp932(window).find("readme") == std::string::npos)
+                            return TRUE;
+                        *reinterpret_cast<HWND*>(found) = window;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&editor));
+                return editor != nullptr;
+            },
+            15000, window_));
+        DWORD editorProcess = 0;
+        GetWindowThreadProcessId(editor, &editorProcess);
+        EXPECT_NE(editorProcess, GetCurrentProcessId());
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        PumpUntil([&] { return !IsWindow(editor); }, 5000, window_);
+    };
+    // The test prefix registers no program for text files: Notepad opens it.
+    openAndClose();
+    // With text files registered, as on any Windows system, the registered editor opens it.
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.txt", nullptr, REG_SZ, L"txtfile",
+                              sizeof L"txtfile"),
+              ERROR_SUCCESS);
+    openAndClose();
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.txt");
 }
 
 }  // namespace
