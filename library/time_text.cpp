@@ -71,6 +71,61 @@ std::string AddDurations(std::string_view a, std::string_view b) {
     return PrintDuration(x.hours + y.hours + minuteSum / 60, minuteSum % 60, secondSum % 60);
 }
 
+namespace {
+
+// Leading decimal digits of text from pos, at most maxDigits of them; nothing when there are none.
+std::optional<int> ReadNumber(std::string_view text, size_t& pos, size_t maxDigits) {
+    int value = 0;
+    size_t digits = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < maxDigits) {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    return value;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+}  // namespace
+
+std::optional<LocalTime> ParseDateTime(std::string_view text) {
+    size_t pos = 0;
+    int numbers[6];
+    static constexpr char kSeparators[] = {'/', '/', '-', ':', ':'};
+    for (int i = 0; i < 6; ++i) {
+        std::optional<int> n = ReadNumber(text, pos, i == 0 ? 3 : 2);
+        if (!n) return std::nullopt;
+        numbers[i] = *n;
+        if (i < 5) {
+            if (pos >= text.size() || text[pos] != kSeparators[i]) return std::nullopt;
+            ++pos;
+        }
+    }
+    if (pos != text.size()) return std::nullopt;
+    LocalTime t{2000 + numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) || t.hour > 23 ||
+        t.minute > 59 || t.second > 59)
+        return std::nullopt;
+    return t;
+}
+
+int64_t DurationSeconds(std::string_view text) {
+    const DurationParts parts = ReadDuration(text);
+    return parts.hours * 3600 + parts.minutes * 60 + parts.seconds;
+}
+
+std::string FormatLongDuration(int64_t seconds) {
+    const int64_t rest = seconds % 3600;
+    return PrintDuration(seconds / 3600, rest / 60, rest % 60);
+}
+
 std::string AddCounts(std::string_view a, std::string_view b) {
     return FormatInt(static_cast<int64_t>(ParseInt32(a)) + ParseInt32(b));
 }

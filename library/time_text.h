@@ -2,6 +2,7 @@
 // two sums that build the running totals of a session.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,15 @@ std::string AddDurations(std::string_view a, std::string_view b);
 
 // Sum of two count texts read with atoi.
 std::string AddCounts(std::string_view a, std::string_view b);
+
+// A date-time text read back: exactly the six numbers of FormatDateTime, the
+// year field one to three digits (years 2000-2999), each number in its range
+// (the day within its month). Nothing for any other text.
+std::optional<LocalTime> ParseDateTime(std::string_view text);
+
+// A duration text read as AddDurations reads it, in seconds (h * 3600 + m * 60 + s).
+int64_t DurationSeconds(std::string_view text);
+// "%03d:%02d:%02d" of a total that may pass the 32-bit range.
+std::string FormatLongDuration(int64_t seconds);
 
 }  // namespace kibolt

@@ -141,6 +141,50 @@ TEST(AddCounts, AddsAtoiValues) {
     for (const Case& c : cases) EXPECT_EQ(AddCounts(c.a, c.b), c.sum) << c.a << " + " << c.b;
 }
 
+TEST(TimeText, DateTimeTextsReadBackOnlyWhenWellFormed) {
+    struct Case {
+        const char* text;
+        bool readable;
+        LocalTime t;
+    };
+    const Case cases[] = {
+        {"26/12/09-23:59:59", true, {2026, 12, 9, 23, 59, 59}},
+        {"05/06/01-20:15:00", true, {2005, 6, 1, 20, 15, 0}},
+        {"100/01/01-00:00:00", true, {2100, 1, 1, 0, 0, 0}},
+        {"24/02/29-10:00:00", true, {2024, 2, 29, 10, 0, 0}},
+        {"25/02/29-10:00:00", false, {}},   // no 29th in 2025
+        {"00/02/29-10:00:00", true, {2000, 2, 29, 10, 0, 0}},
+        {"26/04/31-10:00:00", false, {}},
+        {"26/13/01-10:00:00", false, {}},
+        {"26/00/01-10:00:00", false, {}},
+        {"26/12/09-24:00:00", false, {}},
+        {"26/12/09-23:60:00", false, {}},
+        {"26/12/09-23:59:60", false, {}},
+        {"26/12/09-23:59", false, {}},
+        {"26/12/09-23:59:59 ", false, {}},
+        {"-30/01/01-00:00:00", false, {}},  // before 2000: a clock that was wrong
+        {"1000/01/01-00:00:00", false, {}},
+        {"26-12-09-23:59:59", false, {}},
+        {"", false, {}},
+    };
+    for (const Case& c : cases) {
+        std::optional<LocalTime> t = ParseDateTime(c.text);
+        ASSERT_EQ(t.has_value(), c.readable) << c.text;
+        if (t) {
+            EXPECT_EQ(FormatDateTime(*t), c.text);
+        }
+    }
+}
+
+TEST(TimeText, DurationsInSecondsAndLongTotals) {
+    EXPECT_EQ(DurationSeconds("001:30:30"), 5430);
+    EXPECT_EQ(DurationSeconds("000:-1:-5"), -65);
+    EXPECT_EQ(DurationSeconds(""), 0);
+    EXPECT_EQ(DurationSeconds("90"), 90);  // no colon: seconds
+    EXPECT_EQ(FormatLongDuration(0), "000:00:00");
+    EXPECT_EQ(FormatLongDuration(int64_t{3000000} * 3600 + 61), "3000000:01:01");
+}
+
 TEST(SystemClock, ConvertsStampsToLocalTime) {
     // Pin the zone so the stamp has one known local time; restore it afterwards.
     const char* saved = std::getenv("TZ");
