@@ -133,6 +133,7 @@ void MainDialog::OnSaveNowTime() {
 void MainDialog::CurrentGameLogMoved(const std::string& from, const std::string& to) {
     if (launchedLogPath_ == from) launchedLogPath_ = to;
     playSession_.FollowMove(from, to);
+    chart_.FollowMove(from, to, state_->Current().title);
 }
 
 }  // namespace kibolt

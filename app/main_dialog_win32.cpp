@@ -213,6 +213,7 @@ void MainDialog::CloseMainWindow(int exitCode) {
     // A game still running keeps running; its session is recorded up to now.
     launcher_.Stop();
     RecordSession(playSession_.End(), "");
+    chart_.Close();
     state_.reset();
     DestroyWindow(window_);
     PostQuitMessage(exitCode);
@@ -244,6 +245,7 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_ABOUT: OnAbout(); break;
     case IDM_README: OnOpenReadme(); break;
     case IDM_CREATE_SHORTCUT: OnCreateShortcut(); break;
+    case IDM_CHART: OnChart(); break;
     case IDM_START_GAME: OnStartGame(); break;
     case IDC_SAVE_NOW_TIME:
         if (code == BN_CLICKED) OnSaveNowTime();
@@ -398,6 +400,13 @@ void MainDialog::RefreshViews() {
     SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_INPUTS, details.totalInputs);
     SetDlgItemTextCp932(window_, IDC_DETAIL_INPUTS, details.inputs);
     if (extraList_) extraList_->Refill(&game.log.sessions);
+    if (chart_.IsOpen() && chart_.LogPath() == game.logPath) chart_.Update(game.log.sessions);
+}
+
+void MainDialog::OnChart() {
+    if (!state_->HasGame()) return;
+    const GameRecord& game = state_->Current();
+    chart_.Show(window_, game.title, game.logPath, game.log.sessions);
 }
 
 void MainDialog::SaveGameComment() {

@@ -14,6 +14,7 @@
 
 #include "command_line/start_options_win32.h"
 #include "export/clipboard_text.h"
+#include "history/chart_window_win32.h"
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock.h"
 #include "library/file_system.h"
@@ -66,6 +67,7 @@ public:
     SessionListView& SessionTable() { return sessionTable_; }
     const GameListView& GameList() const { return gameList_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }
+    ChartWindow& Chart() { return chart_; }
 
     bool GameRunning() const { return launcher_.Running(); }
     // The current game is the one being played: the commands that would take
@@ -110,6 +112,9 @@ private:
     void SaveGameComment();
     void DeleteSelectedSessions();
     void UndoSessionDeletion();
+
+    // "グラフ": the current game's chart (nothing without a current game).
+    void OnChart();
 
     // What the copy commands take from the window: the detail panel's header
     // values and the copy check boxes as settings bits.
@@ -192,6 +197,7 @@ private:
     GameListView gameList_;
     SessionListView sessionTable_;
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
+    ChartWindow chart_{instance_};
     int commentRow_ = -1;                   // table row last right-clicked; -1 before any
     bool syncingSelection_ = false;         // the program, not the user, moves the game list's highlight
     std::string shownComment_;              // the game comment as the field showed it last

@@ -9,6 +9,7 @@
 #include "instance/library_instance_win32.h"
 #include "library/file_system_win32.h"
 #include "library/library_paths.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/text_win32.h"
 
 namespace {
@@ -55,8 +56,10 @@ int Run(HINSTANCE instance, int showCommand) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab, Enter and Esc belong to the dialog manager while the window lives.
-        if (dialog.Window() && IsDialogMessageW(dialog.Window(), &message)) continue;
+        // Tab, Enter and Esc belong to the dialog manager of the window they are
+        // typed in: the main window or one of the modeless ones.
+        if (HWND dialogWindow = kibolt::DialogOf(message.hwnd); dialogWindow && IsDialogMessageW(dialogWindow, &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

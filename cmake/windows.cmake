@@ -26,6 +26,8 @@ add_library(kibolt_win32 STATIC
   dialogs/game_dialog_win32.cpp
   export/clipboard_export_win32.cpp
   export/copy_settings_dialog_win32.cpp
+  history/chart_area_win32.cpp
+  history/chart_window_win32.cpp
   instance/library_instance_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp
@@ -42,7 +44,7 @@ target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uu
 
 set(KIBOLT_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kibolt.rc)
 set_source_files_properties(${KIBOLT_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/kibolt.manifest;${CMAKE_SOURCE_DIR}/resources/kibolt.ico;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/game_dialogs.rc;${CMAKE_SOURCE_DIR}/resources/copy_settings_dialog.rc")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/kibolt.manifest;${CMAKE_SOURCE_DIR}/resources/history_dialogs.rc;${CMAKE_SOURCE_DIR}/resources/kibolt.ico;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/game_dialogs.rc;${CMAKE_SOURCE_DIR}/resources/copy_settings_dialog.rc")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/generated")
 
 add_executable(kibolt WIN32 app/main_win32.cpp ${KIBOLT_RESOURCES})
@@ -52,6 +54,10 @@ target_link_options(kibolt PRIVATE -municode)
 # A tiny program standing in for a game in the demo library and the tests.
 add_executable(sample_game WIN32 tools/sample_game_win32.cpp)
 target_link_options(sample_game PRIVATE -municode)
+
+# For ./run's screenshot of the chart window.
+add_executable(kibolt_open_chart tools/open_chart_win32.cpp)
+target_include_directories(kibolt_open_chart PRIVATE ${CMAKE_SOURCE_DIR})
 
 # The activity hook library kibolt.dll.
 include(${CMAKE_SOURCE_DIR}/hook/hook.cmake)
@@ -85,3 +91,7 @@ set_tests_properties(win32_dpi144 PROPERTIES
 # Timing of the views with big logs (tools/view-timing.sh runs it under wine).
 add_executable(kibolt_view_timing tools/view_timing_win32.cpp ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_view_timing PRIVATE kibolt_win32)
+
+# Timing of the chart and statistics windows (tools/history-timing.sh runs it under wine).
+add_executable(kibolt_history_timing tools/history_timing_win32.cpp ${KIBOLT_RESOURCES})
+target_link_libraries(kibolt_history_timing PRIVATE kibolt_win32)

@@ -71,6 +71,15 @@ bool PutTextOnClipboard(HWND owner, const std::string& cp932) {
     return true;
 }
 
+bool PutDibOnClipboard(HWND owner, const std::vector<unsigned char>& dib) {
+    if (dib.empty()) return false;
+    UniqueGlobal block = MakeBlock(dib.data(), dib.size(), dib.size());
+    if (!block) return false;
+    OpenedClipboard clipboard(owner);
+    if (!clipboard.IsOpen() || !EmptyClipboard()) return false;
+    return Hand(CF_DIB, block);
+}
+
 void CopySessions(HWND owner, const LibraryState& state, const CopyHeaderValues& header, int32_t copySettings) {
     const GameRecord& game = state.Current();
     if (game.log.sessions.empty()) return;  // the clipboard stays as it was

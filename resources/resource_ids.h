@@ -14,6 +14,8 @@
 #define IDD_COPY_SETTINGS 208
 #define IDR_SESSION_MENU 209
 #define IDD_GAME_PROPERTIES 210
+#define IDD_CHART 211
+#define IDD_STATS 212
 
 // ---- Main window --------------------------------------------------------
 #define IDC_NEW_FILE 1003
@@ -91,6 +93,19 @@
 // ---- About box: the product line ----------------------------------------
 #define IDC_ABOUT_PRODUCT 1089
 
+// ---- Chart window ("グラフ") ----------------------------------------------
+#define IDC_CHART_DAY 1100
+#define IDC_CHART_WEEK 1101
+#define IDC_CHART_MONTH 1102
+#define IDC_CHART_YEAR 1103
+#define IDC_CHART_COPY_DATA 1104
+#define IDC_CHART_COPY_IMAGE 1105
+#define IDC_CHART_AREA 1106
+
+// ---- Statistics window ("統計") ------------------------------------------
+#define IDC_STATS_LIST 1110
+#define IDC_STATS_COPY 1111
+
 // ---- Menu commands ------------------------------------------------------
 #define IDM_MOVE_PLAYING 32772
 #define IDM_MOVE_CLEARED 32773
@@ -106,6 +121,8 @@
 #define IDM_DELETE_GAME 32786
 #define IDM_START_GAME 32787
 #define IDM_DELETE_SESSIONS 32788
+#define IDM_CHART 32789  // "グラフ": the current game's chart
+#define IDM_STATS 32790  // "統計": every game of the library at a glance
 #define IDM_CREATE_SHORTCUT 32791  // game menus: a desktop shortcut that starts the current game
 #define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "library/game_log.h"
 #include "library/time_text.h"
@@ -76,11 +77,20 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     const std::string game = argv[2];
-    const DemoSession playing[] = {
+    // Half a year of evenings, so the chart of the demo game has something to show.
+    std::vector<DemoSession> playing;
+    for (int i = 0; i < 60; ++i) {
+        const int month = 6 + i / 12, day = 1 + (i % 12) * 5 / 2;
+        const int minutes = 35 + (i * 37) % 110 + (month == 8 ? 30 : 0);
+        playing.push_back({{2026, month, day, 18 + i % 2, (i * 13) % 60, 0}, minutes * 60, minutes * 48,
+                           minutes * 9, ""});
+    }
+    const DemoSession lastEvenings[] = {
         {{2026, 11, 28, 20, 15, 0}, 5430, 4205, 523, ""},
         {{2026, 11, 29, 19, 0, 0}, 2400, 2110, 210, "ボス戦, 二回目"},
         {{2026, 12, 1, 21, 30, 0}, 3725, 3600, 388, "二章クリア"},
     };
+    playing.insert(playing.end(), std::begin(lastEvenings), std::end(lastEvenings));
     const DemoSession cleared[] = {
         {{2026, 10, 3, 10, 0, 0}, 7200, 6900, 1204, "最初から"},
         {{2026, 10, 4, 13, 20, 5}, 9015, 8010, 1530, ""},
@@ -90,7 +100,7 @@ int main(int argc, char** argv) {
     // File names go to the Linux file system, which wine reads as UTF-8.
     const std::string playingName = reinterpret_cast<const char*>(u8"サンプルゲーム.log");
     bool ok = Write(root + "/playing/" + playingName,
-                    MakeGame(game + " --exit-after=5000", playing, std::size(playing), "ルートAを進行中\n"));
+                    MakeGame(game + " --exit-after=5000", playing.data(), playing.size(), "ルートAを進行中\n"));
     ok = Write(root + "/cleared/Sample Quest.log",
                MakeGame(game, cleared, std::size(cleared), "全実績解除済み\n")) && ok;
     return ok ? 0 : 1;

@@ -12,4 +12,14 @@ T* DialogObject(HWND dialog, UINT message, LPARAM lParam) {
     return reinterpret_cast<T*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
+// The dialog a window belongs to (itself or its top-level parent), null when
+// that is no dialog: where the dialog manager takes a message's keys.
+inline HWND DialogOf(HWND window) {
+    if (!window) return nullptr;
+    HWND root = GetAncestor(window, GA_ROOT);
+    wchar_t name[16] = {};
+    if (!root || !GetClassNameW(root, name, 16)) return nullptr;
+    return lstrcmpW(name, L"#32770") == 0 ? root : nullptr;
+}
+
 }  // namespace kibolt

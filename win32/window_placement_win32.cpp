@@ -4,13 +4,14 @@
 
 namespace kibolt {
 
-void CenterOverOwner(HWND window) {
+void CenterOverOwner(HWND window) { CenterOver(window, GetWindow(window, GW_OWNER)); }
+
+void CenterOver(HWND window, HWND owner) {
     RECT work{}, rect{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(window, &rect);
     Box area{work.left, work.top, work.right, work.bottom};
     Box over = area;
-    HWND owner = GetWindow(window, GW_OWNER);
     if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
         RECT ownerRect{};
         GetWindowRect(owner, &ownerRect);

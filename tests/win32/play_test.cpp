@@ -124,6 +124,27 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     EXPECT_EQ(Text(IDC_DETAIL_INPUTS), "4");
 }
 
+TEST_F(PlayTest, ASessionRecordedWhileTheChartIsOpenShowsInIt) {
+    Register("Sample", 2);
+    Open();
+    ClickGame("Sample");
+    SendMessageW(window_, WM_COMMAND, IDM_CHART, 0);
+    ASSERT_TRUE(dialog_->Chart().IsOpen());
+    auto sessionsCharted = [&] {
+        int64_t sessions = 0;
+        for (const PeriodRow& row : dialog_->Chart().Area()->Table().rows) sessions += row.sessions;
+        return sessions;
+    };
+    ASSERT_EQ(sessionsCharted(), 2);
+    SendMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    HWND game = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    EndGame(game);
+    ASSERT_EQ(Log("Sample").sessions.size(), 3u);
+    EXPECT_EQ(sessionsCharted(), 3);
+}
+
 TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
     Register("Sample", 0);
     Open();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "library/file_system_win32.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt::test {
@@ -77,7 +78,12 @@ namespace {
 // Handles one message; false when it was WM_QUIT (left in `message`).
 bool DispatchOne(MSG& message, HWND dialog) {
     if (message.message == WM_QUIT) return false;
-    if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &message)) return true;
+    // Keys go to the dialog manager of the window they are typed in, as in the program's loop.
+    if (dialog && IsWindow(dialog)) {
+        HWND target = DialogOf(message.hwnd);
+        if (!target) target = dialog;
+        if (IsDialogMessageW(target, &message)) return true;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
@@ -199,6 +205,18 @@ void SendClick(HWND window, POINT client, bool right) {
 }
 
 }  // namespace
+
+void MoveMouseTo(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(((client.x - left) * 65535LL) / (width - 1));
+    input.mi.dy = static_cast<LONG>(((client.y - top) * 65535LL) / (height - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    SendInput(1, &input, sizeof(INPUT));
+}
 
 void ClickClient(HWND window, POINT client, bool right) {
     SetDoubleClickTime(kTestDoubleClickMs);  // a double click is only ever made on purpose

@@ -72,6 +72,9 @@ void ClickClient(HWND window, POINT client, bool right = false);
 // make a double click (which would start a game).
 inline constexpr UINT kTestDoubleClickMs = 1;
 
+// Real mouse move to a point of a window's client area.
+void MoveMouseTo(HWND window, POINT client);
+
 // Real double click (left button) at a point of a window's client area.
 void DoubleClickClient(HWND window, POINT client);
 // Real key press and release.

@@ -1,0 +1,248 @@
+// The chart window ("グラフ") and the statistics window ("統計"), opened by
+// their commands over a throw-away library, read back through their
+// controls and the clipboard.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "history/chart_area_win32.h"
+#include "tests/core/history_expected.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+
+namespace kibolt {
+namespace {
+
+bool OpenClipboardSoon() {
+    return PumpUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3000);
+}
+
+// CF_TEXT bytes before the NUL; nothing when that format is missing.
+std::optional<std::string> ClipboardText() {
+    if (!OpenClipboardSoon()) return std::nullopt;
+    std::optional<std::string> result;
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
+            result.emplace(bytes, strnlen(bytes, GlobalSize(block)));
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+std::optional<std::wstring> ClipboardUnicode() {
+    if (!OpenClipboardSoon()) return std::nullopt;
+    std::optional<std::wstring> result;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(block))) {
+            result.emplace(wide, wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t)));
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+void EmptyTheClipboard() {
+    ASSERT_TRUE(OpenClipboardSoon());
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+class ChartTest : public MainWindowTest {
+protected:
+    ChartWindow& Chart() { return dialog_->Chart(); }
+    HWND ChartItem(int id) { return GetDlgItem(Chart().Window(), id); }
+    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+    void OpenChartOf(const std::string& title) {
+        ClickGame(title);
+        Command(IDM_CHART);
+        ASSERT_TRUE(Chart().IsOpen());
+        DispatchQueued();
+    }
+    // A click on a button of the chart window as the button takes it.
+    void ClickChartButton(int id) {
+        SendMessageW(ChartItem(id), BM_CLICK, 0, 0);
+        test::DispatchQueued(Chart().Window());
+    }
+    std::optional<std::string> CopiedData() {
+        EmptyTheClipboard();
+        ClickChartButton(IDC_CHART_COPY_DATA);
+        return ClipboardText();
+    }
+    void WriteChartGame() { library_.WriteFile("playing\\Chart.log", test::kChartGameLog); }
+};
+
+TEST_F(ChartTest, OpensWithItsControlsCentredOverTheMainWindow) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    HWND chart = Chart().Window();
+    EXPECT_EQ(GetWindowTextCp932(chart), "グラフ - Chart");
+    struct Control {
+        int id;
+        const char* text;
+    };
+    for (const Control& c : {Control{IDC_CHART_DAY, "日"}, Control{IDC_CHART_WEEK, "週"}, Control{IDC_CHART_MONTH, "月"},
+                             Control{IDC_CHART_YEAR, "年"}, Control{IDC_CHART_COPY_DATA, "データをコピー"},
+                             Control{IDC_CHART_COPY_IMAGE, "画像をコピー"}}) {
+        ASSERT_NE(ChartItem(c.id), nullptr) << c.id;
+        EXPECT_EQ(GetWindowTextCp932(ChartItem(c.id)), c.text);
+        EXPECT_TRUE(IsWindowVisible(ChartItem(c.id))) << c.id;
+    }
+    for (int id : {IDC_CHART_DAY, IDC_CHART_WEEK, IDC_CHART_YEAR})
+        EXPECT_EQ(SendMessageW(ChartItem(id), BM_GETCHECK, 0, 0), BST_UNCHECKED) << id;
+    EXPECT_EQ(SendMessageW(ChartItem(IDC_CHART_MONTH), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_NE(Chart().Area(), nullptr);
+
+    RECT main{}, own{};
+    GetWindowRect(window_, &main);
+    GetWindowRect(chart, &own);
+    EXPECT_NEAR((own.left + own.right) / 2, (main.left + main.right) / 2, 2);
+    EXPECT_EQ(GetWindow(chart, GW_OWNER), nullptr) << "the main window may come in front of it";
+
+    // The chart area fills what the buttons leave, also after a resize.
+    auto areaSize = [&] {
+        RECT r{};
+        GetClientRect(ChartItem(IDC_CHART_AREA), &r);
+        return SIZE{r.right, r.bottom};
+    };
+    const SIZE before = areaSize();
+    SetWindowPos(chart, nullptr, 0, 0, own.right - own.left + 100, own.bottom - own.top + 60, SWP_NOMOVE | SWP_NOZORDER);
+    test::DispatchQueued(chart);
+    EXPECT_EQ(areaSize().cx, before.cx + 100);
+    EXPECT_EQ(areaSize().cy, before.cy + 60);
+    RECT client{}, button{};
+    GetClientRect(chart, &client);
+    GetWindowRect(ChartItem(IDC_CHART_COPY_IMAGE), &button);
+    MapWindowPoints(nullptr, chart, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_GT(button.right, client.right - 30) << "the buttons keep to the right edge";
+}
+
+TEST_F(ChartTest, WithoutACurrentGameTheCommandDoesNothing) {
+    WriteChartGame();
+    Open();
+    Command(IDM_CHART);
+    DispatchQueued();
+    EXPECT_FALSE(Chart().IsOpen());
+}
+
+TEST_F(ChartTest, ASecondCommandBringsTheOpenWindowToTheCurrentGame) {
+    WriteChartGame();
+    library_.WriteFile("playing\\Other.log", test::MakeLogBytes(2));
+    Open();
+    OpenChartOf("Chart");
+    HWND first = Chart().Window();
+    ASSERT_TRUE(test::BringToFront(window_));
+    OpenChartOf("Other");
+    EXPECT_EQ(Chart().Window(), first);
+    EXPECT_EQ(GetWindowTextCp932(first), "グラフ - Other");
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == first; }, 3000, first));
+    EXPECT_EQ(CopiedData(), test::kChartHeader + "2026/01\t000:03:21\t000:01:41\t2\r\n");
+}
+
+TEST_F(ChartTest, ThePeriodButtonsChangeTheCopiedData) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    EXPECT_EQ(CopiedData(), test::kChartByMonth);
+    EXPECT_EQ(ClipboardUnicode(), Widen(test::kChartByMonth)) << "the same formats as the other copies";
+    ClickChartButton(IDC_CHART_DAY);
+    EXPECT_EQ(SendMessageW(ChartItem(IDC_CHART_MONTH), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(CopiedData(), test::ChartByDay());
+    ClickChartButton(IDC_CHART_YEAR);
+    EXPECT_EQ(CopiedData(), test::kChartByYear);
+    ClickChartButton(IDC_CHART_WEEK);
+    std::optional<std::string> weeks = CopiedData();
+    ASSERT_TRUE(weeks);
+    EXPECT_EQ(weeks->substr(0, test::kChartHeader.size() + 34),
+              test::kChartHeader + "2026/11/30\t004:00:00\t002:30:00\t3\r\n");
+}
+
+TEST_F(ChartTest, CopyImageLeavesABitmapOfTheChartsSize) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    EmptyTheClipboard();
+    ClickChartButton(IDC_CHART_COPY_IMAGE);
+    RECT area{};
+    GetClientRect(ChartItem(IDC_CHART_AREA), &area);
+    ASSERT_TRUE(OpenClipboardSoon());
+    HANDLE block = GetClipboardData(CF_DIB);
+    ASSERT_NE(block, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(block));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->biWidth, area.right);
+    EXPECT_EQ(std::abs(header->biHeight), area.bottom);
+    ASSERT_EQ(header->biBitCount, 32);
+    ASSERT_GE(GlobalSize(block), sizeof *header + static_cast<size_t>(area.right) * area.bottom * 4);
+    // Something besides the white background is drawn: bars, axes, text.
+    const auto* pixels = reinterpret_cast<const uint32_t*>(header + 1);
+    size_t coloured = 0;
+    for (LONG i = 0; i < area.right * area.bottom; ++i) coloured += (pixels[i] & 0xFFFFFF) != 0xFFFFFF;
+    EXPECT_GT(coloured, static_cast<size_t>(area.right * area.bottom / 50));
+    GlobalUnlock(block);
+    CloseClipboard();
+}
+
+TEST_F(ChartTest, DeletingASessionWhileTheChartIsOpenRedrawsIt) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageW(Item(IDC_SESSION_TABLE), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&item));
+    dialog_->DeleteSelectedSessions();
+    EXPECT_EQ(CopiedData(), test::kChartHeader + "2026/12\t004:00:00\t002:30:00\t3\r\n");
+}
+
+TEST_F(ChartTest, EscClosesTheChartAndLeavesTheMainWindow) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    HWND chart = Chart().Window();
+    ASSERT_TRUE(test::BringToFront(chart));
+    test::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !Chart().IsOpen(); }, 3000, chart));
+    EXPECT_FALSE(IsWindow(chart));
+    EXPECT_TRUE(IsWindow(window_));
+    // And opens again.
+    Command(IDM_CHART);
+    EXPECT_TRUE(Chart().IsOpen());
+}
+
+TEST_F(ChartTest, HoveringOverABarShowsItsPeriodInATooltip) {
+    WriteChartGame();
+    Open();
+    OpenChartOf("Chart");
+    HWND chart = Chart().Window();
+    ASSERT_TRUE(test::BringToFront(chart));
+    ChartArea* area = Chart().Area();
+    RECT client{};
+    GetClientRect(area->Window(), &client);
+    // The middle of the first bar ("2026/12"), found through the area's own hit test.
+    const int y = client.bottom * 2 / 3;
+    int first = -1, last = -1;
+    for (int x = 0; x < client.right; ++x)
+        if (area->BarAtPoint({x, y}) == 0) {
+            if (first < 0) first = x;
+            last = x;
+        }
+    ASSERT_GE(first, 0);
+    test::MoveMouseTo(area->Window(), {(first + last) / 2, y});
+    EXPECT_TRUE(PumpUntil([&] { return !area->ShownTip().empty(); }, 3000, chart));
+    EXPECT_EQ(area->ShownTip(), PeriodTipText(area->Table(), 0));
+    EXPECT_EQ(area->ShownTip().substr(0, 7), "2026/12");
+    test::MoveMouseTo(area->Window(), {(first + last) / 2, 1});  // above the bars
+    EXPECT_TRUE(PumpUntil([&] { return area->ShownTip().empty(); }, 3000, chart));
+}
+
+}  // namespace
+}  // namespace kibolt
