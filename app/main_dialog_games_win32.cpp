@@ -52,6 +52,7 @@ void MainDialog::OnAddGame() {
     if (!RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_)) return;
     RefillGameList(state_->CurrentCategory());
     RefreshViews();
+    LibraryChanged();
 }
 
 void MainDialog::OnGameProperties() {
@@ -63,6 +64,7 @@ void MainDialog::OnGameProperties() {
     if (result->Moved()) CurrentGameLogMoved(result->from, result->to);
     RefillGameList(state_->CurrentCategory());
     RefreshViews();
+    LibraryChanged();
 }
 
 void MainDialog::OnMoveGame(Category target) {
@@ -73,6 +75,7 @@ void MainDialog::OnMoveGame(Category target) {
     case MoveProblem::None:
         CurrentGameLogMoved(result.from, result.to);
         RefillGameList(state_->CurrentCategory());
+        LibraryChanged();
         break;
     case MoveProblem::TitleExists:
         MessageBoxCp932(window_, "同名ファイルが存在するためタイトルを変更する必要があります。", kErrorCaption, MB_OK);
@@ -96,6 +99,7 @@ void MainDialog::OnDeleteGame() {
     }
     RefillGameList(state_->CurrentCategory());
     if (!deleted.Ok()) return;  // no game
+    LibraryChanged();
     RefreshViews();
     for (int id : kDetailFields) SetDlgItemTextCp932(window_, id, "");
 }

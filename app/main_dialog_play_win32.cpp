@@ -122,6 +122,7 @@ void MainDialog::RecordSession(std::optional<FinishedSession> finished, const st
         MessageBoxCp932(window_, "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath, "error",
                         MB_OK | MB_ICONERROR);
     RefreshViews();
+    LibraryChanged();
 }
 
 void MainDialog::OnSaveNowTime() {

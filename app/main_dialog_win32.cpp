@@ -214,6 +214,7 @@ void MainDialog::CloseMainWindow(int exitCode) {
     launcher_.Stop();
     RecordSession(playSession_.End(), "");
     chart_.Close();
+    stats_.Close();
     state_.reset();
     DestroyWindow(window_);
     PostQuitMessage(exitCode);
@@ -246,6 +247,7 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_README: OnOpenReadme(); break;
     case IDM_CREATE_SHORTCUT: OnCreateShortcut(); break;
     case IDM_CHART: OnChart(); break;
+    case IDM_STATS: OnStats(); break;
     case IDM_START_GAME: OnStartGame(); break;
     case IDC_SAVE_NOW_TIME:
         if (code == BN_CLICKED) OnSaveNowTime();
@@ -409,6 +411,35 @@ void MainDialog::OnChart() {
     chart_.Show(window_, game.title, game.logPath, game.log.sessions);
 }
 
+void MainDialog::OnStats() {
+    StatsHost host;
+    host.fs = &fs_;
+    host.root = state_->Root();
+    host.busy = [this] { return GameRunning(); };
+    host.showGame = [this](Category category, const std::string& title) { ShowGame(category, title); };
+    stats_.Show(window_, std::move(host));
+}
+
+void MainDialog::LibraryChanged() {
+    if (stats_.IsOpen()) stats_.Reload();
+}
+
+void MainDialog::ShowGame(Category category, const std::string& title) {
+    if (GameRunning()) return;
+    if (category != state_->CurrentCategory()) {
+        // As a click on the tab: the list is refilled for that folder.
+        OnCategoryLeaving();
+        SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(category), 0);
+        OnCategoryEntered();
+    }
+    const int row = gameList_.RowOf(title);
+    if (row < 0) return;
+    gameList_.Select(row);
+    SelectGame(row);
+    if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
+}
+
 void MainDialog::SaveGameComment() {
     // The field's whole text: a longer comment than any fixed buffer stays whole.
     std::string text = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
@@ -431,6 +462,7 @@ void MainDialog::DeleteSelectedSessions() {
     SaveGameComment();  // the refresh below redraws the comment field
     DeleteSessions(*state_, rows);
     RefreshViews();
+    LibraryChanged();
 }
 
 void MainDialog::UndoSessionDeletion() {

@@ -15,6 +15,7 @@
 #include "command_line/start_options_win32.h"
 #include "export/clipboard_text.h"
 #include "history/chart_window_win32.h"
+#include "history/stats_window_win32.h"
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock.h"
 #include "library/file_system.h"
@@ -113,8 +114,18 @@ private:
     void DeleteSelectedSessions();
     void UndoSessionDeletion();
 
+    StatsWindow& Stats() { return stats_; }
+
     // "グラフ": the current game's chart (nothing without a current game).
     void OnChart();
+    // "統計": every game of the library at a glance.
+    void OnStats();
+    // Makes a game current as a click in its tab's list does, and brings the
+    // main window to the front; nothing while a game is being played.
+    void ShowGame(Category category, const std::string& title);
+    // A game was recorded, registered, moved, renamed or deleted: the open
+    // statistics read the library again.
+    void LibraryChanged();
 
     // What the copy commands take from the window: the detail panel's header
     // values and the copy check boxes as settings bits.
@@ -198,6 +209,7 @@ private:
     SessionListView sessionTable_;
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
     ChartWindow chart_{instance_};
+    StatsWindow stats_{instance_};
     int commentRow_ = -1;                   // table row last right-clicked; -1 before any
     bool syncingSelection_ = false;         // the program, not the user, moves the game list's highlight
     std::string shownComment_;              // the game comment as the field showed it last

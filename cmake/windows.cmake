@@ -28,6 +28,7 @@ add_library(kibolt_win32 STATIC
   export/copy_settings_dialog_win32.cpp
   history/chart_area_win32.cpp
   history/chart_window_win32.cpp
+  history/stats_window_win32.cpp
   instance/library_instance_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp

@@ -1,5 +1,6 @@
-// Times the chart window with big data under wine: the chart of a
-// 100 000-session game opened and drawn, and its period switched.
+// Times the chart and statistics windows with big data under wine: the chart
+// of a 100 000-session game opened and drawn, its period switched, and the
+// statistics of 1 000 games of 1 000 sessions each read and listed.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -114,6 +115,36 @@ void TimeChart(Win32FileSystem& fs) {
     RemoveLibrary(fs, root);
 }
 
+void TimeStats(Win32FileSystem& fs) {
+    const std::string root = MakeRoot("kibolt-stats-timing-");
+    const std::string log = BigLog(1000, 2);
+    const char* folders[] = {"playing", "cleared", "others"};
+    for (int i = 0; i < 1000; ++i)
+        fs.WriteNewFile(root + "\\" + folders[i % 3] + "\\game " + std::to_string(i) + ".log", log);
+    MainDialog dialog(GetModuleHandleW(nullptr), fs, "\"" + root + "\\kibolt.exe\"", root);
+    HWND window = dialog.Create();
+    ShowWindow(window, SW_SHOW);
+    DrainMessages();
+
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageW(window, WM_COMMAND, IDM_STATS, 0);
+    RedrawWindow(dialog.Stats().Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    QueryPerformanceCounter(&end);
+    std::printf("statistics of %zu games of 1000 sessions read and shown: %8.1f ms\n", dialog.Stats().Games().size(),
+                Milliseconds(start, end));
+    DrainMessages();
+    QueryPerformanceCounter(&start);
+    dialog.Stats().Reload();
+    RedrawWindow(dialog.Stats().Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    QueryPerformanceCounter(&end);
+    std::printf("statistics read again:                                   %8.1f ms\n", Milliseconds(start, end));
+    DrainMessages();
+    dialog.CloseMainWindow(kExitByMenu);
+    DrainMessages();
+    RemoveLibrary(fs, root);
+}
+
 }  // namespace
 
 int main() {
@@ -121,5 +152,6 @@ int main() {
     InitCommonControlsEx(&controls);
     Win32FileSystem fs;
     TimeChart(fs);
+    TimeStats(fs);
     return 0;
 }

@@ -80,7 +80,7 @@ void PrintTo(const MenuItem& item, std::ostream* os) { *os << item.command << " 
 const std::vector<MenuItem> kGameMenu = {
     {IDM_START_GAME, "ゲーム開始"}, {IDM_NEW_GAME, "新しいゲームを登録"}, {IDM_MOVE_PLAYING, "playingへ"},
     {IDM_MOVE_CLEARED, "clearedへ"}, {IDM_MOVE_OTHERS, "othersへ"},     {IDM_PROPERTIES, "プロパティ"},
-    {IDM_CREATE_SHORTCUT, "ショートカットを作成"}, {IDM_DELETE_GAME, "削除"},
+    {IDM_CHART, "グラフ"}, {IDM_CREATE_SHORTCUT, "ショートカットを作成"}, {IDM_DELETE_GAME, "削除"},
 };
 const std::vector<MenuItem> kSessionMenu = {
     {IDM_COPY_SELECTED, "選択行をコピー"},
@@ -666,7 +666,7 @@ TEST_F(GamesTest, GameContextMenuLoadsTheRightClickedGameAndDeletesIt) {
         rowsWhenShown = RowCount();
         return true;
     });
-    ChooseFromMenu(script, seen, 7);  // "削除"
+    ChooseFromMenu(script, seen, 8);  // "削除"
     const POINT at = RowPoint(list, RowIndexOf("Beta"));
     RunInput(script, [&] { Click(list, at, true); });
 

@@ -244,5 +244,179 @@ TEST_F(ChartTest, HoveringOverABarShowsItsPeriodInATooltip) {
     EXPECT_TRUE(PumpUntil([&] { return area->ShownTip().empty(); }, 3000, chart));
 }
 
+
+// ---- "統計" -------------------------------------------------------------------
+
+class StatsTest : public ChartTest {
+protected:
+    StatsWindow& Stats() { return dialog_->Stats(); }
+    HWND StatsList() { return Stats().List(); }
+    int StatsRows() { return static_cast<int>(SendMessageW(StatsList(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string StatsCell(int row, int column) { return ListViewGetCell(StatsList(), row, column); }
+    void OpenStats() {
+        Command(IDM_STATS);
+        ASSERT_TRUE(Stats().IsOpen());
+        test::DispatchQueued(Stats().Window());
+    }
+    std::optional<std::string> CopiedStats() {
+        EmptyTheClipboard();
+        SendMessageW(GetDlgItem(Stats().Window(), IDC_STATS_COPY), BM_CLICK, 0, 0);
+        test::DispatchQueued(Stats().Window());
+        return ClipboardText();
+    }
+    // A real click on a column header of the list.
+    void ClickHeader(int column) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(StatsList(), LVM_GETHEADER, 0, 0));
+        RECT rect{};
+        SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+        ASSERT_TRUE(test::BringToFront(Stats().Window()));
+        const SummaryOrder before = Stats().Order();
+        test::ClickClient(header, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        ASSERT_TRUE(PumpUntil([&] {
+            const SummaryOrder now = Stats().Order();
+            return now.column != before.column || now.descending != before.descending;
+        }, 3000, Stats().Window()));
+    }
+    // Three games: Chart (4 sessions) in PLAYING, Empty in CLEARED, Two (2 sessions) in OTHERS.
+    void WriteLibrary() {
+        WriteChartGame();
+        library_.WriteFile("cleared\\Empty.log", "C:\\G\\e.exe\r\n=====Comment_Start====\r\n");
+        library_.WriteFile("others\\Two.log", test::MakeLogBytes(2));
+    }
+};
+
+const char* const kStatsHeader = "タイトル\t分類\tプレイ回数\t累計プレイ時間\t累計アクティブ時間\t累計キー\t初回\t最終\r\n";
+const char* const kChartRow = "Chart\tPLAYING\t4\t005:00:00\t003:15:00\t25\t26/12/01-20:00:00\t27/01/05-11:00:00\r\n";
+const char* const kEmptyRow = "Empty\tCLEARED\t0\t000:00:00\t000:00:00\t0\t\t\r\n";
+const char* const kTwoRow = "Two\tOTHERS\t2\t000:03:21\t000:01:41\t21\t26/01/01-10:00:00\t26/01/02-10:01:41\r\n";
+const char* const kTotalRow = "合計\t\t6\t005:03:21\t003:16:41\t46\t\t\r\n";
+
+TEST_F(StatsTest, OpensWithOneRowPerGameOfEveryFolderAndTheTotalLast) {
+    WriteLibrary();
+    Open();
+    OpenStats();
+    EXPECT_EQ(GetWindowTextCp932(Stats().Window()), "統計");
+    EXPECT_EQ(GetDlgCtrlID(StatsList()), IDC_STATS_LIST);
+    EXPECT_EQ(GetWindowTextCp932(GetDlgItem(Stats().Window(), IDC_STATS_COPY)), "コピー");
+    const char* headers[] = {"タイトル", "分類", "プレイ回数", "累計プレイ時間", "累計アクティブ時間", "累計キー", "初回", "最終"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(ListViewColumnHeader(StatsList(), i), headers[i]);
+    ASSERT_EQ(StatsRows(), 4);
+    EXPECT_EQ(StatsCell(0, 0), "Chart");
+    EXPECT_EQ(StatsCell(1, 1), "CLEARED");
+    EXPECT_EQ(StatsCell(2, 7), "26/01/02-10:01:41");
+    EXPECT_EQ(StatsCell(3, 0), "合計");
+    EXPECT_EQ(StatsCell(3, 2), "6");
+    EXPECT_EQ(CopiedStats(), std::string(kStatsHeader) + kChartRow + kEmptyRow + kTwoRow + kTotalRow);
+
+    // The list fills the window above the button, also after a resize.
+    RECT client{}, list{};
+    SetWindowPos(Stats().Window(), nullptr, 0, 0, 700, 400, SWP_NOMOVE | SWP_NOZORDER);
+    test::DispatchQueued(Stats().Window());
+    GetClientRect(Stats().Window(), &client);
+    GetWindowRect(StatsList(), &list);
+    EXPECT_EQ(list.right - list.left, client.right);
+}
+
+TEST_F(StatsTest, AHeaderClickSortsByValueASecondReversesTheTotalStaysLast) {
+    WriteLibrary();
+    Open();
+    OpenStats();
+    ClickHeader(3);  // "累計プレイ時間"
+    EXPECT_EQ(CopiedStats(), std::string(kStatsHeader) + kEmptyRow + kTwoRow + kChartRow + kTotalRow);
+    ClickHeader(3);
+    EXPECT_EQ(CopiedStats(), std::string(kStatsHeader) + kChartRow + kTwoRow + kEmptyRow + kTotalRow);
+    EXPECT_EQ(StatsCell(3, 0), "合計");
+    ClickHeader(7);  // "最終": by time, none first
+    EXPECT_EQ(CopiedStats(), std::string(kStatsHeader) + kEmptyRow + kTwoRow + kChartRow + kTotalRow);
+}
+
+TEST_F(StatsTest, ADoubleClickMakesTheGameCurrentInItsTab) {
+    WriteLibrary();
+    Open();
+    OpenStats();
+    ASSERT_EQ(StatsCell(1, 0), "Empty");
+    ASSERT_TRUE(test::BringToFront(Stats().Window()));
+    RECT rect{};
+    rect.left = LVIR_BOUNDS;
+    SendMessageW(StatsList(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rect));
+    test::DoubleClickClient(StatsList(), {rect.left + 10, (rect.top + rect.bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == "Empty"; }, 3000, Stats().Window()));
+    EXPECT_EQ(SendMessageW(Item(IDC_TAB), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(dialog_->State()->CurrentCategory(), Category::Cleared);
+    EXPECT_EQ(Text(IDC_DETAIL_TITLE), "Empty");
+    EXPECT_EQ(ListedGames(), std::vector<std::string>{"Empty"});
+    EXPECT_EQ(SendMessageW(Item(IDC_GAME_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window_; }, 3000, window_));
+
+    // A double click on the total row makes nothing current.
+    ASSERT_TRUE(test::BringToFront(Stats().Window()));
+    rect = {};
+    rect.left = LVIR_BOUNDS;
+    SendMessageW(StatsList(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
+    test::DoubleClickClient(StatsList(), {rect.left + 10, (rect.top + rect.bottom) / 2});
+    ASSERT_TRUE(PumpUntil([&] {
+        return SendMessageW(StatsList(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 3 &&
+               !GetQueueStatus(QS_INPUT);
+    }, 3000, Stats().Window()));
+    test::DispatchQueued(Stats().Window());
+    EXPECT_EQ(dialog_->State()->Current().title, "Empty");
+    EXPECT_EQ(dialog_->State()->CurrentCategory(), Category::Cleared);
+}
+
+TEST_F(StatsTest, DamagedAndLockedLogsAreListedAndLeftByteForByte) {
+    WriteLibrary();
+    const std::string damaged = std::string("\x00\x1A\xFF\x81", 4) + "garbage,,,\r\n\r\n\xE0";
+    library_.WriteFile("playing\\Damaged.log", damaged);
+    library_.WriteFile("playing\\Locked.log", test::MakeLogBytes(3));
+    const std::string lockedBytes = library_.ReadFile("playing\\Locked.log");
+    // Held open without sharing: it cannot be read while the window reads the library.
+    HANDLE lock = CreateFileW(Widen(library_.Path("playing\\Locked.log")).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Open();
+    OpenStats();
+    ASSERT_EQ(StatsRows(), 6);
+    std::vector<std::string> titles;
+    for (int row = 0; row < StatsRows(); ++row) titles.push_back(StatsCell(row, 0));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Chart", "Damaged", "Empty", "Locked", "Two", "合計"}));
+    for (int column = 2; column < 8; ++column) EXPECT_EQ(StatsCell(3, column), "") << column;
+    EXPECT_EQ(StatsCell(3, 1), "PLAYING");
+    EXPECT_EQ(StatsCell(5, 2), "6") << "the others are summed";
+    ClickHeader(2);
+    Stats().Close();
+    CloseHandle(lock);
+    EXPECT_EQ(library_.ReadFile("playing\\Damaged.log"), damaged);
+    EXPECT_EQ(library_.ReadFile("playing\\Locked.log"), lockedBytes);
+}
+
+TEST_F(StatsTest, MovingOrDeletingAGameWhileOpenReadsTheLibraryAgain) {
+    WriteLibrary();
+    Open();
+    OpenStats();
+    ClickGame("Chart");
+    Command(IDM_MOVE_OTHERS);
+    DispatchQueued();
+    ASSERT_EQ(StatsRows(), 4);
+    EXPECT_EQ(StatsCell(0, 0), "Chart");
+    EXPECT_EQ(StatsCell(0, 1), "OTHERS");
+    SelectTab(2);
+    ClickGame("Two");
+    Command(IDM_DELETE_GAME);
+    DispatchQueued();
+    EXPECT_EQ(StatsRows(), 3);
+    EXPECT_EQ(StatsCell(2, 2), "4");
+}
+
+TEST_F(StatsTest, EscClosesTheStatistics) {
+    WriteLibrary();
+    Open();
+    OpenStats();
+    HWND stats = Stats().Window();
+    ASSERT_TRUE(test::BringToFront(stats));
+    test::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !Stats().IsOpen(); }, 3000, stats));
+    EXPECT_TRUE(IsWindow(window_));
+}
+
 }  // namespace
 }  // namespace kibolt

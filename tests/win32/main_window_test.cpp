@@ -94,10 +94,11 @@ TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
     };
     const Item items[] = {
         {0, 0, "新しいゲームを登録", IDM_NEW_GAME}, {0, 1, "削除", IDM_DELETE_GAME},
-        {0, 2, "終了", IDM_EXIT},                   {1, 0, "選択ゲームを開始", IDM_START_GAME},
+        {0, 2, "統計", IDM_STATS},                  {0, 3, "終了", IDM_EXIT},
+        {1, 0, "選択ゲームを開始", IDM_START_GAME},
         {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING}, {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
         {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},   {1, 4, "プロパティ", IDM_PROPERTIES},
-        {1, 5, "ショートカットを作成", IDM_CREATE_SHORTCUT},
+        {1, 5, "グラフ", IDM_CHART}, {1, 6, "ショートカットを作成", IDM_CREATE_SHORTCUT},
         {2, 0, "readmeを開く", IDM_README},         {2, 1, "バージョン", IDM_ABOUT},
     };
     HMENU menu = GetMenu(window_);
