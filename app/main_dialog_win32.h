@@ -69,6 +69,7 @@ public:
     const GameListView& GameList() const { return gameList_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }
     ChartWindow& Chart() { return chart_; }
+    StatsWindow& Stats() { return stats_; }
 
     bool GameRunning() const { return launcher_.Running(); }
     // The current game is the one being played: the commands that would take
@@ -113,8 +114,6 @@ private:
     void SaveGameComment();
     void DeleteSelectedSessions();
     void UndoSessionDeletion();
-
-    StatsWindow& Stats() { return stats_; }
 
     // "グラフ": the current game's chart (nothing without a current game).
     void OnChart();

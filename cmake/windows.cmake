@@ -36,6 +36,7 @@ add_library(kibolt_win32 STATIC
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp
+  win32/clipboard_win32.cpp
   win32/dpi_win32.cpp
   win32/text_win32.cpp
   win32/window_placement_win32.cpp

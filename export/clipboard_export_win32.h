@@ -12,12 +12,6 @@
 
 namespace kibolt {
 
-// Puts CP932 text on the clipboard (CF_TEXT, with its Unicode form for
-// programs that read that). False when the clipboard could not be taken.
-bool PutTextOnClipboard(HWND owner, const std::string& cp932);
-// Puts a packed DIB (header, then pixels) on the clipboard as CF_DIB.
-bool PutDibOnClipboard(HWND owner, const std::vector<unsigned char>& dib);
-
 // "Copy" / "ユーザー定義で全部コピー": every session of the current game.
 void CopySessions(HWND owner, const LibraryState& state, const CopyHeaderValues& header, int32_t copySettings);
 // "選択行をコピー": the selected rows (ascending) of the session table.

@@ -3,8 +3,8 @@
 #include "win32/dialog_object_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_placement_win32.h"
-#include "export/clipboard_export_win32.h"
 #include "resources/resource_ids.h"
+#include "win32/clipboard_win32.h"
 
 namespace kibolt {
 

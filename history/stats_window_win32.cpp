@@ -1,10 +1,10 @@
 #include "history/stats_window_win32.h"
 
-#include "app/dialog_object_win32.h"
-#include "app/text_win32.h"
-#include "app/window_placement_win32.h"
-#include "export/clipboard_export_win32.h"
+#include "win32/dialog_object_win32.h"
+#include "win32/text_win32.h"
+#include "win32/window_placement_win32.h"
 #include "resources/resource_ids.h"
+#include "win32/clipboard_win32.h"
 
 namespace kibolt {
 

@@ -110,7 +110,7 @@ void TimeChart(Win32FileSystem& fs) {
                     dialog.Chart().Area()->Table().rows.size(), Milliseconds(start, end));
         DrainMessages();
     }
-    dialog.CloseMainWindow(kExitByMenu);
+    SendMessageW(window, WM_COMMAND, IDM_EXIT, 0);
     DrainMessages();
     RemoveLibrary(fs, root);
 }
@@ -140,7 +140,7 @@ void TimeStats(Win32FileSystem& fs) {
     QueryPerformanceCounter(&end);
     std::printf("statistics read again:                                   %8.1f ms\n", Milliseconds(start, end));
     DrainMessages();
-    dialog.CloseMainWindow(kExitByMenu);
+    SendMessageW(window, WM_COMMAND, IDM_EXIT, 0);
     DrainMessages();
     RemoveLibrary(fs, root);
 }

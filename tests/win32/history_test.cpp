@@ -199,7 +199,7 @@ TEST_F(ChartTest, DeletingASessionWhileTheChartIsOpenRedrawsIt) {
     LVITEMW item{};
     item.stateMask = item.state = LVIS_SELECTED;
     SendMessageW(Item(IDC_SESSION_TABLE), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&item));
-    dialog_->DeleteSelectedSessions();
+    Command(IDM_DELETE_SESSIONS);
     EXPECT_EQ(CopiedData(), test::kChartHeader + "2026/12\t004:00:00\t002:30:00\t3\r\n");
 }
 
