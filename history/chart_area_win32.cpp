@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
@@ -19,11 +20,6 @@ constexpr COLORREF kAxisColour = RGB(90, 90, 90);
 constexpr COLORREF kTextColour = RGB(30, 30, 30);
 constexpr COLORREF kWarningColour = RGB(170, 30, 30);
 constexpr UINT_PTR kTipId = 1;
-
-int WindowDpi(HWND window) {
-    const UINT dpi = GetDpiForWindow(window);
-    return dpi ? static_cast<int>(dpi) : 96;
-}
 
 // Selects a GDI object for the life of the scope.
 class Selected {
