@@ -445,7 +445,20 @@ void MainDialog::SaveGameComment() {
     std::string text = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
     // Untouched by the user: the log keeps its own bytes, even those the field cannot show.
     if (text == shownComment_) return;
-    if (kibolt::SaveGameComment(*state_, text)) shownComment_ = text;
+    const LogChange change = kibolt::SaveGameComment(*state_, text);
+    ReportLogChange(change);
+    if (change.readError != FsError::None) return;
+    shownComment_ = text;
+    if (change.reloaded) RefreshViews();  // the sessions as the log now holds them
+}
+
+void MainDialog::ReportLogChange(const LogChange& change) {
+    if (change.readError == FsError::None) return;
+    MessageBoxCp932(window_,
+                    "ログファイルがほかのプログラムで変更されましたが、読み直せませんでした。"
+                    "変更は保存していません。\r\n" +
+                        state_->Current().logPath,
+                    "error", MB_OK | MB_ICONERROR);
 }
 
 void MainDialog::SelectGame(int row) {
@@ -458,9 +471,11 @@ void MainDialog::SelectGame(int row) {
 
 void MainDialog::DeleteSelectedSessions() {
     if (!state_->HasGame()) return;
-    const std::vector<int> rows = sessionTable_.SelectedRows();
-    SaveGameComment();  // the refresh below redraws the comment field
-    DeleteSessions(*state_, rows);
+    // The rows are those shown: the deletion goes first (saving the typed
+    // comment could read a log changed on disk again), then the typed comment,
+    // before the refresh redraws it.
+    ReportLogChange(DeleteSessions(*state_, sessionTable_.SelectedRows()));
+    SaveGameComment();
     RefreshViews();
     LibraryChanged();
 }
@@ -472,8 +487,11 @@ void MainDialog::UndoSessionDeletion() {
 }
 
 void MainDialog::SetSessionComment(int row, const std::string& text) {
+    if (!state_->HasGame()) return;
+    // The row is the one shown: the comment goes first, then the typed game comment.
+    ReportLogChange(kibolt::SetSessionComment(*state_, row, text));
     SaveGameComment();
-    if (kibolt::SetSessionComment(*state_, row, text)) RefreshViews();
+    RefreshViews();
 }
 
 }  // namespace kibolt

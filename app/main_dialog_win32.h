@@ -65,6 +65,8 @@ public:
     // What a click on a game row and the session comment dialog do.
     void SelectGame(int row);
     void SetSessionComment(int row, const std::string& text);
+    // Tells the user when a log changed on disk could not be read again (nothing was written).
+    void ReportLogChange(const LogChange& change);
     SessionListView& SessionTable() { return sessionTable_; }
     const GameListView& GameList() const { return gameList_; }
     ExtraListDialog* OpenExtraList() const { return extraList_; }

@@ -140,6 +140,9 @@ std::string GameEntryMessage(const GameEntryResult& result) {
     case GameEntryProblem::CannotWrite:
         return std::string("ログファイルを書き込めませんでした（") + WriteErrorText(result.writeError) + "）。\r\n" +
                result.to;
+    case GameEntryProblem::CannotRead:
+        return std::string("ログファイルがほかで変更され、読み直せませんでした（") + WriteErrorText(result.writeError) +
+               "）。何も書き込んでいません。\r\n" + result.to;
     case GameEntryProblem::None: break;
     }
     return {};

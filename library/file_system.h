@@ -1,6 +1,7 @@
 // The file operations the core needs, behind an interface: Win32 in the
 // program, an in-memory fake in the tests. Paths are CP932 bytes with '\'.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,14 @@ enum class FsError {
     Other,
 };
 
+// What tells one version of a file from the next: its size and the time it
+// was last written. A log whose stamp changed was changed by someone else.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t writeTime = 0;  // the system's ticks
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -40,6 +49,8 @@ public:
     // Moves a file into the Recycle Bin, from where the user can restore it.
     // Never destroys it for good: when the bin cannot take it, the file stays.
     virtual FsError RecycleFile(const std::string& path) = 0;
+    // The stamp of a file; NotFound when it is missing.
+    virtual FsError Stamp(const std::string& path, FileStamp& stamp) = 0;
     // True when an entry of that path exists, file or folder.
     virtual bool Exists(const std::string& path) = 0;
     // Names (not paths) of the entries of a folder; NotFound when it is missing.

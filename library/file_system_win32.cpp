@@ -146,6 +146,17 @@ FsError Win32FileSystem::RecycleFile(const std::string& path) {
     return FsError::None;
 }
 
+FsError Win32FileSystem::Stamp(const std::string& path, FileStamp& stamp) {
+    std::wstring wide;
+    if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return FromLastError();
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FsError::NotFound;
+    stamp.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    stamp.writeTime = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return FsError::None;
+}
+
 bool Win32FileSystem::Exists(const std::string& path) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return false;

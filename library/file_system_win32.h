@@ -13,6 +13,7 @@ public:
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;
     FsError RecycleFile(const std::string& path) override;
+    FsError Stamp(const std::string& path, FileStamp& stamp) override;
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 };

@@ -38,6 +38,11 @@ GameEntryResult CheckEntry(const LibraryState& state, const std::string& path, c
     return result;
 }
 
+std::optional<FileStamp> StampOf(FileSystem& fs, const std::string& path) {
+    FileStamp stamp;
+    return fs.Stamp(path, stamp) == FsError::None ? std::optional<FileStamp>(stamp) : std::nullopt;
+}
+
 // Paths that name one file on Windows (ASCII letters in any case).
 bool SameFile(const std::string& a, const std::string& b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
 
@@ -95,7 +100,7 @@ GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::str
     }
     // The new game is current from now on: nothing of the game shown before
     // (sessions, comment, folder) can be written into its log.
-    state.Current() = GameRecord{title, *logPath, c, ParseGameLogFile(bytes)};
+    state.Current() = GameRecord{title, *logPath, c, ParseGameLogFile(bytes), StampOf(fs, *logPath)};
     return result;
 }
 
@@ -111,6 +116,13 @@ GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::strin
     result.from = game.logPath;
     result.to = *logPath;
 
+    // The new command line goes into the log as it is on disk now.
+    if (FsError error = CatchUpWithDisk(fs, game); error != FsError::None) {
+        result.problem = GameEntryProblem::CannotRead;
+        result.writeError = error;
+        result.to = game.logPath;
+        return result;
+    }
     GameLogContent log = game.log;
     log.commandLine = path;
     const std::string bytes = SerializeGameLog(log);
@@ -138,7 +150,7 @@ GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::strin
     }
     result.to = *logPath;
     state.ForgetSessionUndo(result.from);
-    game = GameRecord{title, *logPath, c, ParseGameLogFile(bytes)};
+    game = GameRecord{title, *logPath, c, ParseGameLogFile(bytes), StampOf(fs, *logPath)};
     return result;
 }
 

@@ -39,12 +39,13 @@ enum class GameEntryProblem {
     PathTooLong,    // its log's path would be longer than the system takes
     TitleExists,    // another log of that title lies in the category
     CannotWrite,    // the log could not be written; see writeError
+    CannotRead,     // the log changed on disk and could not be read again; see writeError
 };
 
 struct GameEntryResult {
     GameEntryProblem problem = GameEntryProblem::None;
     TitleProblem titleProblem = TitleProblem::None;  // with UnusableTitle
-    FsError writeError = FsError::None;              // with CannotWrite
+    FsError writeError = FsError::None;              // with CannotWrite and CannotRead
     std::string from;  // the game's log before (empty for a new game)
     std::string to;    // the log written, or the one that could not be written
     bool Ok() const { return problem == GameEntryProblem::None; }

@@ -8,6 +8,48 @@ FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogConte
     return WriteFileAtomically(fs, path, [&log](const ByteSink& sink) { return StreamGameLog(log, sink); });
 }
 
+FsError ReadGameLog(FileSystem& fs, GameRecord& game) {
+    FileStamp stamp;
+    const bool stamped = fs.Stamp(game.logPath, stamp) == FsError::None;
+    std::string bytes;
+    if (const FsError error = fs.ReadFile(game.logPath, bytes); error != FsError::None) return error;
+    game.log = ParseGameLogFile(std::move(bytes));
+    game.stamp = stamped ? std::optional<FileStamp>(stamp) : std::nullopt;
+    return FsError::None;
+}
+
+FsError CatchUpWithDisk(FileSystem& fs, GameRecord& game, bool* reloaded) {
+    if (reloaded) *reloaded = false;
+    FileStamp now;
+    if (const FsError error = fs.Stamp(game.logPath, now); error != FsError::None) return error;
+    if (game.stamp && *game.stamp == now) return FsError::None;
+    // Read beside the game (its log is not copied), taken over only when whole.
+    GameRecord fresh{game.title, game.logPath, game.category, {}, std::nullopt};
+    if (const FsError error = ReadGameLog(fs, fresh); error != FsError::None) return error;
+    game.log = std::move(fresh.log);
+    game.stamp = fresh.stamp;
+    if (reloaded) *reloaded = true;
+    return FsError::None;
+}
+
+FsError WriteGameLogOf(FileSystem& fs, GameRecord& game) {
+    const FsError error = WriteLogFile(fs, game.logPath, game.log);
+    if (error == FsError::None) {
+        FileStamp stamp;
+        game.stamp = fs.Stamp(game.logPath, stamp) == FsError::None ? std::optional<FileStamp>(stamp) : std::nullopt;
+    }
+    return error;
+}
+
+LogChange ChangeGameLog(FileSystem& fs, GameRecord& game, const LogEdit& edit) {
+    LogChange result;
+    result.readError = CatchUpWithDisk(fs, game, &result.reloaded);
+    if (result.readError != FsError::None) return result;
+    result.changed = edit(game.log);
+    if (result.changed) result.writeError = WriteGameLogOf(fs, game);
+    return result;
+}
+
 LibraryState::LibraryState(FileSystem& fs, std::string root) : fs_(fs), root_(std::move(root)) {}
 
 std::vector<std::string> LibraryState::ListGames(Category c) const {
@@ -21,27 +63,33 @@ LoadResult LibraryState::LoadGame(const std::string& title) { return LoadGame(ti
 LoadResult LibraryState::LoadGame(const std::string& title, Category c) {
     std::optional<std::string> path = title.empty() ? std::nullopt : LogPath(root_, c, title);
     if (!path) return LoadResult::BadPath;
-    std::string bytes;
     // Nothing changes before the read succeeds, so a failed pick leaves the
     // previous game whole, still writable to its own log.
-    if (fs_.ReadFile(*path, bytes) != FsError::None) return LoadResult::CannotOpen;
-    current_ = GameRecord{title, std::move(*path), c, ParseGameLogFile(std::move(bytes))};
+    GameRecord game{title, std::move(*path), c, {}, std::nullopt};
+    if (ReadGameLog(fs_, game) != FsError::None) return LoadResult::CannotOpen;
+    current_ = std::move(game);
     return LoadResult::Loaded;
 }
 
 LoadResult LibraryState::Reload() {
     if (current_.logPath.empty()) return LoadResult::BadPath;
-    std::string bytes;
-    if (fs_.ReadFile(current_.logPath, bytes) != FsError::None) return LoadResult::CannotOpen;
-    current_.log = ParseGameLogFile(std::move(bytes));
+    GameRecord game{current_.title, current_.logPath, current_.category, {}, std::nullopt};
+    if (ReadGameLog(fs_, game) != FsError::None) return LoadResult::CannotOpen;
+    current_.log = std::move(game.log);
+    current_.stamp = game.stamp;
     return LoadResult::Loaded;
 }
 
-FsError LibraryState::WriteGameLog() {
-    if (!HasGame() || current_.logPath.empty()) return FsError::None;
+LogChange LibraryState::ChangeLog(const LogEdit& edit) {
+    if (!HasGame() || current_.logPath.empty()) return {};
     // Always the log the game was loaded from: the shown tab may hold another
     // game of the same title, or no such folder at all.
-    return WriteLogFile(fs_, current_.logPath, current_.log);
+    return ChangeGameLog(fs_, current_, edit);
+}
+
+FsError LibraryState::WriteGameLog() {
+    const LogChange change = ChangeLog([](GameLogContent&) { return true; });
+    return change.readError != FsError::None ? change.readError : change.writeError;
 }
 
 bool LibraryState::LogExists(const std::string& title, Category c) const {

@@ -2,6 +2,7 @@
 // shown, the current game with its sessions, and the view flags.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +19,8 @@ struct GameRecord {
     std::string logPath;                    // the log this game was loaded from
     Category category = Category::Playing;  // the folder it was loaded from
     GameLogContent log;
+    // The log's stamp when it was last read or written here; nothing when unknown.
+    std::optional<FileStamp> stamp;
 };
 
 enum class LoadResult { Loaded, BadPath, CannotOpen };
@@ -32,6 +35,33 @@ struct SessionUndo {
 
 // Saves a log through a temporary file (see WriteFileAtomically), piece by piece.
 FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogContent& log);
+
+// Reads a game's log into the record with its stamp (taken first, so a change
+// made while it is read shows as a change later).
+FsError ReadGameLog(FileSystem& fs, GameRecord& game);
+
+// When the game's log changed on disk since it was read or written here (an
+// editor, a second PC syncing the folder), reads it again, so that a change
+// made now applies to what it holds. `reloaded` tells whether it did. A log
+// that cannot be read, or is gone, gives its error and the game stays as it was.
+FsError CatchUpWithDisk(FileSystem& fs, GameRecord& game, bool* reloaded = nullptr);
+
+// Writes the game's log and keeps its new stamp.
+FsError WriteGameLogOf(FileSystem& fs, GameRecord& game);
+
+struct LogChange {
+    FsError readError = FsError::None;   // the changed log could not be read again: nothing written
+    FsError writeError = FsError::None;  // the write failed: the change stays in memory
+    bool reloaded = false;               // the log was read again before the change
+    bool changed = false;                // the change applied, and the log was written or tried
+    bool Ok() const { return readError == FsError::None && writeError == FsError::None; }
+};
+
+// A change to a game's log: applied to the log as it is on disk now (see
+// CatchUpWithDisk), then written. The change returns false when there is
+// nothing to change (nothing is written then).
+using LogEdit = std::function<bool(GameLogContent&)>;
+LogChange ChangeGameLog(FileSystem& fs, GameRecord& game, const LogEdit& edit);
 
 class LibraryState {
 public:
@@ -58,8 +88,12 @@ public:
     // loaded); on failure the game in memory stays as it was.
     LoadResult Reload();
 
-    // Rewrites the current game's own log atomically, whatever tab is shown.
-    // When no game is loaded nothing is written and FsError::None is returned.
+    // Applies a change to the current game's own log, whatever tab is shown,
+    // and writes it (see ChangeGameLog). Without a loaded game nothing happens.
+    LogChange ChangeLog(const LogEdit& edit);
+    // Writes the current game's log as memory holds it. When the file changed
+    // on disk, memory is refilled from it first and what memory alone held is
+    // dropped: changes belong in ChangeLog. The read or write error, if any.
     FsError WriteGameLog();
 
     bool LogExists(const std::string& title, Category c) const;

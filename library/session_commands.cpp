@@ -37,12 +37,15 @@ void RemoveSessions(GameLogContent& log, const std::vector<int>& rows) {
     RecomputeTotals(log.sessions);
 }
 
-bool SaveGameComment(LibraryState& state, const std::string& typed) {
-    std::string text = GameCommentText(typed);  // as it will read back
-    if (!state.HasGame() || state.Current().log.comment == text) return false;
-    state.Current().log.comment = std::move(text);
-    state.WriteGameLog();  // on failure the text stays in memory until the next load
-    return true;
+LogChange SaveGameComment(LibraryState& state, const std::string& typed) {
+    if (!state.HasGame()) return {};
+    const std::string text = GameCommentText(typed);  // as it will read back
+    // On failure the text stays in memory until the next load.
+    return state.ChangeLog([&](GameLogContent& log) {
+        if (log.comment == text) return false;
+        log.comment = text;
+        return true;
+    });
 }
 
 namespace {
@@ -54,52 +57,87 @@ void ReloadOrRenumber(LibraryState& state) {
         state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
 }
 
+// The row of the first session whose line is `line`, from `from` on, or -1.
+int FindSessionLine(const std::vector<SessionRecord>& sessions, const std::string& line, size_t from = 0) {
+    for (size_t i = from; i < sessions.size(); ++i)
+        if (sessions[i].Line() == line) return static_cast<int>(i);
+    return -1;
+}
+
 }  // namespace
 
-void DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
-    if (!state.HasGame()) return;
-    std::vector<SessionRecord>& sessions = state.Current().log.sessions;
-    SessionUndo undo{state.Current().logPath, {}, 0};
-    std::vector<bool> doomed(sessions.size(), false);
+LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
+    if (!state.HasGame()) return {};
+    const std::vector<SessionRecord>& shown = state.Current().log.sessions;
+    std::vector<int> ordered;
     for (int row : rows)
-        if (row >= 0 && static_cast<size_t>(row) < doomed.size()) doomed[static_cast<size_t>(row)] = true;
-    for (size_t i = 0; i < doomed.size(); ++i)
-        if (doomed[i]) undo.removed.emplace_back(i, sessions[i].Fields());
-    RemoveSessions(state.Current().log, rows);
-    undo.remaining = sessions.size();
-    const bool written = state.WriteGameLog() == FsError::None;
+        if (row >= 0 && static_cast<size_t>(row) < shown.size()) ordered.push_back(row);
+    std::sort(ordered.begin(), ordered.end());
+    ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    std::vector<std::string> lines;  // the doomed lines by their text, in file order
+    for (int row : ordered) lines.emplace_back(shown[static_cast<size_t>(row)].Line());
+
+    SessionUndo undo{state.Current().logPath, {}, 0};
+    const LogChange change = state.ChangeLog([&](GameLogContent& log) {
+        // Each doomed line takes the first like line after the previous one: the rows shown
+        // when nothing changed on disk, the same lines where still there when it did.
+        std::vector<int> found;
+        size_t from = 0;
+        for (const std::string& line : lines) {
+            const int at = FindSessionLine(log.sessions, line, from);
+            if (at < 0) continue;
+            found.push_back(at);
+            from = static_cast<size_t>(at) + 1;
+        }
+        if (found.empty() && !lines.empty()) return false;
+        for (int at : found) undo.removed.emplace_back(static_cast<size_t>(at), log.sessions[static_cast<size_t>(at)].Fields());
+        RemoveSessions(log, found);
+        undo.remaining = log.sessions.size();
+        return true;
+    });
     // A deletion of nothing leaves the undo of the one before.
-    if (written && !undo.removed.empty()) state.SetSessionUndo(std::move(undo));
+    if (change.changed && change.Ok() && !undo.removed.empty()) state.SetSessionUndo(std::move(undo));
     ReloadOrRenumber(state);
+    return change;
 }
 
 bool UndoSessionDeletion(LibraryState& state) {
     if (!state.CanUndoSessionDeletion()) return false;
     SessionUndo undo = *state.TakeSessionUndo();
-    GameLogContent& log = state.Current().log;
-    const GameLogContent before = log;
-    for (const auto& [place, fields] : undo.removed) {
-        const size_t at = std::min(place, log.sessions.size());
-        log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), SessionRecord(fields));
+    const GameLogContent before = state.Current().log;
+    const LogChange change = state.ChangeLog([&](GameLogContent& log) {
+        // Changed elsewhere since the deletion: the places no longer hold.
+        if (log.sessions.size() != undo.remaining) return false;
+        for (const auto& [place, fields] : undo.removed) {
+            const size_t at = std::min(place, log.sessions.size());
+            log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), SessionRecord(fields));
+        }
+        RecomputeTotals(log.sessions);
+        return true;
+    });
+    if (change.changed && change.Ok()) {
+        ReloadOrRenumber(state);
+        return true;
     }
-    RecomputeTotals(log.sessions);
-    if (state.WriteGameLog() != FsError::None) {
-        log = before;
-        state.SetSessionUndo(std::move(undo));
-        return false;
+    if (change.writeError != FsError::None) {
+        if (!change.reloaded) state.Current().log = before;
+        state.SetSessionUndo(std::move(undo));  // it can be tried again
     }
-    ReloadOrRenumber(state);
-    return true;
+    return false;
 }
 
-bool SetSessionComment(LibraryState& state, int row, const std::string& text) {
-    if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size())
-        return false;
-    state.Current().log.sessions[static_cast<size_t>(row)].SetField(kComment, text);
-    state.ForgetSessionUndo(state.Current().logPath);
-    state.WriteGameLog();
-    state.Reload();
-    return true;
+LogChange SetSessionComment(LibraryState& state, int row, const std::string& text) {
+    if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size()) return {};
+    const std::string line(state.Current().log.sessions[static_cast<size_t>(row)].Line());
+    const LogChange change = state.ChangeLog([&](GameLogContent& log) {
+        const int at = FindSessionLine(log.sessions, line);
+        if (at < 0) return false;
+        log.sessions[static_cast<size_t>(at)].SetField(kComment, text);
+        return true;
+    });
+    if (change.changed) state.ForgetSessionUndo(state.Current().logPath);
+    if (change.Ok()) state.Reload();
+    return change;
 }
 
 }  // namespace kibolt

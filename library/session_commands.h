@@ -16,14 +16,22 @@ void RecomputeTotals(std::vector<SessionRecord>& sessions);
 // the sequence are ignored) and recomputes the totals.
 void RemoveSessions(GameLogContent& log, const std::vector<int>& rows);
 
-// Stores `text` as the game's comment when it differs, and rewrites the log.
-// Nothing happens without a loaded game. True when the log was rewritten.
-bool SaveGameComment(LibraryState& state, const std::string& text);
+// Each command below changes the game's log as it lies on disk now: when it
+// was changed there since it was read (an editor, a second PC syncing the
+// folder), it is read again and the change applied to what it holds. The
+// result tells whether it was read again (the views then show other rows)
+// and what failed; a log that cannot be read again is not written.
+
+// Stores `text` (as GameCommentText keeps it) as the game's comment when it
+// differs, and rewrites the log. Nothing happens without a loaded game.
+LogChange SaveGameComment(LibraryState& state, const std::string& text);
 
 // Deletes the sessions of the given rows, recomputes the totals, rewrites and
-// reloads the log. Nothing happens without a loaded game. When sessions were
-// removed and the log written, the deletion can be undone.
-void DeleteSessions(LibraryState& state, const std::vector<int>& rows);
+// reloads the log. Rows name the sessions shown; when the log was changed on
+// disk, the session lines with the same text are removed where still there.
+// Nothing happens without a loaded game. When sessions were removed and the
+// log written, the deletion can be undone.
+LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows);
 
 // Puts the sessions of the last deletion back at their places in the current
 // game, recomputes the totals, rewrites and reloads the log. False (nothing
@@ -32,7 +40,9 @@ void DeleteSessions(LibraryState& state, const std::vector<int>& rows);
 bool UndoSessionDeletion(LibraryState& state);
 
 // Replaces the comment of the session at `row`, rewrites and reloads the log.
-// False (and nothing changed) when no game is loaded or the row names no session.
-bool SetSessionComment(LibraryState& state, int row, const std::string& text);
+// When the log was changed on disk, the comment goes to the first session
+// line with the same text as that row's, if one is still there. Nothing is
+// changed when no game is loaded or the row names no session (changed false).
+LogChange SetSessionComment(LibraryState& state, int row, const std::string& text);
 
 }  // namespace kibolt

@@ -163,10 +163,14 @@ std::string ProgressFilePath(std::string_view root) {
 FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
                       std::string_view comment) {
     if (IsGameAt(current, session.logPath)) {
-        AppendSession(current.log, BuildSessionFields(clock, session, LastSession(current.log), comment));
-        // Shown at once with its number, even if the write fails and no reload follows.
-        current.log.sessions.back().number = static_cast<int>(current.log.sessions.size());
-        return WriteLogFile(fs, current.logPath, current.log);
+        // Appended after the sessions the log holds on disk now, its totals built on them.
+        const LogChange change = ChangeGameLog(fs, current, [&](GameLogContent& log) {
+            AppendSession(log, BuildSessionFields(clock, session, LastSession(log), comment));
+            // Shown at once with its number, even if the write fails and no reload follows.
+            log.sessions.back().number = static_cast<int>(log.sessions.size());
+            return true;
+        });
+        return change.readError != FsError::None ? change.readError : change.writeError;
     }
     GameLogContent log;
     if (const FsError error = ReadLog(fs, session.logPath, log); error != FsError::None) return error;

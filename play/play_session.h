@@ -99,7 +99,8 @@ std::string ProgressFilePath(std::string_view root);
 
 // Appends a finished session to the log of the game that was played and
 // writes that log. When `current` is that game its log in memory is used (it
-// may hold changes not yet on disk) and receives the session, numbered;
+// may hold changes not yet on disk; when the log changed on disk, it is read
+// again first, see ChangeGameLog) and receives the session, numbered;
 // otherwise the log is read fresh from disk and `current` is left alone, so
 // the record never lands in, nor builds its totals on, another game. A log
 // that cannot be read is not written, as that would leave a file holding

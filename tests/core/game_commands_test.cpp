@@ -348,3 +348,30 @@ TEST_F(GameCommandsTest, DeletingALogAlreadyGoneStillClearsTheGame) {
 
 }  // namespace
 }  // namespace kibolt
+
+namespace kibolt {
+namespace {
+
+// The log changed on disk after it was loaded: a new command line or title
+// goes into the log as it is now, and a log that cannot be read is not written.
+TEST_F(GameCommandsTest, PropertiesApplyToTheLogAsItIsOnDiskNow) {
+    LoadAlpha();
+    const std::string added = "05/06/03-20:00:00,05/06/03-20:10:00,000:10:00,002:10:30,000:10:00,001:40:05,1,534,\r\n";
+    const std::string changed = kAlphaLog.substr(0, kAlphaLog.find("=====")) + added + "=====Comment_Start====\r\nB\r\n";
+    fs.PutFile(kAlpha, changed);
+    ASSERT_TRUE(UpdateGame(state, fs, "C:\\G\\alpha2.exe", "Alpha 2").Ok());
+    const std::string renamed = "C:\\K\\playing\\Alpha 2.log";
+    EXPECT_EQ(Bytes(renamed), "C:\\G\\alpha2.exe" + changed.substr(changed.find("\r\n")));
+    EXPECT_EQ(state.Current().log.sessions.size(), 3u);
+
+    fs.PutFile(renamed, "changed again");
+    fs.unreadable.insert(renamed);
+    const GameEntryResult result = UpdateGame(state, fs, "C:\\G\\alpha3.exe", "Alpha 3");
+    EXPECT_EQ(result.problem, GameEntryProblem::CannotRead);
+    EXPECT_EQ(result.writeError, FsError::AccessDenied);
+    EXPECT_EQ(Bytes(renamed), "changed again");
+    EXPECT_FALSE(fs.FileBytes("C:\\K\\playing\\Alpha 3.log"));
+}
+
+}  // namespace
+}  // namespace kibolt

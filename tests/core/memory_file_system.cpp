@@ -46,7 +46,7 @@ void MemoryFileSystem::AddFolder(const std::string& path) {
 void MemoryFileSystem::PutFile(const std::string& path, const std::string& bytes) {
     size_t cut = FindLastSeparator(path);
     if (cut != std::string::npos) AddFolder(path.substr(0, cut));
-    files_[Key(path)] = File{path, bytes};
+    files_[Key(path)] = File{path, bytes, ++writes_};
 }
 
 std::optional<std::string> MemoryFileSystem::FileBytes(const std::string& path) const {
@@ -81,6 +81,7 @@ FsError MemoryFileSystem::WriteNewFileFrom(const std::string& path, const ByteSo
     if (folders_.count(key)) return FsError::AccessDenied;
     auto [it, added] = files_.try_emplace(key, File{path, {}});
     (void)added;  // an existing file keeps its spelling, as Windows does
+    it->second.version = ++writes_;
     std::string& bytes = it->second.bytes;
     bytes.clear();
     const bool complete = content([&](std::string_view piece) {
@@ -109,10 +110,12 @@ FsError MemoryFileSystem::Replace(const std::string& from, const std::string& to
     if (replaceError != FsError::None) return replaceError;
     if (fromKey == toKey) return FsError::None;
     std::string bytes = std::move(source->second.bytes);
+    const uint64_t version = source->second.version;
     files_.erase(source);
     auto [it, added] = files_.try_emplace(toKey, File{to, {}});
     (void)added;
     it->second.bytes = std::move(bytes);
+    it->second.version = version;  // a move keeps the time of the last write
     return FsError::None;
 }
 
@@ -127,7 +130,7 @@ FsError MemoryFileSystem::Rename(const std::string& from, const std::string& to)
     // Renaming to another case of the same name is allowed, as on Windows.
     if (toKey != fromKey && (files_.count(toKey) || folders_.count(toKey))) return FsError::Other;
     if (moveError != FsError::None) return moveError;
-    File moved{to, std::move(source->second.bytes)};
+    File moved{to, std::move(source->second.bytes), source->second.version};
     files_.erase(source);
     files_[toKey] = std::move(moved);
     return FsError::None;
@@ -153,6 +156,14 @@ FsError MemoryFileSystem::RecycleFile(const std::string& path) {
     if (recycleError != FsError::None) return recycleError;
     recycled.push_back(std::move(it->second.bytes));
     files_.erase(it);
+    return FsError::None;
+}
+
+FsError MemoryFileSystem::Stamp(const std::string& path, FileStamp& stamp) {
+    if (!PathFits(path)) return FsError::PathTooLong;
+    auto it = files_.find(Key(path));
+    if (it == files_.end()) return FsError::NotFound;
+    stamp = FileStamp{it->second.bytes.size(), it->second.version};
     return FsError::None;
 }
 

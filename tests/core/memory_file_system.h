@@ -39,6 +39,8 @@ public:
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;
     FsError RecycleFile(const std::string& path) override;
+    // The size and a count of writes: every write, PutFile included, gives a new stamp.
+    FsError Stamp(const std::string& path, FileStamp& stamp) override;
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 
@@ -46,7 +48,9 @@ private:
     struct File {
         std::string path;  // as last spelt
         std::string bytes;
+        uint64_t version = 0;
     };
+    uint64_t writes_ = 0;
     std::map<std::string, File> files_;          // by folded path
     std::map<std::string, std::string> folders_;  // folded path -> path as spelt
 };

@@ -328,6 +328,26 @@ TEST_F(RecordSessionTest, CommentEndingWithTheMarkerKeepsTheSession) {
     EXPECT_EQ(state.Current().log.comment, "route A\n");
 }
 
+TEST_F(RecordSessionTest, ASessionAddedOnDiskMeanwhileIsKeptAndCountsInTheTotals) {
+    ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
+    // Another PC syncing the folder adds a session of 10 minutes while we play.
+    const std::string added =
+        "05/06/02-10:00:00,05/06/02-10:10:00,000:10:00,001:40:30,000:10:00,001:20:05,10,533,elsewhere\r\n";
+    fs.PutFile(kAlpha, "C:\\G\\alpha.exe\r\n" + kFirstLine + added + "=====Comment_Start====\r\nroute A\r\n");
+    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+    const std::string evening =
+        "05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:20:30,000:35:10,001:55:15,210,743,boss, second try\r\n";
+    EXPECT_EQ(fs.FileBytes(kAlpha),
+              "C:\\G\\alpha.exe\r\n" + kFirstLine + added + evening + "=====Comment_Start====\r\nroute A\r\n");
+    ASSERT_EQ(state.Current().log.sessions.size(), 3u);
+    EXPECT_EQ(state.Current().log.sessions[2].number, 3);
+
+    fs.unreadable.insert(kAlpha);
+    fs.PutFile(kAlpha, "changed again");
+    EXPECT_EQ(RecordSession(fs, clock, state.Current(), Evening(), ""), FsError::AccessDenied);
+    EXPECT_EQ(fs.FileBytes(kAlpha), "changed again") << "a log that cannot be read again is not written";
+}
+
 TEST_F(RecordSessionTest, SessionGoesToTheStartedGameWhenAnotherIsCurrent) {
     ASSERT_EQ(state.LoadGame("Beta"), LoadResult::Loaded);
     const std::string betaInMemory = SerializeGameLog(state.Current().log);

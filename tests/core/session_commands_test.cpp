@@ -99,18 +99,18 @@ protected:
 };
 
 TEST_F(SessionCommandsTest, NothingIsWrittenWithoutAGame) {
-    EXPECT_FALSE(SaveGameComment(state_, "text"));
+    EXPECT_FALSE(SaveGameComment(state_, "text").changed);
     DeleteSessions(state_, {0});
-    EXPECT_FALSE(SetSessionComment(state_, 0, "text"));
+    EXPECT_FALSE(SetSessionComment(state_, 0, "text").changed);
     EXPECT_EQ(fs_.FilePaths(), std::vector<std::string>{"C:\\K\\playing\\Game.log"});
 }
 
 TEST_F(SessionCommandsTest, CommentIsWrittenOnlyWhenChangedAndOnlyToTheGamesOwnLog) {
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
     const std::string before = *fs_.FileBytes("C:\\K\\playing\\Game.log");
-    EXPECT_FALSE(SaveGameComment(state_, ""));
+    EXPECT_FALSE(SaveGameComment(state_, "").changed);
     state_.SetCategory(Category::Cleared);  // another tab shown
-    EXPECT_TRUE(SaveGameComment(state_, "line\r\nnext"));
+    EXPECT_TRUE(SaveGameComment(state_, "line\r\nnext").changed);
     EXPECT_FALSE(fs_.FileBytes("C:\\K\\cleared\\Game.log"));
     std::string after = *fs_.FileBytes("C:\\K\\playing\\Game.log");
     EXPECT_NE(after, before);
@@ -128,9 +128,9 @@ TEST_F(SessionCommandsTest, DeleteRewritesReloadsAndRenumbers) {
 
 TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
-    EXPECT_FALSE(SetSessionComment(state_, 2, "x"));
-    EXPECT_FALSE(SetSessionComment(state_, -1, "x"));
-    EXPECT_TRUE(SetSessionComment(state_, 1, "boss, again"));
+    EXPECT_FALSE(SetSessionComment(state_, 2, "x").changed);
+    EXPECT_FALSE(SetSessionComment(state_, -1, "x").changed);
+    EXPECT_TRUE(SetSessionComment(state_, 1, "boss, again").changed);
     EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].Field(kComment),
               "boss, again");
     EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "boss, again");
@@ -141,15 +141,95 @@ TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
 TEST_F(SessionCommandsTest, NoCommentLosesASessionOrTheCommentAfterIt) {
     const std::string marker(kCommentMarker);
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
-    EXPECT_TRUE(SetSessionComment(state_, 0, "x" + marker));
-    EXPECT_TRUE(SaveGameComment(state_, "before\x1A" "after"));
+    EXPECT_TRUE(SetSessionComment(state_, 0, "x" + marker).changed);
+    EXPECT_TRUE(SaveGameComment(state_, "before\x1A" "after").changed);
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
     const GameLogContent& log = state_.Current().log;
     ASSERT_EQ(log.sessions.size(), 2u);
     EXPECT_EQ(log.sessions[0].Field(kComment), "x" + marker + " ");
     EXPECT_EQ(log.sessions[1].Field(kTotalPlay), "000:30:00");
     EXPECT_EQ(log.comment, "before after");
-    EXPECT_FALSE(SaveGameComment(state_, "before\x1A" "after")) << "the same text as kept: nothing to write";
+    EXPECT_FALSE(SaveGameComment(state_, "before\x1A" "after").changed) << "the same text as kept: nothing to write";
+}
+
+// The log is changed on disk between the load and the command (an editor, a
+// second PC syncing the folder): each command applies to what the disk holds.
+class ChangedOnDiskTest : public SessionCommandsTest {
+protected:
+    void SetUp() override {
+        SessionCommandsTest::SetUp();
+        ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+        // Another program appends a session and changes the comment.
+        GameLogContent log = ParseGameLogFile(*fs_.FileBytes(kPath));
+        log.sessions.push_back(Session("000:30:00", "000:15:00", "3", "added elsewhere"));
+        RecomputeTotals(log.sessions);
+        log.comment = "edited elsewhere";
+        fs_.PutFile(kPath, SerializeGameLog(log));
+    }
+    GameLogContent OnDisk() const { return ParseGameLogFile(*fs_.FileBytes(kPath)); }
+    const std::string kPath = "C:\\K\\playing\\Game.log";
+};
+
+TEST_F(ChangedOnDiskTest, CommentEditReplacesTheCommentNowThereAndKeepsTheAddedSession) {
+    const LogChange change = SaveGameComment(state_, "mine");
+    EXPECT_TRUE(change.Ok());
+    EXPECT_TRUE(change.reloaded);
+    const GameLogContent disk = OnDisk();
+    ASSERT_EQ(disk.sessions.size(), 3u);
+    EXPECT_EQ(disk.sessions[2].Field(kComment), "added elsewhere");
+    EXPECT_EQ(disk.comment, "mine");
+    EXPECT_EQ(state_.Current().log.sessions.size(), 3u) << "memory shows what the log holds now";
+    // Written by us: the next command needs no reload.
+    EXPECT_FALSE(SaveGameComment(state_, "again").reloaded);
+}
+
+TEST_F(ChangedOnDiskTest, SessionCommentGoesToTheSameLine) {
+    // Another program also puts a session in front of the shown ones.
+    GameLogContent log = OnDisk();
+    log.sessions.insert(log.sessions.begin(), Session("000:01:00", "000:01:00", "9", "first elsewhere"));
+    fs_.PutFile(kPath, SerializeGameLog(log));
+
+    const LogChange change = SetSessionComment(state_, 1, "boss");  // the second session shown
+    EXPECT_TRUE(change.Ok() && change.reloaded && change.changed);
+    const GameLogContent disk = OnDisk();
+    ASSERT_EQ(disk.sessions.size(), 4u);
+    EXPECT_EQ(disk.sessions[0].Field(kComment), "first elsewhere");
+    EXPECT_EQ(disk.sessions[2].Field(kComment), "boss");
+    EXPECT_EQ(disk.sessions[2].Field(kPlay), "000:20:00");
+    EXPECT_EQ(disk.comment, "edited elsewhere");
+}
+
+TEST_F(ChangedOnDiskTest, DeletionRemovesTheSameLinesWhereStillThere) {
+    // Another program removes the first session shown; we delete both shown.
+    GameLogContent log = OnDisk();
+    log.sessions.erase(log.sessions.begin());
+    fs_.PutFile(kPath, SerializeGameLog(log));
+
+    const LogChange change = DeleteSessions(state_, {0, 1});
+    EXPECT_TRUE(change.Ok() && change.reloaded);
+    const GameLogContent disk = OnDisk();
+    ASSERT_EQ(disk.sessions.size(), 1u);
+    EXPECT_EQ(disk.sessions[0].Field(kComment), "added elsewhere");
+    EXPECT_EQ(disk.sessions[0].Field(kTotalPlay), "000:30:00") << "totals rebuilt on what is left";
+    EXPECT_EQ(state_.Current().log.sessions.size(), 1u);
+}
+
+TEST_F(ChangedOnDiskTest, ALogThatCannotBeReadAgainIsNotWritten) {
+    const std::string before = *fs_.FileBytes(kPath);
+    fs_.unreadable.insert(kPath);
+    LogChange change = SaveGameComment(state_, "mine");
+    EXPECT_EQ(change.readError, FsError::AccessDenied);
+    EXPECT_FALSE(change.changed);
+    change = DeleteSessions(state_, {0});
+    EXPECT_EQ(change.readError, FsError::AccessDenied);
+    EXPECT_EQ(*fs_.FileBytes(kPath), before);
+    EXPECT_EQ(state_.Current().log.sessions.size(), 2u) << "memory as it was";
+
+    // A log removed by another program is not made again.
+    fs_.unreadable.clear();
+    ASSERT_EQ(fs_.RemoveFile(kPath), FsError::None);
+    EXPECT_EQ(SetSessionComment(state_, 0, "x").readError, FsError::NotFound);
+    EXPECT_FALSE(fs_.FileBytes(kPath));
 }
 
 class SessionUndoTest : public ::testing::Test {
@@ -242,7 +322,7 @@ TEST_F(SessionUndoTest, EndsWhenAnotherChangeOfTheSessionsIsWritten) {
 
 TEST_F(SessionUndoTest, LastsAcrossTheGameCommentOtherGamesAndAMove) {
     DeleteSessions(state_, {3});
-    EXPECT_TRUE(SaveGameComment(state_, "typed after"));
+    EXPECT_TRUE(SaveGameComment(state_, "typed after").changed);
     ASSERT_EQ(state_.LoadGame("Other"), LoadResult::Loaded);
     EXPECT_FALSE(state_.CanUndoSessionDeletion()) << "not the game shown";
     EXPECT_FALSE(UndoSessionDeletion(state_));

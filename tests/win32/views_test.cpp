@@ -87,6 +87,26 @@ TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
     EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, "typed 表示");
 }
 
+// An editor (or a second PC syncing the folder) adds a session line while the
+// game is shown; the comment saved afterwards keeps that session.
+TEST_F(ViewsTest, ALogEditedOnDiskKeepsTheEditWhenTheCommentIsSaved) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2));
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(0));
+    Open();
+    ClickGame("Alpha");
+    std::string bytes = library_.ReadFile("playing\\Alpha.log");
+    bytes.insert(bytes.find("=====Comment_Start===="),
+                 "26/02/01-10:00:00,26/02/01-10:10:00,000:10:00,000:10:00,000:05:00,000:05:00,4,4,added in an editor\r\n");
+    library_.WriteFile("playing\\Alpha.log", bytes);
+
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed in Kibolt");
+    ClickGame("Beta");
+    const GameLogContent disk = LogOnDisk("playing\\Alpha.log");
+    ASSERT_EQ(disk.sessions.size(), 3u);
+    EXPECT_EQ(disk.sessions[2].Field(kComment), "added in an editor");
+    EXPECT_EQ(disk.comment, "typed in Kibolt");
+}
+
 TEST_F(ViewsTest, TheHighlightIsTheGameWhicheverKeyMovesIt) {
     library_.WriteFile("playing\\A.log", test::MakeLogBytes(1));
     library_.WriteFile("playing\\B.log", test::MakeLogBytes(2));
