@@ -8,7 +8,7 @@ target_link_libraries(kibolt_core_tests PRIVATE kibolt_core GTest::gtest_main)
 gtest_discover_tests(kibolt_core_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
-if(benchmark_FOUND)
+if(benchmark_FOUND AND NOT KIBOLT_SANITIZE)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
   if(BENCH_SOURCES)
     add_executable(kibolt_bench ${BENCH_SOURCES})

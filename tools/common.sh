@@ -4,7 +4,7 @@
 KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
                  googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils xdotool imagemagick locales
-                 fonts-noto-cjk fonts-ipafont-gothic zip unzip)
+                 fonts-noto-cjk fonts-ipafont-gothic zip unzip clang libclang-rt-dev)
 KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
 say() { printf '[kibolt] %s\n' "$*"; }
@@ -87,6 +87,56 @@ build_release_programs() {
 # The project's one version, from CMakeLists.txt.
 kibolt_version() {
     sed -nE 's/^project\(kibolt VERSION ([0-9.]+).*/\1/p' "$KIBOLT_TOP/CMakeLists.txt"
+}
+
+# The core tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
+build_sanitize() {
+    cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/sanitize" -DKIBOLT_SANITIZE=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$KIBOLT_TOP/build/sanitize" -j"$(nproc)"
+}
+
+# The core's libFuzzer targets (clang, with ASan and UBSan).
+KIBOLT_FUZZ_TARGETS=(game_log log_edits settings time_text titles clipboard_text)
+build_fuzz() {
+    CC=clang CXX=clang++ cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/fuzz" -DKIBOLT_FUZZ=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$KIBOLT_TOP/build/fuzz" -j"$(nproc)"
+}
+
+# Runs every fuzz target once over each input of its checked-in corpus.
+# Prints one line per target; false when any input breaks a property.
+replay_fuzz_corpora() {
+    local t rc=0
+    for t in "${KIBOLT_FUZZ_TARGETS[@]}"; do
+        if "$KIBOLT_TOP/build/fuzz/${t}_fuzz" "$KIBOLT_TOP"/fuzz/corpus/"$t"/* \
+            >"$KIBOLT_TOP/build/fuzz/$t-replay.log" 2>&1; then
+            say "fuzz corpus $t: ok"
+        else
+            say "fuzz corpus $t: FAILED (build/fuzz/$t-replay.log)"; rc=1
+        fi
+    done
+    return $rc
+}
+
+# Fuzzes every target for $1 seconds, one after another, starting from its
+# corpus; new inputs go to build/fuzz/work/<target>, a finding to
+# build/fuzz/findings/. Prints the executions of each; false on a finding.
+run_fuzzers() {
+    local seconds=$1 t rc=0 runs
+    mkdir -p "$KIBOLT_TOP/build/fuzz/findings"
+    for t in "${KIBOLT_FUZZ_TARGETS[@]}"; do
+        mkdir -p "$KIBOLT_TOP/build/fuzz/work/$t"
+        if "$KIBOLT_TOP/build/fuzz/${t}_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
+            -artifact_prefix="$KIBOLT_TOP/build/fuzz/findings/$t-" \
+            "$KIBOLT_TOP/build/fuzz/work/$t" "$KIBOLT_TOP/fuzz/corpus/$t" >"$KIBOLT_TOP/build/fuzz/$t.log" 2>&1; then
+            runs=$(grep -oE 'number_of_executed_units: [0-9]+' "$KIBOLT_TOP/build/fuzz/$t.log" | awk '{print $2}')
+            say "fuzz $t: ${runs:-?} executions in ${seconds} s, nothing found"
+        else
+            say "fuzz $t: FINDING (build/fuzz/$t.log, build/fuzz/findings/)"; rc=1
+        fi
+    done
+    return $rc
 }
 
 # A wine prefix of our own, with a virtual desktop so focus and clicks behave
