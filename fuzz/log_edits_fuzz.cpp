@@ -31,7 +31,7 @@ void CheckDiskMatchesMemory(testing::MemoryFileSystem& fs, const GameLogContent&
     FUZZ_CHECK(disk.comment == memory.comment);
     FUZZ_CHECK(disk.sessions.size() == memory.sessions.size());
     for (size_t i = 0; i < disk.sessions.size(); ++i)
-        FUZZ_CHECK(disk.sessions[i].Line() == memory.sessions[i].Line());
+        FUZZ_CHECK(disk.sessions[i].Fields() == memory.sessions[i].Fields());
 }
 
 }  // namespace

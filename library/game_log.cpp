@@ -74,6 +74,12 @@ std::string OneLineText(std::string_view text) {
     return safe;
 }
 
+std::string FieldText(std::string_view text) {
+    std::string safe = OneLineText(text);
+    Blank(safe, 0, ',');  // ',' is never a trail byte
+    return safe;
+}
+
 std::string SessionCommentText(std::string_view text) {
     std::string safe = OneLineText(text);
     if (EndsWithMarker(safe)) safe += ' ';
@@ -407,7 +413,7 @@ SessionRecord::SessionRecord(const SessionFieldTexts& fields) {
     line.reserve(size);
     std::array<size_t, kComment> ends{};
     for (int k = 0; k < kSessionFieldCount; ++k) {
-        line += k == kComment ? SessionCommentText(fields[k]) : OneLineText(fields[k]);
+        line += k == kComment ? SessionCommentText(fields[k]) : FieldText(fields[k]);
         if (k < kComment) {
             ends[k] = line.size();
             line += ',';
@@ -504,7 +510,7 @@ SessionRecord SessionRecord::FromLine(std::string_view line) {
 }
 
 void SessionRecord::SetField(int k, std::string_view typed) {
-    const std::string text = k == kComment ? SessionCommentText(typed) : OneLineText(typed);
+    const std::string text = k == kComment ? SessionCommentText(typed) : FieldText(typed);
     if (Field(k) == text) return;  // left alone: a session read from a file stays in its buffer
     const size_t begin = k == 0 ? 0 : FieldEnd(k - 1) + 1;
     const size_t oldEnd = k < kComment ? FieldEnd(k) : Size();

@@ -25,6 +25,9 @@ using SessionFieldTexts = std::array<std::string, kSessionFieldCount>;
 // back as the same sessions and comment, no text is written that way:
 // In a one-line text (command line, session field) LF and 0x1A become blanks.
 std::string OneLineText(std::string_view text);
+// Fields 0-7 of a session are one-line texts without ',' (a comma would end
+// the field when read): a comma becomes a blank too.
+std::string FieldText(std::string_view text);
 // A session comment is a one-line text; one ending with the marker text gets
 // a blank after it, so its line is never taken for the marker line.
 std::string SessionCommentText(std::string_view text);
@@ -43,7 +46,7 @@ public:
     static constexpr size_t kMaxLine = 0x7FFFFFFF;
 
     SessionRecord();
-    // Fields are kept as they will read back (see OneLineText, SessionCommentText).
+    // Fields are kept as they will read back (see FieldText, SessionCommentText).
     explicit SessionRecord(const SessionFieldTexts& fields);
     // A session line as read from a log (without its line end); holds its own copy.
     static SessionRecord FromLine(std::string_view line);

@@ -57,8 +57,13 @@ void ReloadOrRenumber(LibraryState& state) {
         state.Current().log.sessions[i].number = static_cast<int>(i) + 1;
 }
 
-// The row of the first session whose line is `line`, from `from` on, or -1.
-int FindSessionLine(const std::vector<SessionRecord>& sessions, const std::string& line, size_t from = 0) {
+// The row of the session whose line is `line`: the row it was shown at when
+// that still holds it (two sessions may have the same line), else the first
+// from `from` on; -1 when none.
+int FindSessionLine(const std::vector<SessionRecord>& sessions, const std::string& line, size_t shownAt,
+                    size_t from = 0) {
+    if (shownAt >= from && shownAt < sessions.size() && sessions[shownAt].Line() == line)
+        return static_cast<int>(shownAt);
     for (size_t i = from; i < sessions.size(); ++i)
         if (sessions[i].Line() == line) return static_cast<int>(i);
     return -1;
@@ -83,8 +88,8 @@ LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
         // when nothing changed on disk, the same lines where still there when it did.
         std::vector<int> found;
         size_t from = 0;
-        for (const std::string& line : lines) {
-            const int at = FindSessionLine(log.sessions, line, from);
+        for (size_t k = 0; k < lines.size(); ++k) {
+            const int at = FindSessionLine(log.sessions, lines[k], static_cast<size_t>(ordered[k]), from);
             if (at < 0) continue;
             found.push_back(at);
             from = static_cast<size_t>(at) + 1;
@@ -130,7 +135,7 @@ LogChange SetSessionComment(LibraryState& state, int row, const std::string& tex
     if (!state.HasGame() || row < 0 || static_cast<size_t>(row) >= state.Current().log.sessions.size()) return {};
     const std::string line(state.Current().log.sessions[static_cast<size_t>(row)].Line());
     const LogChange change = state.ChangeLog([&](GameLogContent& log) {
-        const int at = FindSessionLine(log.sessions, line);
+        const int at = FindSessionLine(log.sessions, line, static_cast<size_t>(row));
         if (at < 0) return false;
         log.sessions[static_cast<size_t>(at)].SetField(kComment, text);
         return true;

@@ -310,6 +310,21 @@ TEST(SerializeGameLog, NoTextMakesSessionsOrCommentVanish) {
     }
 }
 
+// Found by fuzzing the edit commands: a comma inside fields 0-7 would move
+// the later fields when read back; it is kept as a blank.
+TEST(SerializeGameLog, ACommaInsideAFieldStaysInItsField) {
+    GameLogContent log;
+    log.commandLine = "cmd";
+    AppendSession(log, {"s,1", "e", "p", "tp", "a", "ta", "1", "1", "boss, again"});
+    log.sessions[0].SetField(kTotalInputs, "7,5");
+    EXPECT_EQ(log.sessions[0].Field(kStart), "s 1");
+    EXPECT_EQ(log.sessions[0].Field(kTotalInputs), "7 5");
+    const GameLogContent back = ParseGameLogFile(SerializeGameLog(log));
+    ASSERT_EQ(back.sessions.size(), 1u);
+    EXPECT_EQ(back.sessions[0].Fields(), log.sessions[0].Fields());
+    EXPECT_EQ(back.sessions[0].Field(kComment), "boss, again") << "field 8 keeps its commas";
+}
+
 // A log whose first line is empty has no sessions when read; so an empty
 // command line is written as a blank once there are sessions to keep.
 TEST(SerializeGameLog, EmptyCommandLineKeepsTheSessions) {

@@ -199,6 +199,22 @@ TEST_F(ChangedOnDiskTest, SessionCommentGoesToTheSameLine) {
     EXPECT_EQ(disk.comment, "edited elsewhere");
 }
 
+// Two sessions with the same line: the comment goes to the row it was given
+// for, not to the first like it.
+TEST_F(SessionCommandsTest, SessionCommentGoesToItsRowWhenAnotherRowIsTheSame) {
+    GameLogContent log = ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log"));
+    log.sessions.push_back(log.sessions[1]);
+    fs_.PutFile("C:\\K\\playing\\Game.log", SerializeGameLog(log));
+    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
+    ASSERT_EQ(state_.Current().log.sessions[1].Line(), state_.Current().log.sessions[2].Line());
+    EXPECT_TRUE(SetSessionComment(state_, 2, "the third").changed);
+    EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "");
+    EXPECT_EQ(state_.Current().log.sessions[2].Field(kComment), "the third");
+    DeleteSessions(state_, {1});
+    ASSERT_EQ(state_.Current().log.sessions.size(), 2u);
+    EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "the third");
+}
+
 TEST_F(ChangedOnDiskTest, DeletionRemovesTheSameLinesWhereStillThere) {
     // Another program removes the first session shown; we delete both shown.
     GameLogContent log = OnDisk();
