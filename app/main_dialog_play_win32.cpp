@@ -88,6 +88,8 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
         if (launcher_.Running()) playSession_.Begin(launchedLogPath_);
     } else if (message == kGameArmedMessage) {
         hookArmed_ = launcher_.Running();
+    } else if (message == kGameProcessesMessage) {
+        // The checkpoint names the game's processes; nothing else follows them.
     } else if (message == kGameEndedMessage) {
         OnGameEnded();
     } else if (message == kGameFailedMessage) {

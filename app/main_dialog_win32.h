@@ -17,7 +17,7 @@
 #include "history/chart_window_win32.h"
 #include "history/stats_window_win32.h"
 #include "hook/activity_hook_client_win32.h"
-#include "library/clock.h"
+#include "library/clock_win32.h"
 #include "library/file_system.h"
 #include "library/library_state.h"
 #include "library/settings.h"
@@ -78,6 +78,8 @@ public:
     // its log away (delete, move, properties) are off.
     bool CurrentGameIsPlaying() const;
     bool HookArmed() const { return hookArmed_; }
+    // The running game's processes (the launched one and what it started).
+    std::vector<GameProcess> GameProcesses() const { return launcher_.Processes(); }
     const PlaySession& Session() const { return playSession_; }
 
     // A process command line ("--play ...") to act on once the window runs.
@@ -215,7 +217,7 @@ private:
     bool syncingSelection_ = false;         // the program, not the user, moves the game list's highlight
     std::string shownComment_;              // the game comment as the field showed it last
 
-    SystemClock clock_;
+    Win32Clock clock_;
     PlaySession playSession_{clock_};
     std::string launchedLogPath_;           // the started game's log, until its session begins
     std::string launchedCommandLine_;

@@ -30,6 +30,7 @@ add_library(kibolt_win32 STATIC
   history/chart_window_win32.cpp
   history/stats_window_win32.cpp
   instance/library_instance_win32.cpp
+  library/clock_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp
   shortcuts/desktop_shortcut_win32.cpp

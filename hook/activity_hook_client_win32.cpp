@@ -51,16 +51,35 @@ void ActivityHookLibrary::Load(const std::wstring& folder) {
     if (!module_) return;
     arm_ = reinterpret_cast<ArmFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(2))));
     disarm_ = reinterpret_cast<DisarmFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(1))));
+    armProcesses_ = reinterpret_cast<ArmProcessesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(3))));
+    setProcesses_ = reinterpret_cast<SetProcessesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(4))));
+    if (!armProcesses_ || !setProcesses_) {
+        armProcesses_ = nullptr;
+        setProcesses_ = nullptr;
+    }
     if (!Loaded()) {
         FreeLibrary(module_);
         module_ = nullptr;
         arm_ = nullptr;
         disarm_ = nullptr;
+        armProcesses_ = nullptr;
+        setProcesses_ = nullptr;
     }
 }
 
 bool ActivityHookLibrary::Arm(DWORD gameThreadId, HWND window) {
     return arm_ && arm_(gameThreadId, window) != 0;
+}
+
+bool ActivityHookLibrary::ArmGameProcesses(const std::vector<DWORD>& processIds, HWND window) {
+    if (!armProcesses_) return false;
+    return armProcesses_(processIds.data(), static_cast<DWORD>(processIds.size()), window) != 0;
+}
+
+bool ActivityHookLibrary::SetGameProcesses(const std::vector<DWORD>& processIds) {
+    return setProcesses_ && setProcesses_(processIds.data(), static_cast<DWORD>(processIds.size())) != 0;
 }
 
 bool ActivityHookLibrary::Disarm() { return disarm_ && disarm_() != 0; }

@@ -38,10 +38,34 @@ kibolt::UniqueHandle g_stopEvent;
 // while it winds down.
 std::atomic<bool> g_stopping{false};
 
+// The game's processes: the launched one and every one it started. Written
+// by arm and by KiboltSetGameProcesses, read by the hook thread at each
+// foreground check; the hook callbacks only ever take it shared.
+constexpr DWORD kMaxGameProcesses = 256;
+SRWLOCK g_processLock = SRWLOCK_INIT;
+DWORD g_processIds[kMaxGameProcesses] = {};
+DWORD g_processCount = 0;
+
+void SetProcesses(const DWORD* ids, DWORD count) {
+    if (count > kMaxGameProcesses) count = kMaxGameProcesses;
+    AcquireSRWLockExclusive(&g_processLock);
+    for (DWORD i = 0; i < count; ++i) g_processIds[i] = ids[i];
+    g_processCount = count;
+    ReleaseSRWLockExclusive(&g_processLock);
+}
+
+bool IsGameProcess(DWORD processId) {
+    if (processId == 0) return false;
+    bool found = false;
+    AcquireSRWLockShared(&g_processLock);
+    for (DWORD i = 0; i < g_processCount && !found; ++i) found = g_processIds[i] == processId;
+    ReleaseSRWLockShared(&g_processLock);
+    return found;
+}
+
 // What the hook thread works with. Filled before the thread starts and then
 // touched only by that thread (every hook callback runs on it).
 struct Session {
-    DWORD gameProcessId = 0;
     HWND window = nullptr;
     UINT inputMessage = 0;
     UINT activeMessage = 0;
@@ -60,7 +84,7 @@ bool ForegroundIsGame() {
     DWORD processId = 0;
     HWND front = GetForegroundWindow();
     if (front) GetWindowThreadProcessId(front, &processId);
-    return processId != 0 && processId == g_session.gameProcessId;
+    return IsGameProcess(processId);
 }
 
 // Reports a change of the game's foreground state; returns the current state.
@@ -170,11 +194,47 @@ void StopLocked() {
     g_thread.Reset();
     g_stopEvent.Reset();
     g_session = Session{};
+    SetProcesses(nullptr, 0);
 }
 
 DWORD ProcessOfThread(DWORD threadId) {
     const kibolt::UniqueHandle thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
     return thread ? GetProcessIdOfThread(thread.Get()) : 0;
+}
+
+// Starts the hook thread reporting to `window` for the given processes; the
+// caller holds g_controlLock and has stopped any earlier arming. 1 or 0.
+int ArmLocked(const DWORD* processIds, DWORD count, HWND window) {
+    if (count == 0 || !IsWindow(window)) return 0;
+    int result = 0;
+    SetProcesses(processIds, count);
+    g_session.window = window;
+    g_session.inputMessage = RegisterWindowMessageW(kibolt::kInputMessageName);
+    g_session.activeMessage = RegisterWindowMessageW(kibolt::kActivatedMessageName);
+    g_session.inactiveMessage = RegisterWindowMessageW(kibolt::kDeactivatedMessageName);
+    // Taken as in front at first, as the recorder does, so a game that is
+    // not in front when armed is reported inactive at once.
+    g_session.gameInFront = true;
+    g_stopping.store(false);
+
+    const kibolt::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ThreadStart start{ready.Get()};
+    g_stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (ready && g_stopEvent && g_session.inputMessage && g_session.activeMessage && g_session.inactiveMessage)
+        g_thread.Reset(CreateThread(nullptr, 0, HookThread, &start, 0, nullptr));
+    if (g_thread) {
+        HANDLE waits[2] = {ready.Get(), g_thread.Get()};
+        DWORD wait = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (wait == WAIT_OBJECT_0 && g_session.hooked)
+            result = 1;
+        else
+            StopLocked();
+    } else {
+        g_stopEvent.Reset();
+        g_session = Session{};
+        SetProcesses(nullptr, 0);
+    }
+    return result;
 }
 
 }  // namespace
@@ -185,36 +245,29 @@ DWORD ProcessOfThread(DWORD threadId) {
 extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
     AcquireSRWLockExclusive(&g_controlLock);
     StopLocked();
-    int result = 0;
-    DWORD processId = ProcessOfThread(threadId);
-    if (processId != 0 && IsWindow(window)) {
-        g_session.gameProcessId = processId;
-        g_session.window = window;
-        g_session.inputMessage = RegisterWindowMessageW(kibolt::kInputMessageName);
-        g_session.activeMessage = RegisterWindowMessageW(kibolt::kActivatedMessageName);
-        g_session.inactiveMessage = RegisterWindowMessageW(kibolt::kDeactivatedMessageName);
-        // Taken as in front at first, as the recorder does, so a game that is
-        // not in front when armed is reported inactive at once.
-        g_session.gameInFront = true;
-        g_stopping.store(false);
+    const DWORD processId = ProcessOfThread(threadId);
+    const int result = processId != 0 ? ArmLocked(&processId, 1, window) : 0;
+    ReleaseSRWLockExclusive(&g_controlLock);
+    return result;
+}
 
-        const kibolt::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        ThreadStart start{ready.Get()};
-        g_stopEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (ready && g_stopEvent && g_session.inputMessage && g_session.activeMessage && g_session.inactiveMessage)
-            g_thread.Reset(CreateThread(nullptr, 0, HookThread, &start, 0, nullptr));
-        if (g_thread) {
-            HANDLE waits[2] = {ready.Get(), g_thread.Get()};
-            DWORD wait = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-            if (wait == WAIT_OBJECT_0 && g_session.hooked)
-                result = 1;
-            else
-                StopLocked();
-        } else {
-            g_stopEvent.Reset();
-            g_session = Session{};
-        }
-    }
+// Ordinal 3: as ordinal 2, for a game made of several processes (a launcher
+// and what it starts): inputs count while a window of any of them is in
+// front. A second call, or a call of ordinal 2, replaces the first.
+extern "C" int __stdcall KiboltArmGameProcesses(const DWORD* processIds, DWORD count, HWND window) {
+    AcquireSRWLockExclusive(&g_controlLock);
+    StopLocked();
+    const int result = processIds ? ArmLocked(processIds, count, window) : 0;
+    ReleaseSRWLockExclusive(&g_controlLock);
+    return result;
+}
+
+// Ordinal 4: the game's processes now are these (one started or ended).
+// Returns 1 when armed, else 0 and nothing changes.
+extern "C" int __stdcall KiboltSetGameProcesses(const DWORD* processIds, DWORD count) {
+    AcquireSRWLockExclusive(&g_controlLock);
+    const int result = g_thread && (processIds || count == 0) ? 1 : 0;
+    if (result) SetProcesses(processIds, count);
     ReleaseSRWLockExclusive(&g_controlLock);
     return result;
 }

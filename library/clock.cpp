@@ -1,11 +1,17 @@
 #include "library/clock.h"
 
+#include <chrono>
 #include <ctime>
 #include <limits>
 
 namespace kibolt {
 
 int64_t SystemClock::Now() const { return static_cast<int64_t>(std::time(nullptr)); }
+
+int64_t SystemClock::UnbiasedMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 LocalTime SystemClock::ToLocal(int64_t stamp) const {
     // A stamp the C library cannot hold (32-bit time_t) gives the epoch default.

@@ -41,6 +41,11 @@ public:
     // them to disk. May leave a partial file behind when it fails.
     virtual FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) = 0;
     FsError WriteNewFile(const std::string& path, std::string_view bytes);
+    // The same without the flush, for files whose loss in a power cut costs
+    // nothing (a progress display): the system writes them when it likes.
+    virtual FsError WriteNewFileUnflushed(const std::string& path, std::string_view bytes) {
+        return WriteNewFile(path, bytes);
+    }
     // Replaces `to` by `from` in one step (to may or may not exist).
     virtual FsError Replace(const std::string& from, const std::string& to) = 0;
     // Renames; fails when `to` exists.

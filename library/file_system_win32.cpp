@@ -64,6 +64,14 @@ FsError Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 FsError Win32FileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
+    return Write(path, content, true);
+}
+
+FsError Win32FileSystem::WriteNewFileUnflushed(const std::string& path, std::string_view bytes) {
+    return Write(path, [bytes](const ByteSink& sink) { return sink(bytes); }, false);
+}
+
+FsError Win32FileSystem::Write(const std::string& path, const ByteSource& content, bool flush) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
     UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -84,7 +92,7 @@ FsError Win32FileSystem::WriteNewFileFrom(const std::string& path, const ByteSou
         return true;
     });
     if (!complete) return error != FsError::None ? error : FsError::Other;
-    if (!FlushFileBuffers(file.Get())) return FromLastError();
+    if (flush && !FlushFileBuffers(file.Get())) return FromLastError();
     return FsError::None;
 }
 

@@ -6,9 +6,12 @@
 namespace kibolt {
 
 class Win32FileSystem final : public FileSystem {
+    FsError Write(const std::string& path, const ByteSource& content, bool flush);
+
 public:
     FsError ReadFile(const std::string& path, std::string& bytes) override;
     FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
+    FsError WriteNewFileUnflushed(const std::string& path, std::string_view bytes) override;
     FsError Replace(const std::string& from, const std::string& to) override;
     FsError Rename(const std::string& from, const std::string& to) override;
     FsError RemoveFile(const std::string& path) override;

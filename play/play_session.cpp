@@ -1,5 +1,6 @@
 #include "play/play_session.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -22,14 +23,9 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
-// Fields 0-7 of a session; the comment is left empty.
-SessionFields MeasuredFields(const Clock& clock, const FinishedSession& s, const SessionRecord* previous) {
-    SessionFields f;
-    f[kStart] = FormatDateTime(clock.ToLocal(s.start));
-    f[kEnd] = FormatDateTime(clock.ToLocal(s.end));
-    f[kPlay] = FormatDuration(ElapsedSeconds(s.start, s.end));
-    f[kActive] = FormatDuration(TruncateSeconds(s.activeSeconds));
-    f[kInputs] = FormatInt(s.inputCount);
+}  // namespace
+
+void FillTotals(SessionFields& f, const SessionRecord* previous) {
     if (previous) {
         f[kTotalPlay] = AddDurations(previous->Field(kTotalPlay), f[kPlay]);
         f[kTotalActive] = AddDurations(previous->Field(kTotalActive), f[kActive]);
@@ -39,10 +35,25 @@ SessionFields MeasuredFields(const Clock& clock, const FinishedSession& s, const
         f[kTotalActive] = f[kActive];
         f[kTotalInputs] = f[kInputs];
     }
+}
+
+namespace {
+
+// Fields 0-7 of a session; the comment is left empty.
+SessionFields MeasuredFields(const Clock& clock, const FinishedSession& s, const SessionRecord* previous) {
+    SessionFields f;
+    f[kStart] = FormatDateTime(clock.ToLocal(s.start));
+    f[kEnd] = FormatDateTime(clock.ToLocal(s.end));
+    f[kPlay] = FormatDuration(TruncateSeconds(s.playSeconds));
+    f[kActive] = FormatDuration(TruncateSeconds(s.activeSeconds));
+    f[kInputs] = FormatInt(s.inputCount);
+    FillTotals(f, previous);
     return f;
 }
 
 bool SamePath(std::string_view a, std::string_view b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
+
+}  // namespace
 
 bool IsGameAt(const GameRecord& game, std::string_view logPath) {
     return !game.logPath.empty() && SamePath(game.logPath, logPath);
@@ -59,8 +70,6 @@ const SessionRecord* LastSession(const GameLogContent& log) {
     return log.sessions.empty() ? nullptr : &log.sessions.back();
 }
 
-}  // namespace
-
 SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& session, const SessionRecord* previous,
                                  std::string_view comment) {
     SessionFields f = MeasuredFields(clock, session, previous);
@@ -70,32 +79,66 @@ SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& sess
 
 bool PlaySession::Begin(std::string logPath) {
     if (open_ || logPath.empty()) return false;
-    const int64_t now = clock_.Now();
+    const int64_t nowMs = clock_.UnbiasedMs();
     open_ = true;
     windowActive_ = true;
     logPath_ = std::move(logPath);
-    start_ = now;
-    activeSince_ = now;
-    activeSeconds_ = 0;
+    start_ = clock_.Now();
+    playBaseMs_ = 0;
+    playSinceMs_ = nowMs;
+    activeSinceMs_ = nowMs;
+    activeMs_ = 0;
     inputCount_ = 0;
     return true;
 }
 
 std::string PlaySession::PlayTimeSoFar() const {
     if (!open_) return {};
-    const FinishedSession s = Measure(clock_.Now());
-    return FormatDuration(ElapsedSeconds(s.start, s.end));
+    return FormatDuration(TruncateSeconds(Measure(clock_.Now(), clock_.UnbiasedMs(), false).playSeconds));
 }
 
-FinishedSession PlaySession::Measure(int64_t now) const {
-    FinishedSession s{logPath_, start_, now, activeSeconds_, inputCount_};
-    if (windowActive_) s.activeSeconds += static_cast<double>(now) - static_cast<double>(activeSince_);
+bool PlaySession::Resume(const SessionProgress& progress) {
+    if (open_ || progress.logPath.empty()) return false;
+    const int64_t now = clock_.Now();
+    const int64_t nowMs = clock_.UnbiasedMs();
+    // The game still runs, so the computer has not restarted and the unbiased
+    // clock goes on from the checkpoint; should it not, the wall clock stands in.
+    int64_t awayMs = nowMs - progress.savedUnbiasedMs;
+    if (awayMs < 0) awayMs = (now - progress.saved) * 1000;
+    if (awayMs < 0) awayMs = 0;
+    open_ = true;
+    windowActive_ = true;
+    logPath_ = progress.logPath;
+    start_ = progress.start;
+    playBaseMs_ = std::max<int64_t>(progress.playMs, 0) + awayMs;
+    playSinceMs_ = nowMs;
+    activeSinceMs_ = nowMs;
+    activeMs_ = std::max<int64_t>(progress.activeMs, 0);
+    inputCount_ = std::max<int32_t>(progress.inputCount, 0);
+    return true;
+}
+
+FinishedSession PlaySession::Measure(int64_t now, int64_t nowMs, bool openInterval) const {
+    FinishedSession s{logPath_, start_, now, 0, 0, inputCount_};
+    s.playSeconds = static_cast<double>(playBaseMs_ + (nowMs - playSinceMs_)) / 1000.0;
+    int64_t activeMs = activeMs_;
+    if (openInterval && windowActive_) activeMs += nowMs - activeSinceMs_;
+    s.activeSeconds = static_cast<double>(activeMs) / 1000.0;
     return s;
+}
+
+std::optional<SessionProgress> PlaySession::Progress() const {
+    if (!open_) return std::nullopt;
+    const int64_t now = clock_.Now();
+    const int64_t nowMs = clock_.UnbiasedMs();
+    int64_t activeMs = activeMs_;
+    if (windowActive_) activeMs += nowMs - activeSinceMs_;
+    return SessionProgress{logPath_, start_, playBaseMs_ + (nowMs - playSinceMs_), activeMs, inputCount_, now, nowMs};
 }
 
 std::optional<FinishedSession> PlaySession::End() {
     if (!open_) return std::nullopt;
-    FinishedSession s = Measure(clock_.Now());
+    FinishedSession s = Measure(clock_.Now(), clock_.UnbiasedMs(), true);
     open_ = false;
     logPath_.clear();
     return s;
@@ -104,12 +147,15 @@ std::optional<FinishedSession> PlaySession::End() {
 std::optional<FinishedSession> PlaySession::Split() {
     if (!open_) return std::nullopt;
     const int64_t now = clock_.Now();
+    const int64_t nowMs = clock_.UnbiasedMs();
     // The open active interval goes into the session recorded now: the next
     // session's interval starts now, so it would otherwise be counted nowhere.
-    FinishedSession s = Measure(now);
+    FinishedSession s = Measure(now, nowMs, true);
     start_ = now;
-    activeSince_ = now;
-    activeSeconds_ = 0;
+    playBaseMs_ = 0;
+    playSinceMs_ = nowMs;
+    activeSinceMs_ = nowMs;
+    activeMs_ = 0;
     inputCount_ = 0;
     return s;
 }
@@ -120,15 +166,15 @@ void PlaySession::FollowMove(std::string_view from, std::string to) {
 
 void PlaySession::WindowActivated() {
     if (!open_) return;
-    activeSince_ = clock_.Now();
+    activeSinceMs_ = clock_.UnbiasedMs();
     windowActive_ = true;
 }
 
 void PlaySession::WindowDeactivated() {
     if (!open_) return;
-    const int64_t now = clock_.Now();
-    activeSeconds_ += static_cast<double>(now) - static_cast<double>(activeSince_);
-    activeSince_ = now;
+    const int64_t nowMs = clock_.UnbiasedMs();
+    activeMs_ += nowMs - activeSinceMs_;
+    activeSinceMs_ = nowMs;
     windowActive_ = false;
 }
 
@@ -142,7 +188,7 @@ bool PlaySession::CountInput() {
 
 std::string PlaySession::ProgressLine(const SessionRecord* previous) const {
     if (!open_) return {};
-    const FinishedSession s{logPath_, start_, clock_.Now(), activeSeconds_, inputCount_};
+    const FinishedSession s = Measure(clock_.Now(), clock_.UnbiasedMs(), false);
     const SessionFields f = MeasuredFields(clock_, s, previous);
     std::string line;
     for (int i = kStart; i <= kTotalActive; ++i) {
@@ -151,6 +197,11 @@ std::string PlaySession::ProgressLine(const SessionRecord* previous) const {
     }
     line += f[kInputs];
     return line;
+}
+
+FinishedSession FinishedAt(const SessionProgress& p) {
+    return {p.logPath, p.start, p.saved, static_cast<double>(p.playMs) / 1000.0,
+            static_cast<double>(p.activeMs) / 1000.0, p.inputCount};
 }
 
 std::string ProgressFilePath(std::string_view root) {
@@ -188,8 +239,9 @@ FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlayS
     } else if (ReadLog(fs, session.LogPath(), fromDisk) == FsError::None) {
         previous = LastSession(fromDisk);
     }
-    // A whole snapshot or the previous one: readers never see half a line.
-    return WriteFileAtomically(fs, ProgressFilePath(root), session.ProgressLine(previous));
+    // A display of progress, rewritten often: not worth a flush to disk (what
+    // must survive a power cut is in the checkpoint).
+    return fs.WriteNewFileUnflushed(ProgressFilePath(root), session.ProgressLine(previous));
 }
 
 }  // namespace kibolt

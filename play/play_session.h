@@ -21,13 +21,30 @@ using SessionFields = std::array<std::string, kSessionFieldCount>;
 // Every this many inputs of a session, a progress snapshot is due.
 inline constexpr int32_t kInputsPerSnapshot = 50;
 
-// What a session that has ended measured.
+// What a session that has ended measured. Start and end are wall-clock
+// stamps and give the texts of fields 0 and 1; play and active time come from
+// the unbiased clock, so sleep and clock changes are not in them and end
+// minus start may differ from the play time.
 struct FinishedSession {
     std::string logPath;  // the log of the game that was played
     int64_t start = 0;
     int64_t end = 0;
+    double playSeconds = 0;
     double activeSeconds = 0;
     int32_t inputCount = 0;
+};
+
+// The measures of an open session at one moment, to be carried over a restart
+// of the program.
+struct SessionProgress {
+    std::string logPath;
+    int64_t start = 0;     // wall-clock stamp of the session's start
+    int64_t playMs = 0;    // up to `saved`
+    int64_t activeMs = 0;  // up to `saved`, an open active interval included
+    int32_t inputCount = 0;
+    int64_t saved = 0;            // wall-clock stamp of the moment
+    int64_t savedUnbiasedMs = 0;  // the unbiased clock at that moment
+    bool operator==(const SessionProgress&) const = default;
 };
 
 // Fields 0-8 of a finished session. The totals build on `previous`, the last
@@ -36,6 +53,13 @@ struct FinishedSession {
 // as they would end the session line (or the whole log) when read back.
 SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& session, const SessionRecord* previous,
                                  std::string_view comment);
+// Fields 3, 5 and 7 (the totals) from fields 2, 4 and 6 and `previous`.
+void FillTotals(SessionFields& fields, const SessionRecord* previous);
+
+// True when `game` is loaded from the log at logPath (paths compared as the system does).
+bool IsGameAt(const GameRecord& game, std::string_view logPath);
+FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log);
+const SessionRecord* LastSession(const GameLogContent& log);
 
 class PlaySession {
 public:
@@ -64,6 +88,15 @@ public:
     // will read ("000:12:34"); empty when no session is open.
     std::string PlayTimeSoFar() const;
 
+    // Opens the session again as `progress` left it, after the program was
+    // ended while the game ran on: the time since then counts as play time
+    // but not as active time, and the window is taken as active from now.
+    // False, changing nothing, when a session is open or the log path is empty.
+    bool Resume(const SessionProgress& progress);
+
+    // The open session measured up to now; nothing when none is open.
+    std::optional<SessionProgress> Progress() const;
+
     // The played game's log was moved or renamed from `from` to `to`.
     void FollowMove(std::string_view from, std::string to);
 
@@ -82,17 +115,24 @@ public:
     std::string ProgressLine(const SessionRecord* previous) const;
 
 private:
-    FinishedSession Measure(int64_t now) const;
+    // The session up to the given wall stamp and unbiased time; with
+    // openInterval, an active interval still open is counted up to then.
+    FinishedSession Measure(int64_t now, int64_t nowMs, bool openInterval) const;
 
     const Clock& clock_;
     bool open_ = false;
     bool windowActive_ = false;
     std::string logPath_;
-    int64_t start_ = 0;
-    int64_t activeSince_ = 0;
-    double activeSeconds_ = 0;
+    int64_t start_ = 0;         // wall clock
+    int64_t playBaseMs_ = 0;    // play time before playSinceMs_ (time from before a restart)
+    int64_t playSinceMs_ = 0;   // unbiased clock
+    int64_t activeSinceMs_ = 0; // unbiased clock
+    int64_t activeMs_ = 0;      // closed active intervals
     int32_t inputCount_ = 0;
 };
+
+// The session as it stood at `progress`: ended at its moment.
+FinishedSession FinishedAt(const SessionProgress& progress);
 
 // LibraryRoot + "\kibolt.tmp".
 std::string ProgressFilePath(std::string_view root);

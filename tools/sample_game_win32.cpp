@@ -1,9 +1,12 @@
 // A tiny stand-in for a game: one window that counts the keys and clicks it
 // gets, and ends when closed or after "--exit-after=MS" milliseconds.
+// With "--launcher" it is the game's launcher instead: it starts a copy of
+// itself with the rest of its command line and exits at once.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -33,9 +36,29 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// Starts this program again with `arguments`; the copy's exit code is not waited for.
+int Launch(const std::wstring& arguments) {
+    wchar_t path[MAX_PATH] = {};
+    if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return 1;
+    std::wstring line = L"\"" + std::wstring(path) + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 1;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+    constexpr std::wstring_view kLauncher = L"--launcher";
+    if (const wchar_t* option = std::wcsstr(commandLine, kLauncher.data())) {
+        std::wstring rest = std::wstring(commandLine, static_cast<size_t>(option - commandLine)) +
+                            (option + kLauncher.size());
+        return Launch(rest);
+    }
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;

@@ -1,5 +1,8 @@
 // A Clock the test sets by hand. Local time is taken to be UTC, so a stamp and
 // its date-time text follow from each other without the C library's time zone.
+// Set and Advance move the wall clock and the unbiased clock together, as
+// time passing does; SetWall (the clock set by hand or synchronised) and
+// Sleep (the computer asleep) move the wall clock alone.
 #pragma once
 #include <cstdint>
 
@@ -12,8 +15,19 @@ public:
     explicit FakeClock(int64_t now = 0) : now_(now) {}
 
     int64_t Now() const override { return now_; }
-    void Set(int64_t now) { now_ = now; }
-    void Advance(int64_t seconds) { now_ += seconds; }
+    int64_t UnbiasedMs() const override { return unbiasedMs_; }
+    void Set(int64_t now) { Advance(now - now_); }
+    void Advance(int64_t seconds) {
+        now_ += seconds;
+        unbiasedMs_ += seconds * 1000;
+    }
+    void AdvanceMs(int64_t ms) {  // wall seconds follow the running milliseconds
+        const int64_t before = unbiasedMs_;
+        unbiasedMs_ += ms;
+        now_ += FloorDiv(unbiasedMs_, 1000) - FloorDiv(before, 1000);
+    }
+    void SetWall(int64_t now) { now_ = now; }
+    void Sleep(int64_t seconds) { now_ += seconds; }
 
     LocalTime ToLocal(int64_t stamp) const override {
         int64_t days = stamp / 86400, rest = stamp % 86400;
@@ -40,7 +54,10 @@ public:
     }
 
 private:
+    static int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+
     int64_t now_;
+    int64_t unbiasedMs_ = 0;
 };
 
 // The stamp of a UTC date and time.

@@ -96,14 +96,15 @@ TEST_F(PlaySessionTest, TotalsBuildOnThePreviousSession) {
          "001:00:00", "000:00:01", "001:00:00", "1", "10"},
         {"empty previous totals", WithTotals("", "", ""), At(20, 0), At(21, 0), 90, 5, "001:00:00", "001:00:00",
          "000:01:30", "000:01:30", "5", "5"},
-        {"clock set back, first session", std::nullopt, At(20, 0, 0), At(19, 58, 55), -65, 0, "000:-1:-5", "000:-1:-5",
-         "000:-1:-5", "000:-1:-5", "0", "0"},
+        // As a log of an earlier version may hold them.
+        {"negative times keep their signs", std::nullopt, At(20, 0, 0), At(19, 58, 55), -65, 0, "000:-1:-5",
+         "000:-1:-5", "000:-1:-5", "000:-1:-5", "0", "0"},
         {"active time truncated", std::nullopt, At(20, 0), At(20, 1), 59.9, 0, "000:01:00", "000:01:00", "000:00:59",
          "000:00:59", "0", "0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FinishedSession s{kLog, c.start, c.end, c.active, c.inputs};
+        const FinishedSession s{kLog, c.start, c.end, static_cast<double>(c.end - c.start), c.active, c.inputs};
         const SessionFields f = Fields(s, c.previous ? &*c.previous : nullptr);
         EXPECT_EQ(f[kPlay], c.play);
         EXPECT_EQ(f[kTotalPlay], c.totalPlay);
@@ -137,6 +138,57 @@ TEST_F(PlaySessionTest, ActiveTimeFollowsTheWindow) {
         EXPECT_EQ(f[kPlay], "001:00:00");
         EXPECT_EQ(f[kActive], c.active);
     }
+}
+
+// Play and active time come from the unbiased clock; the start and end texts
+// stay wall-clock times.
+TEST_F(PlaySessionTest, SleepAndClockChangesAddNothing) {
+    const struct {
+        const char* name;
+        void (*during)(FakeClock&);
+        const char *end, *play, *active;
+    } cases[] = {
+        {"eight hours asleep with the game open", [](FakeClock& c) { c.Sleep(8 * 3600); }, "05/06/02-04:30:00",
+         "000:30:00", "000:30:00"},
+        {"wall clock set back an hour", [](FakeClock& c) { c.SetWall(c.Now() - 3600); }, "05/06/01-19:30:00",
+         "000:30:00", "000:30:00"},
+        {"wall clock set forward an hour", [](FakeClock& c) { c.SetWall(c.Now() + 3600); }, "05/06/01-21:30:00",
+         "000:30:00", "000:30:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClock clock(At(20, 0));
+        PlaySession session{clock};
+        ASSERT_TRUE(session.Begin(kLog));
+        clock.Advance(10 * 60);
+        c.during(clock);
+        clock.Advance(20 * 60);
+        const std::optional<FinishedSession> s = session.End();
+        ASSERT_TRUE(s);
+        const SessionFields f = BuildSessionFields(clock, *s, nullptr, "");
+        EXPECT_EQ(f[kStart], "05/06/01-20:00:00");
+        EXPECT_EQ(f[kEnd], c.end);
+        EXPECT_EQ(f[kPlay], c.play);
+        EXPECT_EQ(f[kActive], c.active);
+    }
+}
+
+TEST_F(PlaySessionTest, SleepWhileInTheBackgroundAndPartsOfSeconds) {
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.AdvanceMs(600);
+    session.WindowDeactivated();  // 0.6 s active
+    clock.Advance(10 * 60);
+    clock.Sleep(3600);
+    session.WindowActivated();
+    clock.AdvanceMs(59 * 1000 + 600);  // 59.6 s active
+    const std::optional<FinishedSession> s = session.End();
+    ASSERT_TRUE(s);
+    const SessionFields f = Fields(*s);
+    // Parts of seconds add up before the whole seconds are taken.
+    EXPECT_EQ(f[kPlay], "000:11:00");
+    EXPECT_EQ(f[kActive], "000:01:00");
+    EXPECT_EQ(f[kEnd], "05/06/01-21:11:00");
 }
 
 TEST_F(PlaySessionTest, NotificationsOutsideASessionChangeNothing) {
@@ -274,7 +326,7 @@ TEST_F(PlaySessionTest, CommentStaysOnItsLine) {
         {"a\r\nb", "a  b"},
         {"x\x1Ay", "x y"},  // would end the whole log when read back
     };
-    const FinishedSession s{kLog, At(20, 0), At(21, 0), 0, 0};
+    const FinishedSession s{kLog, At(20, 0), At(21, 0), 3600, 0, 0};
     for (const auto& c : cases) EXPECT_EQ(BuildSessionFields(clock, s, nullptr, c.comment)[kComment], c.field);
 }
 
@@ -287,7 +339,7 @@ protected:
     }
 
     FinishedSession Evening() const {
-        return {kAlpha, StampOf(2005, 6, 2, 19, 0, 0), StampOf(2005, 6, 2, 19, 40, 0), 2110, 210};
+        return {kAlpha, StampOf(2005, 6, 2, 19, 0, 0), StampOf(2005, 6, 2, 19, 40, 0), 2400, 2110, 210};
     }
 
     const std::string kAlpha = "C:\\K\\playing\\Alpha.log";

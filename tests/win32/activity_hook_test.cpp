@@ -250,6 +250,32 @@ TEST_F(ActivityHookTest, ArmingAgainReplacesTheFirstArming) {
     EXPECT_TRUE(ThreadsBackToBaseline()) << ThreadsOfThisProcess() << " threads, " << baselineThreads_ << " before";
 }
 
+// A game of several processes: inputs count while a window of any process
+// of the set is in front, and the set can change while armed.
+TEST_F(ActivityHookTest, AGameOfSeveralProcessesCountsInAnyOfThemAndFollowsTheSet) {
+    DWORD gameProcess = GetProcessId(game_.Get());
+    ASSERT_TRUE(test::BringToFront(gameWindow_));
+    // A process that is not the game's first: the set is what counts.
+    ASSERT_TRUE(hook_->ArmGameProcesses({12345678, gameProcess}, receiver_->Window()));
+    test::PressKey('A');
+    ASSERT_TRUE(Flush());
+    EXPECT_EQ(receiver_->events, "k");
+
+    ASSERT_TRUE(hook_->SetGameProcesses({12345678}));  // the game's window belongs to none of them now
+    test::PressKey('A');
+    ASSERT_TRUE(Flush());
+    EXPECT_EQ(receiver_->events, "ki");
+
+    ASSERT_TRUE(hook_->SetGameProcesses({gameProcess}));
+    test::PressKey('A');
+    ASSERT_TRUE(Flush());
+    EXPECT_EQ(receiver_->events, "kiak");
+
+    EXPECT_FALSE(hook_->ArmGameProcesses({}, receiver_->Window())) << "an empty game arms nothing";
+    EXPECT_FALSE(hook_->SetGameProcesses({gameProcess})) << "nothing armed";
+    EXPECT_TRUE(ThreadsBackToBaseline());
+}
+
 TEST_F(ActivityHookTest, DisarmingWithoutArmingIsHarmless) {
     EXPECT_TRUE(hook_->Disarm());
     EXPECT_TRUE(hook_->Disarm());

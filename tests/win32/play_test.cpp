@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,51 @@ TEST_F(PlayTest, ASessionRecordedWhileTheChartIsOpenShowsInIt) {
     EndGame(game);
     ASSERT_EQ(Log("Sample").sessions.size(), 3u);
     EXPECT_EQ(sessionsCharted(), 3);
+}
+
+// A launcher that starts the real game and exits at once: the session lasts
+// until the real game ends and counts the inputs in its window.
+TEST_F(PlayTest, AGameBehindALauncherIsFollowedToTheRealGamesEnd) {
+    Register("Launched", 1, " --launcher");
+    Open();
+    HWND game = DoubleClickToStart("Launched");
+    ASSERT_NE(game, nullptr);
+    DWORD gameProcess = 0;
+    GetWindowThreadProcessId(game, &gameProcess);
+    // The launcher has gone; the game it started is what is followed now.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            std::vector<GameProcess> running = dialog_->GameProcesses();
+            return running.size() == 1 && running[0].id == gameProcess;
+        },
+        10000, window_));
+    EXPECT_TRUE(dialog_->GameRunning());
+    EXPECT_TRUE(PlayLocked());
+
+    ASSERT_TRUE(test::BringToFront(game));
+    for (int i = 1; i <= 3; ++i) {
+        test::PressKey('A');
+        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+    }
+    FlushInputs();
+    EXPECT_TRUE(dialog_->GameRunning());
+    EndGame(game);
+    GameLogContent log = Log("Launched");
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[1].Field(kInputs), "3");
+}
+
+TEST_F(PlayTest, TheSessionBehindALauncherLastsAsLongAsTheRealGame) {
+    Register("Launched", 0, " --launcher --exit-after=3000");
+    Open();
+    HWND game = DoubleClickToStart("Launched");
+    ASSERT_NE(game, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 15000, window_));
+    GameLogContent log = Log("Launched");
+    ASSERT_EQ(log.sessions.size(), 1u);
+    const int played = Seconds(std::string(log.sessions[0].Field(kPlay)));
+    EXPECT_GE(played, 2) << "the launcher itself lives a fraction of a second";
+    EXPECT_LE(played, 10);
 }
 
 TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {
