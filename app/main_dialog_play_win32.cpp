@@ -4,6 +4,7 @@
 
 #include "library/library_paths.h"
 #include "library/game_commands.h"
+#include "library/sjis.h"
 #include "library/session_commands.h"
 #include "library/time_text.h"
 #include "resources/resource_ids.h"
@@ -26,6 +27,23 @@ std::string SystemMessage(DWORD error) {
     std::string result = Narrow(message);
     if (result.empty()) result = "error " + std::to_string(error);
     return result;
+}
+
+constexpr UINT kCheckpointTickMs = 1000;
+// How often sessions that could not be written are tried again while nothing else happens.
+constexpr int64_t kRetryPendingMs = 30000;
+
+// A process of the game that still runs: the same id and the same creation time.
+bool IsRunningGameProcess(const GameProcess& game) {
+    if (game.created == 0) return false;
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, game.id));
+    return process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT &&
+           ProcessCreationTime(process.Get()) == game.created;
+}
+
+std::string TitleOfLog(const std::string& logPath) {
+    const size_t separator = FindLastSeparator(logPath);
+    return TitleFromFileName(separator == std::string::npos ? logPath : logPath.substr(separator + 1));
 }
 
 }  // namespace
@@ -80,16 +98,24 @@ void MainDialog::EnablePlayLockedControls(bool enable) {
 bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
     if (message == inputMessage_) {
         if (playSession_.CountInput()) WriteProgressSnapshot(fs_, state_->Root(), playSession_, state_->Current());
+        // Each input, not only each 50th: the schedule keeps a flood of them from flooding the disk.
+        CheckpointChanged(false);
     } else if (message == activatedMessage_) {
         playSession_.WindowActivated();
+        CheckpointChanged(false);
     } else if (message == deactivatedMessage_) {
         playSession_.WindowDeactivated();
+        CheckpointChanged(false);
     } else if (message == kGameReadyMessage) {
-        if (launcher_.Running()) playSession_.Begin(launchedLogPath_);
+        // A resumed session is open already.
+        if (launcher_.Running() && playSession_.Begin(launchedLogPath_)) CheckpointChanged(true);
     } else if (message == kGameArmedMessage) {
         hookArmed_ = launcher_.Running();
     } else if (message == kGameProcessesMessage) {
-        // The checkpoint names the game's processes; nothing else follows them.
+        // At once: a checkpoint naming only a launcher that has gone would end the session at a restart.
+        if (playSession_.IsOpen()) CheckpointChanged(true);
+    } else if (message == kRecoveryNoticeMessage) {
+        ShowRecoveryNotice();
     } else if (message == kGameEndedMessage) {
         OnGameEnded();
     } else if (message == kGameFailedMessage) {
@@ -119,12 +145,150 @@ void MainDialog::RecordSession(std::optional<FinishedSession> finished, const st
     if (!finished) return;
     SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
     state_->ForgetSessionUndo(finished->logPath);  // a new session ends the undo of a deletion
-    FsError error = kibolt::RecordSession(fs_, clock_, state_->Current(), *finished, comment);
-    if (error != FsError::None)
-        MessageBoxCp932(window_, "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath, "error",
-                        MB_OK | MB_ICONERROR);
+    pending_.push_back(PendingFor(clock_, *finished, comment));
+    // In the checkpoint before its log is written: a crash in between neither
+    // loses the session nor, on the next start, records it twice.
+    SaveCheckpoint();
+    FsError error = RecordPending(fs_, state_->Current(), pending_);
+    SaveCheckpoint();
+    if (error != FsError::None) {
+        std::string text = "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath + "\r\n\r\n";
+        text += checkpointSaved_ ? "記録は失われていません。kibolt.checkpoint に残っていて、次の操作か次回の起動時に"
+                                   "ログに書き込まれます。"
+                                 : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
+                                   "ディスクの空きを作ってください。";
+        MessageBoxCp932(window_, text, "error", MB_OK | MB_ICONERROR);
+    }
     RefreshViews();
     LibraryChanged();
+}
+
+FsError MainDialog::SaveCheckpoint() {
+    SessionCheckpoint checkpoint;
+    checkpoint.open = playSession_.Progress();
+    if (checkpoint.open) {
+        // Right after a restart the worker may not have reported the processes yet.
+        std::vector<GameProcess> running = launcher_.Processes();
+        if (!running.empty()) knownProcesses_ = std::move(running);
+        checkpoint.processes = knownProcesses_;
+    }
+    checkpoint.pending = pending_;
+    const std::string path = CheckpointFilePath(state_->Root());
+    FsError error;
+    if (checkpoint.Empty()) {
+        error = fs_.RemoveFile(path);
+        if (error == FsError::NotFound) error = FsError::None;
+    } else {
+        error = WriteFileAtomically(fs_, path, SerializeCheckpoint(checkpoint));
+    }
+    checkpointSaved_ = error == FsError::None;
+    if (checkpointSaved_) checkpointSchedule_.Written(clock_.UnbiasedMs());
+    UpdateCheckpointTimer();
+    return error;
+}
+
+void MainDialog::CheckpointChanged(bool now) {
+    if (!playSession_.IsOpen()) return;
+    checkpointSchedule_.Changed();
+    if (now || checkpointSchedule_.Due(clock_.UnbiasedMs())) SaveCheckpoint();
+}
+
+void MainDialog::OnCheckpointTimer() {
+    const int64_t now = clock_.UnbiasedMs();
+    if (!pending_.empty() && now - lastRetryMs_ >= kRetryPendingMs) {
+        lastRetryMs_ = now;
+        const size_t before = pending_.size();
+        RecordPending(fs_, state_->Current(), pending_);
+        if (pending_.size() != before) {
+            SaveCheckpoint();
+            RefreshViews();
+        }
+    }
+    if ((playSession_.IsOpen() && checkpointSchedule_.Due(now)) || !checkpointSaved_) SaveCheckpoint();
+    UpdateCheckpointTimer();
+}
+
+void MainDialog::UpdateCheckpointTimer() {
+    const bool wanted = playSession_.IsOpen() || !pending_.empty() || !checkpointSaved_;
+    if (wanted == checkpointTimer_) return;
+    checkpointTimer_ = wanted;
+    if (wanted)
+        SetTimer(window_, kCheckpointTimer, kCheckpointTickMs, nullptr);
+    else
+        KillTimer(window_, kCheckpointTimer);
+}
+
+void MainDialog::RecoverLeftOverSession() {
+    recovery_ = RecoverCheckpoint(fs_, clock_, state_->Root(), state_->Current(), IsRunningGameProcess);
+    switch (recovery_.outcome) {
+    case Recovery::Outcome::Resumed:
+        ShowGameOfLog(recovery_.resume->logPath);
+        launchedLogPath_ = recovery_.resume->logPath;
+        launchedCommandLine_ = state_->Current().log.commandLine;
+        playSession_.Resume(*recovery_.resume);
+        knownProcesses_ = recovery_.processes;
+        EnablePlayLockedControls(false);
+        if (!launcher_.Follow(window_, recovery_.processes)) {
+            EnablePlayLockedControls(true);
+            RecordSession(playSession_.End(), "");
+        }
+        SaveCheckpoint();
+        break;
+    case Recovery::Outcome::Kept:
+        pending_ = recovery_.pending;
+        UpdateCheckpointTimer();
+        break;
+    case Recovery::Outcome::Recorded: ShowGameOfLog(recovery_.logPath); break;
+    default: break;
+    }
+    // Told once the window shows, so start-up waits no longer than for a message box.
+    if (recovery_.outcome != Recovery::Outcome::Nothing) PostMessageW(window_, kRecoveryNoticeMessage, 0, 0);
+}
+
+void MainDialog::ShowRecoveryNotice() {
+    const std::string title = TitleOfLog(recovery_.logPath);
+    std::string text;
+    UINT icon = MB_ICONINFORMATION;
+    switch (recovery_.outcome) {
+    case Recovery::Outcome::Resumed:
+        text = "前回 Kibolt が終了したとき「" + title + "」はプレイ中で、今も動いています。\r\n"
+               "このプレイの記録を続けます（Kibolt が動いていなかった間はプレイ時間に数え、アクティブ時間には数えません）。";
+        break;
+    case Recovery::Outcome::Recorded:
+        text = "前回 Kibolt がプレイ中に終了しました。「" + title +
+               "」のプレイを、最後に保存した時刻までログに記録しました。";
+        break;
+    case Recovery::Outcome::Refused:
+        text = "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
+               "削除しました。ログは変更していません。";
+        if (!recovery_.logPath.empty()) text += "\r\n" + recovery_.logPath;
+        icon = MB_ICONWARNING;
+        break;
+    case Recovery::Outcome::Kept:
+        text = "前回のプレイ「" + title + "」をログに書き込めませんでした。\r\n" + recovery_.logPath +
+               "\r\n記録は kibolt.checkpoint に残っていて、後でもう一度書き込みます。";
+        icon = MB_ICONWARNING;
+        break;
+    default: return;
+    }
+    recovery_.outcome = Recovery::Outcome::Nothing;
+    MessageBoxCp932(window_, text, "Kibolt", MB_OK | icon);
+}
+
+bool MainDialog::ShowGameOfLog(const std::string& logPath) {
+    const std::string title = TitleOfLog(logPath);
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const auto category = static_cast<Category>(i);
+        const std::optional<std::string> path = LogPath(state_->Root(), category, title);
+        if (!path || FoldAsciiCase(*path) != FoldAsciiCase(logPath)) continue;
+        if (state_->LoadGame(title, category) != LoadResult::Loaded) return false;
+        SendMessageW(tab_, TCM_SETCURSEL, i, 0);
+        state_->SetCategory(category);
+        RefillGameList(category);
+        RefreshViews();
+        return true;
+    }
+    return false;
 }
 
 void MainDialog::OnSaveNowTime() {

@@ -57,6 +57,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: return OnInitDialog();
     case WM_TIMER:
         if (wParam == kPlayClockTimer) UpdatePlayIndicator();
+        if (wParam == kCheckpointTimer) OnCheckpointTimer();
         return TRUE;
     case WM_SYSCOMMAND:
         // The close box, the system menu and Alt+F4 always end Kibolt, as "終了" does.
@@ -120,6 +121,7 @@ BOOL MainDialog::OnInitDialog() {
     LayoutControls();
     RefillGameList(Category::Playing);
     InstallKeyFilter();
+    RecoverLeftOverSession();
     return TRUE;  // focus goes to the first tab stop, "NewFile"
 }
 

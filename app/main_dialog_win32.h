@@ -23,6 +23,7 @@
 #include "library/settings.h"
 #include "play/game_launcher_win32.h"
 #include "play/play_session.h"
+#include "play/session_checkpoint.h"
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
@@ -81,6 +82,8 @@ public:
     // The running game's processes (the launched one and what it started).
     std::vector<GameProcess> GameProcesses() const { return launcher_.Processes(); }
     const PlaySession& Session() const { return playSession_; }
+    // Sessions that have ended and are not yet in their logs (a log could not be written).
+    size_t PendingRecords() const { return pending_.size(); }
 
     // A process command line ("--play ...") to act on once the window runs.
     void QueueStart(std::wstring commandLine);
@@ -173,6 +176,17 @@ private:
     void OnGameEnded();
     void OnGameFailed(DWORD error);
     void RecordSession(std::optional<FinishedSession> finished, const std::string& comment);
+
+    // The checkpoint of the open session (main_dialog_play_win32.cpp).
+    void RecoverLeftOverSession();
+    void ShowRecoveryNotice();
+    bool ShowGameOfLog(const std::string& logPath);
+    FsError SaveCheckpoint();
+    // Something the checkpoint holds has changed; `now`: write it at once,
+    // else when the schedule allows.
+    void CheckpointChanged(bool now);
+    void OnCheckpointTimer();
+    void UpdateCheckpointTimer();
     void EnablePlayLockedControls(bool enable);
 
     // The window's size and place, the controls that grow with it and the
@@ -223,6 +237,13 @@ private:
     std::string launchedCommandLine_;
     bool hookArmed_ = false;                // the running game's inputs are being counted
     bool playLocked_ = false;               // a game is starting or running: the play indicator shows
+    std::vector<PendingRecord> pending_;    // ended sessions not yet in their logs, oldest first
+    std::vector<GameProcess> knownProcesses_;  // the game's processes as last known
+    CheckpointSchedule checkpointSchedule_;
+    bool checkpointSaved_ = true;           // the checkpoint on disk holds what is in memory
+    bool checkpointTimer_ = false;
+    int64_t lastRetryMs_ = 0;               // last try to record pending sessions
+    Recovery recovery_;                     // what start-up found, until it is told
     const UINT inputMessage_;
     const UINT activatedMessage_;
     const UINT deactivatedMessage_;

@@ -189,7 +189,7 @@ PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std
     f[kTotalPlay].clear();
     f[kTotalActive].clear();
     f[kTotalInputs].clear();
-    return {session.logPath, SessionRecord(f).Line()};
+    return {session.logPath, std::string(SessionRecord(f).Line())};
 }
 
 FsError RecordPending(FileSystem& fs, GameRecord& current, std::vector<PendingRecord>& pending) {

@@ -4,12 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "library/game_log.h"
+#include "play/session_checkpoint.h"
 #include "resources/resource_ids.h"
+#include "tests/win32/session_log_maker.h"
 #include "tests/win32/win_test_support.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
@@ -21,13 +24,15 @@ struct FoundWindow {
     DWORD processId;
     const char* caption;
     HWND window;
+    bool unowned;  // the main window: its message boxes may have the same caption, but they have an owner
 };
 
 BOOL CALLBACK FindShownWindow(HWND window, LPARAM data) {
     auto* found = reinterpret_cast<FoundWindow*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == found->processId && IsWindowVisible(window) && GetWindowTextCp932(window) == found->caption) {
+    if (owner == found->processId && IsWindowVisible(window) && (!found->unowned || !GetWindow(window, GW_OWNER)) &&
+        GetWindowTextCp932(window) == found->caption) {
         found->window = window;
         return FALSE;
     }
@@ -35,8 +40,8 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM data) {
 }
 
 // A shown top-level window of a process with that caption, waiting up to timeoutMs.
-HWND ShownWindowOf(DWORD processId, const char* caption, DWORD timeoutMs) {
-    FoundWindow found{processId, caption, nullptr};
+HWND ShownWindowOf(DWORD processId, const char* caption, DWORD timeoutMs, bool unowned = false) {
+    FoundWindow found{processId, caption, nullptr, unowned};
     test::PumpUntil(
         [&] {
             found.window = nullptr;
@@ -85,7 +90,7 @@ protected:
         return started;
     }
 
-    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) { return ShownWindowOf(processId, "Kibolt", timeoutMs); }
+    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) { return ShownWindowOf(processId, "Kibolt", timeoutMs, true); }
 
     static DWORD WaitForExit(const UniqueHandle& process) {
         test::PumpUntil([&] { return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0; }, 15000);
@@ -343,6 +348,149 @@ TEST_F(PlayOptionTest, TheWrapperGivesTheRegistrationsMessageForARefusedTitle) {
     EXPECT_FALSE(library_.Exists("playing\\a"));
     Close(window, process_);
     EXPECT_EQ(WaitForExit(), 2u);
+}
+
+// Kibolt ended by force (TerminateProcess) during play, as a crash, the task
+// manager or a power cut would end it.
+class KilledDuringPlayTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        if (IsSkipped()) return;
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        // The hook library beside the copy, so that the game's inputs count.
+        std::string built = test::WindowsPathFromEnv("KIBOLT_EXE");
+        std::string dll = built.substr(0, built.find_last_of('\\') + 1) + "kibolt.dll";
+        ASSERT_TRUE(CopyFileW(Widen(dll).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE));
+        library_.WriteFile("playing\\Sample.log", test::MakeLogBytes(1, game_));
+    }
+    void TearDown() override {
+        if (HWND game = FindWindowW(L"KiboltSampleGame", nullptr)) {
+            PostMessageW(game, WM_CLOSE, 0, 0);
+            test::PumpUntil([] { return FindWindowW(L"KiboltSampleGame", nullptr) == nullptr; }, 5000);
+        }
+        if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 3);
+    }
+
+    // Starts Kibolt, plays the sample game from it with three inputs, waits
+    // until the checkpoint holds them, and ends Kibolt by force. The game goes on.
+    // `inputs` is what the checkpoint held then.
+    HWND PlayAndKill(int& inputs) {
+        HWND window = Start(library_.CommandLine(), "C:\\");
+        if (!window) return nullptr;
+        // A real click on the first row, just below the list's header, loads the
+        // game; the menu command starts it. (The test's short double-click time
+        // may be what the other process reads, so no double click.) Wine now and
+        // then drops a synthesized click: repeated until the game shows.
+        HWND list = GetDlgItem(window, IDC_GAME_LIST);
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        RECT headerRect{};
+        if (header && IsWindowVisible(header)) GetClientRect(header, &headerRect);
+        HWND game = nullptr;
+        for (int attempt = 0; attempt < 5 && !game; ++attempt) {
+            EXPECT_TRUE(test::BringToFront(window));
+            test::ClickClient(list, {20, headerRect.bottom + 8});
+            PostMessageW(window, WM_COMMAND, IDM_START_GAME, 0);
+            test::PumpUntil([&] { return (game = FindWindowW(L"KiboltSampleGame", nullptr)) != nullptr; }, 3000);
+        }
+        if (!game) {
+            ADD_FAILURE() << "rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) << " header " << headerRect.bottom
+                          << " selected " << SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) << " log "
+                          << library_.ReadFile("playing\\Sample.log");
+            return nullptr;
+        }
+        // Armed once the checkpoint names the game.
+        if (!test::PumpUntil([&] { return Checkpoint().has_value(); }, 10000)) return nullptr;
+        EXPECT_TRUE(test::BringToFront(game));
+        for (int i = 0; i < 3; ++i) test::PressKey('A');
+        // Saved within a few seconds of the inputs.
+        bool saved = test::PumpUntil(
+            [&] {
+                std::optional<SessionCheckpoint> c = Checkpoint();
+                return c && c->open && c->open->inputCount == 3;
+            },
+            15000);
+        EXPECT_TRUE(saved) << library_.ReadFile("kibolt.checkpoint");
+        TerminateProcess(process_.Get(), 1);
+        WaitForSingleObject(process_.Get(), 5000);
+        std::optional<SessionCheckpoint> left = Checkpoint();
+        inputs = left && left->open ? left->open->inputCount : -1;
+        return game;
+    }
+    std::optional<SessionCheckpoint> Checkpoint() const {
+        return ParseCheckpoint(library_.ReadFile("kibolt.checkpoint"));
+    }
+    // Starts Kibolt again; returns its window once it has said what it did with the checkpoint.
+    HWND Restart(std::string& told) {
+        HWND window = Start(library_.CommandLine(), "C:\\");
+        if (!window) return nullptr;
+        std::pair<HWND, HWND> found{window, nullptr};
+        test::PumpUntil(
+            [&] {
+                EnumThreadWindows(
+                    GetWindowThreadProcessId(window, nullptr),
+                    [](HWND w, LPARAM data) -> BOOL {
+                        auto* f = reinterpret_cast<std::pair<HWND, HWND>*>(data);
+                        if (w != f->first && GetWindow(w, GW_OWNER) == f->first && IsWindowVisible(w) &&
+                            GetDlgItem(w, 0xFFFF)) {
+                            f->second = w;
+                            return FALSE;
+                        }
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&found));
+                return found.second != nullptr;
+            },
+            10000);
+        if (!found.second) return window;
+        told = GetWindowTextCp932(GetDlgItem(found.second, 0xFFFF));
+        PostMessageW(found.second, WM_COMMAND, IDOK, 0);
+        return window;
+    }
+    GameLogContent Log() const { return ParseGameLogFile(library_.ReadFile("playing\\Sample.log")); }
+
+    std::string game_;
+};
+
+TEST_F(KilledDuringPlayTest, TheNextStartResumesAndTheGamesEndRecordsOneSession) {
+    int inputs = 0;
+    HWND game = PlayAndKill(inputs);
+    ASSERT_NE(game, nullptr);
+    ASSERT_GT(inputs, 0);
+    ASSERT_TRUE(IsWindow(game)) << "the game goes on without Kibolt";
+    ASSERT_EQ(Log().sessions.size(), 1u);
+
+    std::string told;
+    HWND window = Restart(told);
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(told.find("Sample"), std::string::npos) << told;
+    PostMessageW(game, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return Log().sessions.size() == 2; }, 10000));
+    EXPECT_EQ(Log().sessions[1].Field(kInputs), std::to_string(inputs));
+    EXPECT_TRUE(test::PumpUntil([&] { return !library_.Exists("kibolt.checkpoint"); }, 5000));
+    Close(window, process_);
+    EXPECT_EQ(Log().sessions.size(), 2u) << "recorded once";
+}
+
+TEST_F(KilledDuringPlayTest, AGameClosedBeforeTheNextStartIsRecordedUpToTheCheckpoint) {
+    int inputs = 0;
+    HWND game = PlayAndKill(inputs);
+    ASSERT_NE(game, nullptr);
+    ASSERT_GT(inputs, 0);
+    PostMessageW(game, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::PumpUntil([] { return FindWindowW(L"KiboltSampleGame", nullptr) == nullptr; }, 5000));
+
+    std::string told;
+    HWND window = Restart(told);
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(told.find("Sample"), std::string::npos) << told;
+    GameLogContent log = Log();
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[1].Field(kInputs), std::to_string(inputs));
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+    Close(window, process_);
+    EXPECT_EQ(Log().sessions.size(), 2u);
 }
 
 }  // namespace

@@ -1,0 +1,219 @@
+// A session outlives Kibolt: the checkpoint beside the program, what the next
+// start does with it, and Kibolt ended by force during play.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "library/game_log.h"
+#include "library/time_text.h"
+#include "play/game_launcher_win32.h"
+#include "play/session_checkpoint.h"
+#include "tests/win32/main_window_fixture.h"
+#include "tests/win32/session_log_maker.h"
+
+namespace kibolt {
+namespace {
+
+HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+
+int64_t UnbiasedMsNow() {
+    ULONGLONG hundredNs = 0;
+    QueryUnbiasedInterruptTime(&hundredNs);
+    return static_cast<int64_t>(hundredNs / 10000);
+}
+
+// A message box owned by `owner` (of any process); null when none shows.
+HWND MessageBoxOf(HWND owner) {
+    struct Search {
+        HWND owner, box;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == s->owner &&
+                IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+                s->box = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.box;
+}
+
+// Reads and answers the message box the main window shows, from a timer
+// that runs inside the box's own loop.
+class MessageBoxAnswer {
+public:
+    explicit MessageBoxAnswer(const HWND& owner) : owner_(owner) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, Tick);
+    }
+    ~MessageBoxAnswer() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+
+    std::string text;
+    int shown = 0;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (!current_ || !current_->owner_) return;
+        if (HWND box = MessageBoxOf(current_->owner_)) {
+            current_->text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
+            ++current_->shown;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+
+    static inline MessageBoxAnswer* current_ = nullptr;
+    const HWND& owner_;
+    UINT_PTR timer_ = 0;
+};
+
+class CheckpointTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        library_.WriteFile("playing\\Sample.log", test::MakeLogBytes(1, game_));
+        logBefore_ = library_.ReadFile("playing\\Sample.log");
+    }
+    void TearDown() override {
+        if (HWND game = FindSampleGame()) {
+            PostMessageW(game, WM_CLOSE, 0, 0);
+            PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
+        }
+        MainWindowTest::TearDown();
+    }
+    // Starts the sample game outside Kibolt; its process as a checkpoint names it.
+    GameProcess StartGameAlone() {
+        std::wstring line = L"\"" + Widen(game_) + L"\" --exit-after=60000";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            return {};
+        UniqueHandle process(info.hProcess);
+        UniqueHandle thread(info.hThread);
+        WaitForInputIdle(process.Get(), 10000);
+        PumpUntil([] { return FindSampleGame() != nullptr; }, 10000);
+        return {info.dwProcessId, ProcessCreationTime(process.Get())};
+    }
+    // A checkpoint of a session of Sample that began ten minutes ago, saved a minute ago.
+    SessionCheckpoint Left(std::vector<GameProcess> processes) const {
+        SessionCheckpoint c;
+        const int64_t now = static_cast<int64_t>(time(nullptr));
+        c.open = SessionProgress{library_.Path("playing\\Sample.log"), now - 600, 540'000, 300'000, 55, now - 60,
+                                 UnbiasedMsNow() - 60'000};
+        c.processes = std::move(processes);
+        return c;
+    }
+    GameLogContent Log() const { return ParseGameLogFile(library_.ReadFile("playing\\Sample.log")); }
+    bool PlayLocked() const {
+        return !IsWindowEnabled(Item(IDC_GAME_LIST)) && !IsWindowEnabled(Item(IDC_SESSION_TABLE)) &&
+               !IsWindowEnabled(Item(IDC_TAB));
+    }
+
+    std::string game_;
+    std::string logBefore_;
+};
+
+TEST_F(CheckpointTest, AGameStillRunningAtStartUpIsResumedAndRecordedOnceWhenItEnds) {
+    const GameProcess game = StartGameAlone();
+    ASSERT_NE(game.id, 0u);
+    const SessionCheckpoint left = Left({{4, 1}, game});  // a process long gone, and the game
+    library_.WriteFile("kibolt.checkpoint", SerializeCheckpoint(left));
+
+    MessageBoxAnswer answer(window_);
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return answer.shown > 0; }, 5000, window_));
+    EXPECT_NE(answer.text.find("Sample"), std::string::npos) << answer.text;
+    EXPECT_TRUE(dialog_->Session().IsOpen());
+    EXPECT_TRUE(dialog_->GameRunning());
+    EXPECT_TRUE(PlayLocked());
+    EXPECT_EQ(dialog_->State()->Current().title, "Sample");
+    EXPECT_EQ(library_.ReadFile("playing\\Sample.log"), logBefore_) << "nothing recorded while it runs";
+
+    PostMessageW(FindSampleGame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
+    GameLogContent log = Log();
+    ASSERT_EQ(log.sessions.size(), 2u);
+    const SessionRecord& s = log.sessions[1];
+    const int64_t start = left.open->start;
+    tm local{};
+    const time_t t = static_cast<time_t>(start);
+    localtime_s(&local, &t);
+    EXPECT_EQ(s.Field(kStart), FormatDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                               local.tm_min, local.tm_sec}));
+    EXPECT_EQ(s.Field(kInputs), "55");
+    // 9 minutes before the checkpoint, the minute since, and the little while it ran on.
+    EXPECT_GE(s.Field(kPlay), "000:10:00");
+    EXPECT_LT(s.Field(kPlay), "000:11:00");
+    EXPECT_GE(s.Field(kActive), "000:05:00") << "the time away is not active time";
+    EXPECT_LT(s.Field(kActive), "000:06:00");
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+    EXPECT_EQ(answer.shown, 1) << "told once";
+}
+
+TEST_F(CheckpointTest, AGameThatHasEndedIsRecordedUpToTheCheckpoint) {
+    library_.WriteFile("kibolt.checkpoint", SerializeCheckpoint(Left({{4, 1}})));
+    MessageBoxAnswer answer(window_);
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return answer.shown > 0; }, 5000, window_));
+    EXPECT_NE(answer.text.find("Sample"), std::string::npos) << answer.text;
+    EXPECT_FALSE(dialog_->GameRunning());
+    GameLogContent log = Log();
+    ASSERT_EQ(log.sessions.size(), 2u);
+    EXPECT_EQ(log.sessions[1].Field(kPlay), "000:09:00");
+    EXPECT_EQ(log.sessions[1].Field(kActive), "000:05:00");
+    EXPECT_EQ(log.sessions[1].Field(kInputs), "55");
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+    EXPECT_EQ(dialog_->State()->Current().title, "Sample") << "the game is shown with its new session";
+}
+
+TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemovedAndNoLogChanges) {
+    std::string bytes = SerializeCheckpoint(Left({{4, 1}}));
+    bytes[bytes.size() / 2] ^= 0x20;
+    library_.WriteFile("kibolt.checkpoint", bytes);
+    MessageBoxAnswer answer(window_);
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return answer.shown > 0; }, 5000, window_));
+    EXPECT_NE(answer.text.find("kibolt.checkpoint"), std::string::npos) << answer.text;
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+    EXPECT_EQ(library_.ReadFile("playing\\Sample.log"), logBefore_);
+    EXPECT_FALSE(dialog_->Session().IsOpen());
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_GAME_LIST)));
+}
+
+TEST_F(CheckpointTest, APlayingSessionKeepsItsCheckpointUntilItIsRecorded) {
+    Open();
+    ClickGame("Sample");
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    std::optional<SessionCheckpoint> c = ParseCheckpoint(library_.ReadFile("kibolt.checkpoint"));
+    ASSERT_TRUE(c && c->open) << "written when the session starts";
+    EXPECT_EQ(c->open->logPath, library_.Path("playing\\Sample.log"));
+    ASSERT_FALSE(c->processes.empty());
+    DWORD gameProcess = 0;
+    GetWindowThreadProcessId(FindSampleGame(), &gameProcess);
+    EXPECT_EQ(c->processes[0].id, gameProcess);
+
+    PostMessageW(FindSampleGame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
+    EXPECT_EQ(Log().sessions.size(), 2u);
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+}
+
+}  // namespace
+}  // namespace kibolt
