@@ -98,3 +98,8 @@ target_link_libraries(kibolt_view_timing PRIVATE kibolt_win32)
 # Timing of the chart and statistics windows (tools/history-timing.sh runs it under wine).
 add_executable(kibolt_history_timing tools/history_timing_win32.cpp ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_history_timing PRIVATE kibolt_win32)
+
+# An input flood against the real program (tools/input-flood.sh runs it under wine).
+add_executable(kibolt_input_flood tools/input_flood_win32.cpp)
+target_link_options(kibolt_input_flood PRIVATE -municode)
+target_link_libraries(kibolt_input_flood PRIVATE comctl32)
