@@ -197,15 +197,19 @@ void MainDialog::OnCheckpointTimer() {
     const int64_t now = clock_.UnbiasedMs();
     if (!pending_.empty() && now - lastRetryMs_ >= kRetryPendingMs) {
         lastRetryMs_ = now;
-        const size_t before = pending_.size();
-        RecordPending(fs_, state_->Current(), pending_);
-        if (pending_.size() != before) {
-            SaveCheckpoint();
-            RefreshViews();
-        }
+        if (RetryPendingRecords()) RefreshViews();
     }
     if ((playSession_.IsOpen() && checkpointSchedule_.Due(now)) || !checkpointSaved_) SaveCheckpoint();
     UpdateCheckpointTimer();
+}
+
+bool MainDialog::RetryPendingRecords() {
+    if (pending_.empty()) return false;
+    const size_t before = pending_.size();
+    RecordPending(fs_, state_->Current(), pending_);
+    if (pending_.size() == before) return false;
+    SaveCheckpoint();
+    return true;
 }
 
 void MainDialog::UpdateCheckpointTimer() {

@@ -215,6 +215,7 @@ void MainDialog::CloseMainWindow(int exitCode) {
     // A game still running keeps running; its session is recorded up to now.
     launcher_.Stop();
     RecordSession(playSession_.End(), "");
+    RetryPendingRecords();  // a session that could not be written before: one more try
     chart_.Close();
     stats_.Close();
     state_.reset();

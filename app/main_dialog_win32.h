@@ -186,6 +186,8 @@ private:
     // else when the schedule allows.
     void CheckpointChanged(bool now);
     void OnCheckpointTimer();
+    // Tries again to write the sessions not yet in their logs; true when one was.
+    bool RetryPendingRecords();
     void UpdateCheckpointTimer();
     void EnablePlayLockedControls(bool enable);
 

@@ -215,5 +215,34 @@ TEST_F(CheckpointTest, APlayingSessionKeepsItsCheckpointUntilItIsRecorded) {
     EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
 }
 
+// A log that cannot be written when the game ends (here held open by another
+// program, as a full disk would refuse it too): the session is kept in the checkpoint, the user is
+// told, and a later action writes it, once.
+TEST_F(CheckpointTest, ASessionThatCannotBeWrittenStaysUntilALaterActionWritesIt) {
+    Open();
+    ClickGame("Sample");
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    UniqueFile held(CreateFileW(Widen(library_.Path("playing\\Sample.log")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+
+    MessageBoxAnswer answer(window_);
+    PostMessageW(FindSampleGame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning() && answer.shown > 0; }, 10000, window_));
+    EXPECT_NE(answer.text.find("kibolt.checkpoint"), std::string::npos) << answer.text;
+    EXPECT_EQ(library_.ReadFile("playing\\Sample.log"), logBefore_);
+    EXPECT_EQ(dialog_->PendingRecords(), 1u);
+    std::optional<SessionCheckpoint> c = ParseCheckpoint(library_.ReadFile("kibolt.checkpoint"));
+    ASSERT_TRUE(c);
+    EXPECT_FALSE(c->open);
+    EXPECT_EQ(c->pending.size(), 1u);
+
+    held.Reset();  // the other program lets go
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    EXPECT_EQ(Log().sessions.size(), 2u);
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+}
+
 }  // namespace
 }  // namespace kibolt
