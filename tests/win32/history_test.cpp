@@ -19,36 +19,9 @@
 namespace kibolt {
 namespace {
 
-bool OpenClipboardSoon() {
-    return PumpUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3000);
-}
-
-// CF_TEXT bytes before the NUL; nothing when that format is missing.
-std::optional<std::string> ClipboardText() {
-    if (!OpenClipboardSoon()) return std::nullopt;
-    std::optional<std::string> result;
-    if (HANDLE block = GetClipboardData(CF_TEXT)) {
-        if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
-            result.emplace(bytes, strnlen(bytes, GlobalSize(block)));
-            GlobalUnlock(block);
-        }
-    }
-    CloseClipboard();
-    return result;
-}
-
-std::optional<std::wstring> ClipboardUnicode() {
-    if (!OpenClipboardSoon()) return std::nullopt;
-    std::optional<std::wstring> result;
-    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(block))) {
-            result.emplace(wide, wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t)));
-            GlobalUnlock(block);
-        }
-    }
-    CloseClipboard();
-    return result;
-}
+using test::ClipboardBytes;
+using test::ClipboardUnicode;
+using test::OpenClipboardSoon;
 
 void EmptyTheClipboard() {
     ASSERT_TRUE(OpenClipboardSoon());
@@ -75,7 +48,7 @@ protected:
     std::optional<std::string> CopiedData() {
         EmptyTheClipboard();
         ClickChartButton(IDC_CHART_COPY_DATA);
-        return ClipboardText();
+        return ClipboardBytes(CF_TEXT);
     }
     void WriteChartGame() { library_.WriteFile("playing\\Chart.log", test::kChartGameLog); }
 };
@@ -262,7 +235,7 @@ protected:
         EmptyTheClipboard();
         SendMessageW(GetDlgItem(Stats().Window(), IDC_STATS_COPY), BM_CLICK, 0, 0);
         test::DispatchQueued(Stats().Window());
-        return ClipboardText();
+        return ClipboardBytes(CF_TEXT);
     }
     // A real click on a column header of the list.
     void ClickHeader(int column) {

@@ -1,6 +1,7 @@
 #include "tests/win32/win_test_support.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -368,6 +369,41 @@ ModalScript::Step Do(std::function<void()> action) {
         action();
         return true;
     };
+}
+
+bool OpenClipboardSoon() {
+    return PumpUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3000);
+}
+
+std::optional<std::string> ClipboardBytes(UINT format) {
+    if (!OpenClipboardSoon()) {
+        ADD_FAILURE() << "clipboard not opened";
+        return std::nullopt;
+    }
+    std::optional<std::string> result;
+    if (HANDLE block = GetClipboardData(format)) {
+        if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
+            const size_t size = GlobalSize(block);
+            const size_t length = strnlen(bytes, size);
+            if (length < size) result.emplace(bytes, length);
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+std::optional<std::wstring> ClipboardUnicode() {
+    if (!OpenClipboardSoon()) return std::nullopt;
+    std::optional<std::wstring> result;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(block))) {
+            result.emplace(wide, wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t)));
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return result;
 }
 
 }  // namespace kibolt::test

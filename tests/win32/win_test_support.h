@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,5 +134,13 @@ private:
 ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog);
 ModalScript::Step WaitUntilClosed(const HWND& window);
 ModalScript::Step Do(std::function<void()> action);
+
+// The clipboard as another program sees it. Opening waits (pumping) until no
+// other window holds it.
+bool OpenClipboardSoon();
+// The bytes of a format before its first NUL; nullopt when the format is
+// missing or its block holds no NUL (a text without its terminator).
+std::optional<std::string> ClipboardBytes(UINT format);
+std::optional<std::wstring> ClipboardUnicode();
 
 }  // namespace kibolt::test
