@@ -71,7 +71,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -fexec-charset=UTF-8)
 
-file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp ${CMAKE_SOURCE_DIR}/app/tests/*.cpp)
 add_executable(kibolt_win_tests ${WIN32_TEST_SOURCES} ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_win_tests PRIVATE kibolt_win32 gtest)
 target_compile_definitions(kibolt_win_tests PRIVATE GTEST_LANG_CXX11=1)
@@ -92,11 +92,11 @@ set_tests_properties(win32_dpi144 PROPERTIES
   TIMEOUT 400)
 
 # Timing of the views with big logs (tools/view-timing.sh runs it under wine).
-add_executable(kibolt_view_timing tools/view_timing_win32.cpp ${KIBOLT_RESOURCES})
+add_executable(kibolt_view_timing app/timing/view_timing_win32.cpp ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_view_timing PRIVATE kibolt_win32)
 
 # Timing of the chart and statistics windows (tools/history-timing.sh runs it under wine).
-add_executable(kibolt_history_timing tools/history_timing_win32.cpp ${KIBOLT_RESOURCES})
+add_executable(kibolt_history_timing app/timing/history_timing_win32.cpp ${KIBOLT_RESOURCES})
 target_link_libraries(kibolt_history_timing PRIVATE kibolt_win32)
 
 # An input flood against the real program (tools/input-flood.sh runs it under wine).

@@ -13,7 +13,7 @@
 #include "library/game_log.h"
 #include "library/settings.h"
 #include "resources/resource_ids.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {

@@ -13,7 +13,7 @@
 
 #include "history/chart_area_win32.h"
 #include "tests/core/history_expected.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 
 namespace kibolt {

@@ -13,7 +13,7 @@
 
 #include "library/game_log.h"
 #include "library/time_text.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 
 namespace kibolt {

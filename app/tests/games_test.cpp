@@ -21,7 +21,7 @@
 #include "library/file_system_win32.h"
 #include "library/game_log.h"
 #include "library/library_paths.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 #include "version.h"
 

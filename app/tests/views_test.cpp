@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "library/game_log.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 #include "views/session_columns.h"
 

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
 #include "views/session_columns.h"
 #include "win32/dpi_win32.h"

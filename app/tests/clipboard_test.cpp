@@ -17,7 +17,7 @@
 #include "tests/core/clipboard_expected_rows.h"
 
 #include "library/game_log.h"
-#include "tests/win32/main_window_fixture.h"
+#include "app/tests/main_window_fixture.h"
 #include "win32/handles_win32.h"
 
 namespace kibolt {
