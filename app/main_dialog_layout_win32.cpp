@@ -65,6 +65,9 @@ void MainDialog::ScaleStartLayout(int fromDpi, int toDpi) {
         scale(r->right);
         scale(r->bottom);
     }
+    // Widths the user dragged keep their size on the new display.
+    for (int& width : columnWidths_)
+        if (width) width = std::clamp(MulDiv(width, toDpi, fromDpi), 1, kLongestColumnWidth);
 }
 
 void MainDialog::RestoreWindow(const WindowSettings& saved) {

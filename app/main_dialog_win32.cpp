@@ -80,9 +80,11 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case kStartQueuedMessage: OnQueuedStart(); return TRUE;
     case WM_DPICHANGED:
-        PostMessageW(window_, kDpiChangedMessage, 0, 0);
-        return FALSE;  // the dialog manager scales the window and its controls
-    case kDpiChangedMessage: OnDpiChanged(); return TRUE;
+        // The new DPI travels with the message: re-laid out once the dialog
+        // manager has scaled the window and its controls.
+        PostMessageW(window_, kDpiChangedMessage, LOWORD(wParam), 0);
+        return FALSE;
+    case kDpiChangedMessage: OnDpiChanged(static_cast<int>(wParam)); return TRUE;
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
@@ -148,9 +150,12 @@ void MainDialog::PlaceTabs() {
     SetWindowPos(tab_, HWND_BOTTOM, frame, 0, client.right - 2 * frame, client.bottom, SWP_SHOWWINDOW);
 }
 
-void MainDialog::OnDpiChanged() {
-    const int dpi = WindowDpi(window_);
-    if (dpi != layoutDpi_) ScaleStartLayout(layoutDpi_, dpi);
+void MainDialog::OnDpiChanged(int dpi) {
+    if (dpi <= 0) dpi = WindowDpi(window_);
+    if (dpi != layoutDpi_) {
+        CaptureColumnWidths();  // a width dragged at the old DPI
+        ScaleStartLayout(layoutDpi_, dpi);
+    }
     layoutDpi_ = dpi;
     LoadIcons();
     LayoutControls();  // the tabs, the lists and the table's columns

@@ -105,7 +105,7 @@ private:
     void SetUpTabs();
     void PlaceTabs();
     void LoadIcons();
-    void OnDpiChanged();
+    void OnDpiChanged(int dpi);
     void LoadSettings();
     void SaveSettings();
     void OnCategoryLeaving();
@@ -258,7 +258,7 @@ private:
     SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
     RECT startClient_{};                      // the client area at that size
     std::array<RECT, 3> startRects_{};        // game list, session table, comment field there
-    int layoutDpi_ = USER_DEFAULT_SCREEN_DPI; // the DPI those were taken at
+    int layoutDpi_ = USER_DEFAULT_SCREEN_DPI; // the DPI those and the user's column widths are at
     std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;

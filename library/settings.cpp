@@ -169,7 +169,6 @@ std::string WriteSettings(std::string_view content, const Settings& s) {
 namespace {
 
 constexpr std::string_view kWindowSection = "window";
-constexpr int kLongestColumn = 4096;
 
 // A stored number, or nothing when the key is missing or holds no number.
 std::optional<int32_t> WindowNumber(std::string_view content, std::string_view key) {
@@ -204,7 +203,7 @@ WindowSettings ReadWindowSettings(std::string_view content) {
         if (comma == std::string::npos) comma = columns.size();
         const std::string_view item = std::string_view(columns).substr(at, comma - at);
         const int32_t width = item.find_first_of("0123456789") == std::string_view::npos ? 0 : ParseInt32(item);
-        w.columnWidths[static_cast<size_t>(i)] = width > 0 && width <= kLongestColumn ? width : 0;
+        w.columnWidths[static_cast<size_t>(i)] = width > 0 && width <= kLongestColumnWidth ? width : 0;
         at = comma + 1;
     }
     return w;

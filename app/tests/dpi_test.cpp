@@ -103,5 +103,37 @@ TEST_F(DpiTest, ColumnWidthsScaleWithTheDpi) {
     }
 }
 
+// Moving to a display of another DPI: the system sends WM_DPICHANGED with
+// the new DPI and a suggested window rectangle. A width the user dragged
+// keeps its size on screen, and is still the user's when the window closes.
+TEST_F(DpiTest, AMoveToAnotherDpiScalesTheWidthsTheUserGave) {
+    library_.WriteFile("playing\\Game.log", test::MakeLogBytes(3));
+    Open();
+    ClickGame("Game");
+    const int dpi = WindowDpi(window_);
+    HWND table = Table();
+    SendMessageW(table, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(200, 0));
+    RECT before{};
+    GetWindowRect(window_, &before);
+    auto moveTo = [&](int newDpi, RECT suggested) {
+        SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    auto columnIs = [&](int width) {
+        return PumpUntil([&] { return SendMessageW(table, LVM_GETCOLUMNWIDTH, 2, 0) == width; }, 3000, window_);
+    };
+
+    moveTo(dpi * 2, {before.left, before.top, before.left + (before.right - before.left) * 2,
+                     before.top + (before.bottom - before.top) * 2});
+    EXPECT_TRUE(columnIs(400)) << SendMessageW(table, LVM_GETCOLUMNWIDTH, 2, 0);
+    moveTo(dpi, before);
+    EXPECT_TRUE(columnIs(200)) << SendMessageW(table, LVM_GETCOLUMNWIDTH, 2, 0);
+
+    EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
+    dialog_.reset();
+    Open();
+    ClickGame("Game");
+    EXPECT_EQ(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 2, 0), 200) << "kept as the user's width";
+}
+
 }  // namespace
 }  // namespace kibolt
