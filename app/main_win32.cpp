@@ -10,6 +10,7 @@
 #include "library/file_system_win32.h"
 #include "library/library_paths.h"
 #include "win32/dialog_object_win32.h"
+#include "win32/dll_search_win32.h"
 #include "win32/text_win32.h"
 
 namespace {
@@ -69,11 +70,7 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // Libraries loaded on our behalf come from the system folder only: a
-    // portable copy may lie in a downloads folder beside any DLL. kibolt.dll
-    // itself is loaded by its full path.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetDllDirectoryW(L"");
+    kibolt::LoadLibrariesFromSystemFolderOnly();
     // The file-open dialog hosts shell components that need COM on this
     // thread. Without it the program still runs; only a successful call is
     // paired with CoUninitialize.

@@ -38,6 +38,7 @@ add_library(kibolt_win32 STATIC
   views/game_list_win32.cpp
   views/session_table_win32.cpp
   win32/clipboard_win32.cpp
+  win32/dll_search_win32.cpp
   win32/dpi_win32.cpp
   win32/text_win32.cpp
   win32/window_placement_win32.cpp
@@ -103,3 +104,4 @@ target_link_libraries(kibolt_history_timing PRIVATE kibolt_win32)
 add_executable(kibolt_input_flood tools/input_flood_win32.cpp)
 target_link_options(kibolt_input_flood PRIVATE -municode)
 target_link_libraries(kibolt_input_flood PRIVATE comctl32)
+target_include_directories(kibolt_input_flood PRIVATE ${CMAKE_SOURCE_DIR})

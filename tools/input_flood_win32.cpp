@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "resources/resource_ids.h"
+
 namespace {
 
 constexpr UINT kStartGameCommand = 32787;  // the menu command that starts the current game
@@ -164,7 +166,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     // Load the first game with a click on its row, then start it from the menu command.
-    HWND list = GetDlgItem(main, 1016);
+    HWND list = GetDlgItem(main, IDC_GAME_LIST);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     RECT headerRect{};
     if (header && IsWindowVisible(header)) GetClientRect(header, &headerRect);

@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/win_test_support.h"
+#include "win32/dll_search_win32.h"
 
 int main(int argc, char** argv) {
+    kibolt::LoadLibrariesFromSystemFolderOnly();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (FAILED(com)) {
         std::fprintf(stderr, "COM could not be initialised (0x%08lx)\n", static_cast<unsigned long>(com));
