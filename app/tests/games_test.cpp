@@ -722,6 +722,34 @@ TEST_F(GamesTest, SessionContextMenuCommentsTheRightClickedRow) {
     EXPECT_EQ(disk.sessions[2].Field(kComment), "note 3");
 }
 
+// Another program changes the log while it is shown and keeps it open
+// without sharing: the typed comment cannot be put on what is there now, so
+// nothing is written and the user is told.
+TEST_F(GamesTest, ALogChangedOnDiskThatCannotBeReadAgainIsLeftAsItIsAndTheUserIsTold) {
+    library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "old notes"));
+    library_.WriteFile("playing\\Beta.log", test::MakeLogBytes(1));
+    Open();
+    Pick("Alpha");
+    const std::string edited = library_.ReadFile("playing\\Alpha.log") + "added elsewhere\r\n";
+    library_.WriteFile("playing\\Alpha.log", edited);
+    UniqueFile held(CreateFileW(Widen(library_.Path("playing\\Alpha.log")).c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed in Kibolt");
+    std::vector<std::string> told;
+    ModalScript script;
+    script.Then(AnswerMessageBox(told));
+    script.Run([&] { dialog_->SelectGame(RowIndexOf("Beta")); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("読み直せませんでした"), std::string::npos) << told[0];
+    EXPECT_NE(told[0].find("Alpha.log"), std::string::npos) << told[0];
+
+    held.Reset();
+    EXPECT_EQ(library_.ReadFile("playing\\Alpha.log"), edited);
+    EXPECT_EQ(dialog_->State()->Current().title, "Beta");
+}
+
 TEST_F(GamesTest, TheTypedGameCommentOutlivesASessionComment) {
     library_.WriteFile("playing\\Alpha.log", test::MakeLogBytes(2, "C:\\G\\a.exe", "old notes"));
     Open();
