@@ -10,6 +10,7 @@
 
 #include "win32/dialog_object_win32.h"
 #include "app/main_dialog_win32.h"
+#include "app/timing/timing_win32.h"
 #include "win32/text_win32.h"
 #include "library/file_system_win32.h"
 #include "library/game_log.h"
@@ -17,6 +18,9 @@
 #include "resources/resource_ids.h"
 
 namespace {
+
+using kibolt::timing::DrainMessages;
+using kibolt::timing::Milliseconds;
 
 using namespace kibolt;
 
@@ -46,19 +50,6 @@ std::string BigLog(int sessions, int perDay) {
     return SerializeGameLog(log);
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        HWND dialog = DialogOf(message.hwnd);
-        if (!dialog || !IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);
-    }
-}
 
 void RemoveLibrary(Win32FileSystem& fs, const std::string& root) {
     for (const char* folder : {"playing", "cleared", "others"}) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/main_dialog_win32.h"
+#include "app/timing/timing_win32.h"
 #include "library/file_system_win32.h"
 #include "library/game_log.h"
 #include "library/time_text.h"
@@ -14,6 +15,9 @@
 #include "win32/text_win32.h"
 
 namespace {
+
+using kibolt::timing::DrainMessages;
+using kibolt::timing::Milliseconds;
 
 using namespace kibolt;
 
@@ -37,17 +41,6 @@ std::string BigLog(int sessions) {
     return SerializeGameLog(log);
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void DrainMessages(HWND window) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        if (!IsDialogMessageW(window, &message)) DispatchMessageW(&message);
-}
 
 }  // namespace
 
@@ -66,7 +59,7 @@ int main() {
     MainDialog dialog(GetModuleHandleW(nullptr), fs, "\"" + root + "\\kibolt.exe\"", root);
     HWND window = dialog.Create();
     ShowWindow(window, SW_SHOW);
-    DrainMessages(window);
+    DrainMessages();
 
     HWND list = GetDlgItem(window, IDC_GAME_LIST);
     int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
@@ -80,7 +73,7 @@ int main() {
         QueryPerformanceCounter(&end);
         std::printf("click on %-8s (%zu sessions): %8.1f ms\n", title.c_str(),
                     dialog.State()->Current().log.sessions.size(), Milliseconds(start, end));
-        DrainMessages(window);
+        DrainMessages();
     }
     // Toggle "開始時間" off and on with the biggest game shown.
     for (int pass = 0; pass < 2; ++pass) {
@@ -91,7 +84,7 @@ int main() {
         QueryPerformanceCounter(&end);
         std::printf("toggle a display check box (%zu sessions): %8.1f ms\n",
                     dialog.State()->Current().log.sessions.size(), Milliseconds(start, end));
-        DrainMessages(window);
+        DrainMessages();
     }
     DestroyWindow(window);
     for (int n : sizes) fs.RemoveFile(root + "\\playing\\g" + std::to_string(n) + ".log");
