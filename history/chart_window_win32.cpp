@@ -1,6 +1,7 @@
 #include "history/chart_window_win32.h"
 
 #include "win32/dialog_object_win32.h"
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_placement_win32.h"
 #include "resources/resource_ids.h"
@@ -88,6 +89,10 @@ INT_PTR ChartWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_SIZE: LayOut(); return TRUE;
+    case WM_DPICHANGED:
+        minimumSize_ = ScaleSize(minimumSize_, dpi_, DpiOfDpiChanged(wParam));
+        dpi_ = DpiOfDpiChanged(wParam);
+        return FALSE;  // the dialog manager moves and scales the window
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         if (minimumSize_.cx) info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
@@ -104,6 +109,7 @@ void ChartWindow::OnInitDialog() {
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     minimumSize_ = {frame.right - frame.left, frame.bottom - frame.top};
+    dpi_ = WindowDpi(window_);
     CheckRadioButton(window_, IDC_CHART_DAY, IDC_CHART_YEAR, IDC_CHART_MONTH);
     kind_ = PeriodKind::Month;
     LayOut();

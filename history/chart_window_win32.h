@@ -54,6 +54,7 @@ private:
     SessionSpans spans_;
     PeriodKind kind_ = PeriodKind::Month;
     SIZE minimumSize_{};
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;  // the DPI that size is at
 };
 
 }  // namespace kibolt

@@ -1,6 +1,7 @@
 #include "history/stats_window_win32.h"
 
 #include "win32/dialog_object_win32.h"
+#include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_placement_win32.h"
 #include "resources/resource_ids.h"
@@ -91,6 +92,11 @@ INT_PTR StatsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_SIZE: LayOut(); return TRUE;
+    case WM_DPICHANGED:
+        ScaleListColumns(list_, dpi_, DpiOfDpiChanged(wParam));
+        minimumSize_ = ScaleSize(minimumSize_, dpi_, DpiOfDpiChanged(wParam));
+        dpi_ = DpiOfDpiChanged(wParam);
+        return FALSE;  // the dialog manager moves and scales the window
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         if (minimumSize_.cx) info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
@@ -124,6 +130,7 @@ void StatsWindow::OnInitDialog() {
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     minimumSize_ = {frame.right - frame.left, frame.bottom - frame.top};
+    dpi_ = WindowDpi(window_);
     LayOut();
 }
 

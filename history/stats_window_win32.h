@@ -64,6 +64,7 @@ private:
     GameSummary total_;
     SummaryOrder order_;
     SIZE minimumSize_{};
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;  // the DPI the columns and that size are at
     std::wstring buffer_;  // text handed to the list, valid until the next request
 };
 

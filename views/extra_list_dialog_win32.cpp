@@ -51,10 +51,16 @@ INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         std::vector<int> all;
         for (int k = 0; k < kSessionFieldCount; ++k) all.push_back(k);
         list_.Show(initial_);  // first: "回" is made as wide as their numbers need
-        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8, WindowDpi(window_)));
+        dpi_ = WindowDpi(window_);
+        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8, dpi_));
         *openDialog_ = this;
         return TRUE;
     }
+    case WM_DPICHANGED:
+        // "回" keeps its size on screen; the fields are laid out again as the window is moved.
+        ScaleListColumns(list_.Window(), dpi_, DpiOfDpiChanged(wParam));
+        dpi_ = DpiOfDpiChanged(wParam);
+        return FALSE;
     case WM_WINDOWPOSCHANGED:
         if (*openDialog_ == this) {
             FillClientArea();

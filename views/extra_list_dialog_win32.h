@@ -31,6 +31,7 @@ private:
     int ListWidth() const;
 
     HWND window_ = nullptr;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;  // the DPI the columns are laid out at
     SessionListView list_;
     const std::vector<SessionRecord>* initial_ = nullptr;
     ExtraListDialog** openDialog_ = nullptr;  // set while the dialog is open

@@ -10,4 +10,13 @@ int WindowDpi(HWND window);
 // GetSystemMetrics as at `dpi`.
 int SystemMetricForDpi(int index, int dpi);
 
+// For a window moving to a display of another DPI (WM_DPICHANGED carries the
+// new one): the dialog manager scales the window and its controls, not the
+// columns of a list view nor sizes the program keeps.
+// Each column keeps its size on screen.
+void ScaleListColumns(HWND list, int fromDpi, int toDpi);
+SIZE ScaleSize(SIZE size, int fromDpi, int toDpi);
+// The DPI in WM_DPICHANGED's wParam.
+inline int DpiOfDpiChanged(WPARAM wParam) { return LOWORD(wParam); }
+
 }  // namespace kibolt

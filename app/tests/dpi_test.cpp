@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/tests/main_window_fixture.h"
+#include "history/stats_window_win32.h"
 #include "tests/win32/session_log_maker.h"
 #include "views/session_columns.h"
 #include "win32/dpi_win32.h"
@@ -133,6 +134,86 @@ TEST_F(DpiTest, AMoveToAnotherDpiScalesTheWidthsTheUserGave) {
     Open();
     ClickGame("Game");
     EXPECT_EQ(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 2, 0), 200) << "kept as the user's width";
+}
+
+// WM_DPICHANGED as the system sends it, the window staying where it is.
+void MoveToDpi(HWND window, int dpi) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rect));
+}
+
+std::vector<int> ListColumnWidths(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    std::vector<int> widths;
+    for (int i = 0, n = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+        widths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)));
+    return widths;
+}
+
+std::vector<int> Doubled(std::vector<int> widths) {
+    for (int& w : widths) w *= 2;
+    return widths;
+}
+
+// The extra list's "回" column is a fixed pixel size, which the dialog
+// manager does not scale: it keeps its size on screen.
+TEST_F(DpiTest, TheExtraListsNumberColumnFollowsAMoveToAnotherDpi) {
+    library_.WriteFile("playing\\Game.log", test::MakeLogBytes(3));
+    Open();
+    ClickGame("Game");
+    const int dpi = WindowDpi(window_);
+    HWND extra = nullptr, list = nullptr;
+    int before = 0, moved = 0, back = 0;
+    test::ModalScript script;
+    script.Then([&] { return (extra = test::FindDialogOwnedBy(window_)) != nullptr; });
+    script.Then(test::Do([&] {
+        list = GetDlgItem(extra, IDC_SESSION_TABLE);
+        before = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        MoveToDpi(extra, dpi * 2);
+    }));
+    script.Then(test::Do([&] {
+        moved = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        MoveToDpi(extra, dpi);
+    }));
+    script.Then(test::Do([&] {
+        back = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        PostMessageW(extra, WM_COMMAND, IDCANCEL, 0);
+    }));
+    script.Run([&] { SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_EXTRA, BN_CLICKED), 0); });
+    ASSERT_TRUE(script.Finished());
+    EXPECT_EQ(dialog_->OpenExtraList(), nullptr) << "closed";
+    EXPECT_EQ(before, ScaleToDpi(kNumberColumnWidth, dpi));
+    EXPECT_EQ(moved, before * 2);
+    EXPECT_EQ(back, before);
+}
+
+// "統計" lays its columns out in dialog units once: moved to another DPI they,
+// and the smallest size of the window, keep their size on screen.
+TEST_F(DpiTest, TheStatisticsColumnsAndSmallestSizeFollowAMoveToAnotherDpi) {
+    library_.WriteFile("playing\\Game.log", test::MakeLogBytes(3));
+    Open();
+    SendMessageW(window_, WM_COMMAND, IDM_STATS, 0);
+    StatsWindow& stats = dialog_->Stats();
+    ASSERT_TRUE(stats.IsOpen());
+    const int dpi = WindowDpi(stats.Window());
+    auto smallest = [&] {
+        MINMAXINFO info{};
+        SendMessageW(stats.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        return info.ptMinTrackSize;
+    };
+    const std::vector<int> before = ListColumnWidths(stats.List());
+    const POINT smallestBefore = smallest();
+    ASSERT_GT(smallestBefore.x, 0);
+
+    MoveToDpi(stats.Window(), dpi * 2);
+    EXPECT_EQ(ListColumnWidths(stats.List()), Doubled(before));
+    EXPECT_EQ(smallest().x, smallestBefore.x * 2);
+    EXPECT_EQ(smallest().y, smallestBefore.y * 2);
+
+    MoveToDpi(stats.Window(), dpi);
+    EXPECT_EQ(ListColumnWidths(stats.List()), before);
+    EXPECT_EQ(smallest().x, smallestBefore.x);
 }
 
 }  // namespace
