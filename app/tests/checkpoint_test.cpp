@@ -19,7 +19,7 @@
 namespace kibolt {
 namespace {
 
-HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+using test::FindSampleGame;
 
 int64_t UnbiasedMsNow() {
     ULONGLONG hundredNs = 0;
@@ -27,58 +27,25 @@ int64_t UnbiasedMsNow() {
     return static_cast<int64_t>(hundredNs / 10000);
 }
 
-// A message box owned by `owner` (of any process); null when none shows.
-HWND MessageBoxOf(HWND owner) {
-    struct Search {
-        HWND owner, box;
-    } search{owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == s->owner &&
-                IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
-                s->box = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.box;
-}
-
-// Reads and answers the message box the main window shows, from a timer
-// that runs inside the box's own loop.
+// Reads and answers every message box the main window shows. One comes at
+// start-up or when a game ends, at no call of the test's, so a probe watches
+// on every tick rather than a script around one call.
 class MessageBoxAnswer {
 public:
-    explicit MessageBoxAnswer(const HWND& owner) : owner_(owner) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, Tick);
-    }
-    ~MessageBoxAnswer() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
-    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+    explicit MessageBoxAnswer(const HWND& owner)
+        : probe_([this, &owner] {
+              if (!owner) return;
+              if (HWND box = test::FindMessageBox(GetCurrentThreadId(), owner)) {
+                  text = test::DismissMessageBox(box);
+                  ++shown;
+              }
+          }) {}
 
     std::string text;
     int shown = 0;
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!current_ || !current_->owner_) return;
-        if (HWND box = MessageBoxOf(current_->owner_)) {
-            current_->text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
-            ++current_->shown;
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-
-    static inline MessageBoxAnswer* current_ = nullptr;
-    const HWND& owner_;
-    UINT_PTR timer_ = 0;
+    test::TickProbe probe_;
 };
 
 class CheckpointTest : public MainWindowTest {
@@ -90,10 +57,7 @@ protected:
         logBefore_ = library_.ReadFile("playing\\Sample.log");
     }
     void TearDown() override {
-        if (HWND game = FindSampleGame()) {
-            PostMessageW(game, WM_CLOSE, 0, 0);
-            PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
-        }
+        test::CloseSampleGame();
         MainWindowTest::TearDown();
     }
     // Starts the sample game outside Kibolt; its process as a checkpoint names it.
@@ -120,10 +84,6 @@ protected:
         return c;
     }
     GameLogContent Log() const { return ParseGameLogFile(library_.ReadFile("playing\\Sample.log")); }
-    bool PlayLocked() const {
-        return !IsWindowEnabled(Item(IDC_GAME_LIST)) && !IsWindowEnabled(Item(IDC_SESSION_TABLE)) &&
-               !IsWindowEnabled(Item(IDC_TAB));
-    }
 
     std::string game_;
     std::string logBefore_;

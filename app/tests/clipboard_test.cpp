@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +22,18 @@
 namespace kibolt {
 namespace {
 
-using namespace test;
+using test::ClipboardBytes;
+using test::ClipboardUnicode;
+using test::Do;
+using test::kAllHeaders;
+using test::kRow1;
+using test::kRow1All;
+using test::kRow2All;
+using test::kRow3;
+using test::kRow3All;
+using test::ModalScript;
+using test::OpenClipboardSoon;
+using test::WaitForDialogOwnedBy;
 
 // ---- A second program reading the clipboard ---------------------------------
 // This test executable, started again with kReaderSwitch, writes the
@@ -317,28 +327,6 @@ TEST_F(ClipboardTest, ReadersOfUnicodeTextSeeTheJapaneseTextOnAnySystemCodePage)
 
 // ---- Copy settings dialog ---------------------------------------------------
 
-// The dialog runs its own modal loop: the checks run from a timer inside it.
-// Whatever they find, the dialog is closed afterwards, so the test never waits
-// on a dialog left open.
-struct DialogProbe {
-    static DialogProbe* current;
-    HWND owner = nullptr;
-    std::function<void(HWND)> check;
-    bool done = false;
-    HWND found = nullptr;
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogProbe* p = current;
-        if (!p || p->done) return;
-        p->found = test::FindDialogOwnedBy(p->owner);
-        if (!p->found) return;
-        p->done = true;
-        p->check(p->found);
-        if (IsWindow(p->found)) PostMessageW(p->found, WM_COMMAND, IDCANCEL, 0);
-    }
-};
-DialogProbe* DialogProbe::current = nullptr;
-
 TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(OpenWithSample());
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(IDC_COPY_ONLY_COMMENTED));
@@ -377,9 +365,8 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
         {IDC_COPY_SETTINGS_CHECK16, "Check16", false},
     };
 
-    DialogProbe probe;
-    probe.owner = window_;
-    probe.check = [&](HWND dialog) {
+    // The dialog runs its own modal loop: the checks run from a script inside it.
+    const auto check = [&](HWND dialog) {
         EXPECT_NE(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "no caption";
         RECT client{0, 0, 311, 267};
         MapDialogRect(dialog, &client);
@@ -434,12 +421,16 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
         SetDlgItemTextCp932(dialog, IDC_COPY_SETTINGS_LAYOUT, "開始%s");
         SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
     };
-    DialogProbe::current = &probe;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, DialogProbe::Tick);
-    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_COPY_SETTING, BN_CLICKED), 0);  // returns when it closes
-    KillTimer(nullptr, timer);
-    DialogProbe::current = nullptr;
-    ASSERT_TRUE(probe.done) << "the dialog was not seen";
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialogOwnedBy(window_, dialog));
+    script.Then(Do([&] {
+        check(dialog);
+        // Whatever the checks found, the dialog is closed, so the test never waits on it.
+        if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }));
+    script.Run([&] { SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_COPY_SETTING, BN_CLICKED), 0); });
+    ASSERT_TRUE(script.Finished()) << "the dialog was not seen";
 
     std::vector<bool> mainAfter;
     for (int id : kCopyCheckBoxes) mainAfter.push_back(Checked(id));

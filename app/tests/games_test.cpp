@@ -28,16 +28,17 @@
 namespace kibolt {
 namespace {
 
-constexpr int kMessageBoxText = 0xFFFF;  // the static that holds a message box's text
 constexpr int kFileTypeCombo = 0x470;    // the open-file dialog's file type list
 constexpr int kFileNameCombo = 0x47C;    // and its file name field
 
+using test::AnswerMessageBox;
 using test::Do;
 using test::FindDialog;
-using test::FindDialogOwnedBy;
 using test::FindMenu;
+using test::kMessageBoxText;
 using test::ModalScript;
 using test::WaitForDialog;
+using test::WaitForDialogOwnedBy;
 using test::WaitUntilClosed;
 
 // A key as the keyboard would deliver it to the window with the focus.
@@ -47,17 +48,6 @@ void PostKey(HWND target, WORD key) {
 }
 
 void PostKeyToFocus(WORD key) { PostKey(GetFocus(), key); }
-
-// Waits for the "error" message box, keeps its text and closes it with OK.
-ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
-    return [&texts] {
-        HWND box = FindDialog("error");
-        if (!box) return false;
-        texts.push_back(GetWindowTextCp932(GetDlgItem(box, kMessageBoxText)));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return true;
-    };
-}
 
 struct MenuItem {
     int command;
@@ -894,16 +884,11 @@ TEST_F(GamesTest, BrowseOffersExecutablesAndFillsThePath) {
             return true;
         };
     };
-    auto waitChooser = [&] {
-        return [&] {
-            return (chooser = FindDialogOwnedBy(dialog)) != nullptr;
-        };
-    };
     ModalScript script;
     script.Then(WaitForDialog("アイテムの追加", dialog));
     script.Then(Do([&] { SetText(dialog, IDC_ENTRY_PATH, "kept"); }));
     script.Then(openChooser());
-    script.Then(waitChooser());
+    script.Then(WaitForDialogOwnedBy(dialog, chooser));
     script.Then(Do([&] { PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0); }));  // cancelled: nothing changes
     script.Then(WaitUntilClosed(chooser));
     script.Then([&] {
@@ -911,7 +896,7 @@ TEST_F(GamesTest, BrowseOffersExecutablesAndFillsThePath) {
         return true;
     });
     script.Then(openChooser());
-    script.Then(waitChooser());
+    script.Then(WaitForDialogOwnedBy(dialog, chooser));
     script.Then(Do([&] {
         HWND types = GetDlgItem(chooser, kFileTypeCombo);
         for (int i = 0; i < SendMessageW(types, CB_GETCOUNT, 0, 0); ++i) {
@@ -1073,15 +1058,9 @@ TEST_F(GamesTest, ReadmeOpensInTheTextEditorOrItsAbsenceIsReported) {
         HWND editor = nullptr;
         ASSERT_TRUE(PumpUntil(
             [&] {
-                editor = nullptr;
-                EnumWindows(
-                    [](HWND window, LPARAM found) {
-                        if (!IsWindowVisible(window) || GetWindowTextCp932(window).find("readme") == std::string::npos)
-                            return TRUE;
-                        *reinterpret_cast<HWND*>(found) = window;
-                        return FALSE;
-                    },
-                    reinterpret_cast<LPARAM>(&editor));
+                editor = test::FindTopLevelWindow([](HWND window) {
+                    return IsWindowVisible(window) && GetWindowTextCp932(window).find("readme") != std::string::npos;
+                });
                 return editor != nullptr;
             },
             15000, window_));

@@ -87,6 +87,11 @@ protected:
         DispatchQueued();
         ASSERT_TRUE(seen);
     }
+    // Whether the controls that would take the game's log away are disabled, as during play.
+    bool PlayLocked() const {
+        return !IsWindowEnabled(Item(IDC_GAME_LIST)) && !IsWindowEnabled(Item(IDC_SESSION_TABLE)) &&
+               !IsWindowEnabled(Item(IDC_TAB));
+    }
     int RowIndexOf(const std::string& title) const {
         std::vector<std::string> titles = ListedGames();
         for (size_t i = 0; i < titles.size(); ++i)

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +18,7 @@
 namespace kibolt {
 namespace {
 
-HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+using test::FindSampleGame;
 
 // The inputs the sample game has received, from its title.
 int GameInputs(HWND game) {
@@ -44,10 +43,7 @@ protected:
         ASSERT_TRUE(flush_->Installed());
     }
     void TearDown() override {
-        if (HWND game = FindSampleGame()) {
-            PostMessageW(game, WM_CLOSE, 0, 0);
-            PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
-        }
+        test::CloseSampleGame();
         MainWindowTest::TearDown();
         flush_.reset();
     }
@@ -68,10 +64,6 @@ protected:
         // The session has begun once the game took input, and inputs count once the hook is armed.
         PumpUntil([&] { return dialog_->Session().IsOpen() && dialog_->HookArmed(); }, 10000, window_);
         return game;
-    }
-    bool PlayLocked() const {
-        return !IsWindowEnabled(Item(IDC_GAME_LIST)) && !IsWindowEnabled(Item(IDC_SESSION_TABLE)) &&
-               !IsWindowEnabled(Item(IDC_TAB));
     }
     void EndGame(HWND game) {
         PostMessageW(game, WM_CLOSE, 0, 0);
@@ -349,20 +341,14 @@ TEST_F(PlayTest, AGameThatCannotStartShowsWhyAndRecordsNothing) {
     library_.WriteFile("playing\\Missing.log", "C:\\nowhere\\missing.exe\r\n=====Comment_Start====\r\n");
     Open();
     ClickGame("Missing");
-    std::string shown;
-    // The message box runs its own loop: read it and press OK from a timer inside it.
-    static std::function<void()> probe;
-    probe = [&] {
-        HWND box = FindWindowW(L"#32770", L"error");
-        if (!box) return;
-        HWND text = GetDlgItem(box, 0xFFFF);
-        shown = text ? GetWindowTextCp932(text) : "?";
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    };
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { probe(); });
-    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
-    PumpUntil([&] { return !shown.empty() && !dialog_->GameRunning(); }, 10000, window_);
-    KillTimer(nullptr, timer);
+    std::vector<std::string> texts;
+    test::ModalScript script;
+    script.Then(test::AnswerMessageBox(texts));
+    script.Run([&] {
+        PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+        PumpUntil([&] { return script.Finished() && !dialog_->GameRunning(); }, 10000, window_);
+    });
+    const std::string shown = texts.empty() ? "" : texts.front();
     EXPECT_NE(shown.find("C:\\nowhere\\missing.exe"), std::string::npos) << shown;
     EXPECT_FALSE(PlayLocked());
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_GAME_LIST)));

@@ -316,48 +316,34 @@ TEST_F(ViewsTest, SetSessionCommentRewritesOneSessionAndIgnoresOtherRows) {
     EXPECT_EQ(library_.ReadFile("playing\\A.log"), before);
 }
 
-// The extra list runs its own modal loop: the checks run from a timer inside it.
-struct ExtraListProbe {
-    static ExtraListProbe* current;
-    std::function<bool(HWND)> step;  // true when done
-    HWND dialog = nullptr;
-    bool done = false;
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        ExtraListProbe* p = current;
-        if (!p || p->done) return;
-        if (!p->dialog) p->dialog = test::FindDialog("ﾀﾞｲｱﾛｸﾞ");
-        if (p->dialog && p->step(p->dialog)) p->done = true;
-    }
-};
-ExtraListProbe* ExtraListProbe::current = nullptr;
-
 TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
     library_.WriteFile("kibolt.ini", "[view]\r\nflag=0\r\n");
     library_.WriteFile("playing\\A.log", test::MakeLogBytes(4));
     Open();
     ClickGame("A");
-    ExtraListProbe probe;
-    int stage = 0;
+    // The extra list runs its own modal loop: the checks run from a script inside it.
+    HWND dialog = nullptr;
     bool mainDisabled = false;
-    probe.step = [&](HWND dialog) {
+    test::ModalScript script;
+    script.Then(test::WaitForDialog("ﾀﾞｲｱﾛｸﾞ", dialog));
+    script.Then(test::Do([&] {
+        HWND list = GetDlgItem(dialog, IDC_SESSION_TABLE);
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 10);
+        EXPECT_EQ(ListViewColumnHeader(list, 0), "回");
+        EXPECT_EQ(ListViewColumnHeader(list, 9), "コメント");
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
+        EXPECT_EQ(ListViewGetCell(list, 3, 0), "4");
+        EXPECT_EQ(ListViewGetCell(list, 3, 9), "note 4");
+        EXPECT_EQ(ListViewGetCell(list, 0, 4), "000:01:40");
+        EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_LABELTIP) << "cut cells";
+        mainDisabled = !IsWindowEnabled(window_);
+        SetWindowPos(dialog, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+    }));
+    script.Then(test::Do([&] {
         HWND list = GetDlgItem(dialog, IDC_SESSION_TABLE);
         RECT client{};
         GetClientRect(dialog, &client);
-        if (stage == 0) {
-            HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-            EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 10);
-            EXPECT_EQ(ListViewColumnHeader(list, 0), "回");
-            EXPECT_EQ(ListViewColumnHeader(list, 9), "コメント");
-            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
-            EXPECT_EQ(ListViewGetCell(list, 3, 0), "4");
-            EXPECT_EQ(ListViewGetCell(list, 3, 9), "note 4");
-            EXPECT_EQ(ListViewGetCell(list, 0, 4), "000:01:40");
-            EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_LABELTIP) << "cut cells";
-            mainDisabled = !IsWindowEnabled(window_);
-            SetWindowPos(dialog, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
-            stage = 1;
-            return false;
-        }
         RECT outer{};
         GetWindowRect(list, &outer);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&outer), 2);
@@ -368,24 +354,14 @@ TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
         EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 5, 0), (client.right - 24) / 9);
         EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 20);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // as Esc or the close box
-        return true;
-    };
-    ExtraListProbe::current = &probe;
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, ExtraListProbe::Tick);
-    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_EXTRA, BN_CLICKED), 0);  // returns when the dialog ends
-    KillTimer(nullptr, timer);
-    ExtraListProbe::current = nullptr;
-    EXPECT_TRUE(probe.done);
+    }));
+    // Returns when the dialog ends.
+    script.Run([&] { SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_EXTRA, BN_CLICKED), 0); });
+    EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(mainDisabled);
     EXPECT_EQ(dialog_->OpenExtraList(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window_));
 }
-
-}  // namespace
-}  // namespace kibolt
-
-namespace kibolt {
-namespace {
 
 struct BadLogCase {
     const char* name;

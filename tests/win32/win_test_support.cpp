@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -296,20 +297,31 @@ HWND FindOwnedDialog(const std::string* caption, HWND owner) {
 
 }  // namespace
 
+namespace {
+
+struct WindowSearch {
+    const std::function<bool(HWND)>* match;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeFirstMatch(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    if (!(*search->match)(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND FindThreadWindow(DWORD threadId, const std::function<bool(HWND)>& match) {
-    struct Search {
-        const std::function<bool(HWND)>* match;
-        HWND found = nullptr;
-    } search{&match};
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (!(*s->match)(window)) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{&match};
+    EnumThreadWindows(threadId, TakeFirstMatch, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
+    WindowSearch search{&match};
+    EnumWindows(TakeFirstMatch, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -325,23 +337,62 @@ HWND FindMenu() {
     });
 }
 
-ModalScript* ModalScript::current_ = nullptr;
+HWND FindMessageBox(DWORD threadId, HWND owner) {
+    return FindThreadWindow(threadId, [owner](HWND window) {
+        return IsOwnedDialog(window, nullptr, owner) && GetDlgItem(window, kMessageBoxText);
+    });
+}
+
+std::string DismissMessageBox(HWND box) {
+    std::string text = GetWindowTextCp932(GetDlgItem(box, kMessageBoxText));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+namespace {
+
+// The live probes by their timer, which is all a thread timer's callback is given.
+std::map<UINT_PTR, TickProbe*>& LiveProbes() {
+    static std::map<UINT_PTR, TickProbe*> probes;
+    return probes;
+}
+
+}  // namespace
+
+TickProbe::TickProbe(std::function<void()> probe) : probe_(std::move(probe)) {
+    timer_ = SetTimer(nullptr, 0, 10, Tick);
+    EXPECT_NE(timer_, 0u) << "no timer for the probe";
+    if (timer_) LiveProbes()[timer_] = this;
+}
+
+TickProbe::~TickProbe() {
+    if (!timer_) return;
+    KillTimer(nullptr, timer_);
+    LiveProbes().erase(timer_);
+}
+
+void CALLBACK TickProbe::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto found = LiveProbes().find(timer);
+    if (found == LiveProbes().end()) return;
+    TickProbe* self = found->second;
+    if (self->busy_) return;
+    self->busy_ = true;
+    self->probe_();
+    self->busy_ = false;
+}
 
 void ModalScript::Run(const std::function<void()>& open, DWORD timeoutMs) {
-    deadline_ = GetTickCount64() + timeoutMs;
-    current_ = this;
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    open();
-    KillTimer(nullptr, timer);
-    current_ = nullptr;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    {
+        TickProbe probe([this, deadline] { Tick(deadline); });
+        open();
+    }
     EXPECT_FALSE(timedOut_) << "stopped at step " << next_;
 }
 
-void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalScript* self = current_;
-    if (!self) return;
-    if (GetTickCount64() > self->deadline_) {
-        self->timedOut_ = true;
+void ModalScript::Tick(ULONGLONG deadline) {
+    if (GetTickCount64() > deadline) {
+        timedOut_ = true;
         EndMenu();
         // Every owned dialog: the search goes on past each one.
         FindThreadWindow(GetCurrentThreadId(), [](HWND window) {
@@ -350,14 +401,16 @@ void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
         });
         return;
     }
-    if (self->busy_ || self->Finished()) return;
-    self->busy_ = true;
-    if (self->steps_[self->next_]()) ++self->next_;
-    self->busy_ = false;
+    if (Finished()) return;
+    if (steps_[next_]()) ++next_;
 }
 
 ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog) {
     return [caption, &dialog] { return (dialog = FindDialog(caption)) != nullptr; };
+}
+
+ModalScript::Step WaitForDialogOwnedBy(const HWND& owner, HWND& dialog) {
+    return [&owner, &dialog] { return (dialog = FindDialogOwnedBy(owner)) != nullptr; };
 }
 
 ModalScript::Step WaitUntilClosed(const HWND& window) {
@@ -369,6 +422,24 @@ ModalScript::Step Do(std::function<void()> action) {
         action();
         return true;
     };
+}
+
+ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
+    return [&texts] {
+        HWND box = FindDialog("error");
+        if (!box) return false;
+        texts.push_back(DismissMessageBox(box));
+        return true;
+    };
+}
+
+HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+
+void CloseSampleGame() {
+    HWND game = FindSampleGame();
+    if (!game) return;
+    PostMessageW(game, WM_CLOSE, 0, 0);
+    PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
 }
 
 bool OpenClipboardSoon() {

@@ -93,12 +93,42 @@ std::string WindowsPathFromEnv(const char* name);
 
 // The first window of the thread, in z order, for which match holds; null when none.
 HWND FindThreadWindow(DWORD threadId, const std::function<bool(HWND)>& match);
+// The first top-level window of any process for which match holds; null when none.
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match);
 // A visible dialog of this thread with an owner (so not the main window):
 // with that caption, or owned by that window.
 HWND FindDialog(const std::string& caption);
 HWND FindDialogOwnedBy(HWND owner);
 // The popup menu shown by this thread, if any.
 HWND FindMenu();
+
+// The static that holds a message box's text.
+inline constexpr int kMessageBoxText = 0xFFFF;
+// A visible message box of the thread owned by `owner` (by any window when
+// null); null when none shows.
+HWND FindMessageBox(DWORD threadId, HWND owner);
+// Closes a message box with OK (posted) and returns its text.
+std::string DismissMessageBox(HWND box);
+
+// Calls probe on every tick of a thread timer for as long as it lives, so it
+// also runs inside whatever modal loop the thread is in meanwhile: for a
+// message box the program shows at a moment no call of the test's chooses.
+// WM_TIMER comes only when nothing else is queued. A probe is not entered
+// again while it runs.
+class TickProbe {
+public:
+    explicit TickProbe(std::function<void()> probe);
+    ~TickProbe();
+    TickProbe(const TickProbe&) = delete;
+    TickProbe& operator=(const TickProbe&) = delete;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD);
+
+    std::function<void()> probe_;
+    UINT_PTR timer_ = 0;
+    bool busy_ = false;
+};
 
 // Steps run one per tick of a thread timer, so they run inside whatever modal
 // loop the thread is in. WM_TIMER comes only when nothing else is queued, so
@@ -120,20 +150,28 @@ public:
     size_t StepsDone() const { return next_; }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void Tick(ULONGLONG deadline);
 
-    static ModalScript* current_;
     std::vector<Step> steps_;
     size_t next_ = 0;
-    ULONGLONG deadline_ = 0;
-    bool busy_ = false;
     bool timedOut_ = false;
 };
 
 // Steps shared by the tests.
 ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog);
+// A dialog owned by `owner`, which an earlier step may have found.
+ModalScript::Step WaitForDialogOwnedBy(const HWND& owner, HWND& dialog);
 ModalScript::Step WaitUntilClosed(const HWND& window);
 ModalScript::Step Do(std::function<void()> action);
+// Waits for the "error" message box, keeps its text and closes it with OK.
+ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts);
+
+// ---- The sample game (tools/sample_game_win32.cpp) ----
+
+// Its window, of whichever process; null when none shows.
+HWND FindSampleGame();
+// Closes a sample game left running and waits (pumping) until its window is gone.
+void CloseSampleGame();
 
 // The clipboard as another program sees it. Opening waits (pumping) until no
 // other window holds it.
