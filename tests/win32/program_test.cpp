@@ -20,39 +20,26 @@
 namespace kibolt {
 namespace {
 
-struct FoundWindow {
-    DWORD processId;
-    const char* caption;
-    HWND window;
-    bool unowned;  // the main window: its message boxes may have the same caption, but they have an owner
-};
-
-BOOL CALLBACK FindShownWindow(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<FoundWindow*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == found->processId && IsWindowVisible(window) && (!found->unowned || !GetWindow(window, GW_OWNER)) &&
-        GetWindowTextCp932(window) == found->caption) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A shown top-level window of a process with that caption, waiting up to timeoutMs.
+// A shown top-level window of a process with that caption, waiting up to
+// timeoutMs. `unowned` asks for the main window: its message boxes may have the
+// same caption, but they have an owner.
 HWND ShownWindowOf(DWORD processId, const char* caption, DWORD timeoutMs, bool unowned = false) {
-    FoundWindow found{processId, caption, nullptr, unowned};
+    HWND found = nullptr;
     test::PumpUntil(
         [&] {
-            found.window = nullptr;
-            EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&found));
-            return found.window != nullptr;
+            found = test::FindTopLevelWindow([&](HWND window) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                return owner == processId && IsWindowVisible(window) && (!unowned || !GetWindow(window, GW_OWNER)) &&
+                       GetWindowTextCp932(window) == caption;
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return found.window;
+    return found;
 }
 
-HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }
+using test::FindSampleGame;
 
 class ProgramTest : public testing::Test {
 protected:
@@ -197,10 +184,7 @@ protected:
         CopyFileW(Widen(hook).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE);
     }
     void TearDown() override {
-        if (HWND game = FindSampleGame()) {
-            PostMessageW(game, WM_CLOSE, 0, 0);
-            test::PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
-        }
+        test::CloseSampleGame();
         if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
             if (HWND window = MainWindowOf(GetProcessId(process_.Get()), 0)) Close(window, process_);
             if (WaitForSingleObject(process_.Get(), 5000) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 99);
@@ -223,8 +207,7 @@ protected:
     static std::string AnswerErrorBox(DWORD processId) {
         HWND box = ShownWindowOf(processId, "error", 10000);
         if (!box) return "(no message box)";
-        std::string text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        std::string text = test::DismissMessageBox(box);
         test::PumpUntil([&] { return !IsWindow(box); });
         return text;
     }
@@ -366,10 +349,7 @@ protected:
         library_.WriteFile("playing\\Sample.log", test::MakeLogBytes(1, game_));
     }
     void TearDown() override {
-        if (HWND game = FindWindowW(L"KiboltSampleGame", nullptr)) {
-            PostMessageW(game, WM_CLOSE, 0, 0);
-            test::PumpUntil([] { return FindWindowW(L"KiboltSampleGame", nullptr) == nullptr; }, 5000);
-        }
+        test::CloseSampleGame();
         if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 3);
     }
 
@@ -392,7 +372,7 @@ protected:
             EXPECT_TRUE(test::BringToFront(window));
             test::ClickClient(list, {20, headerRect.bottom + 8});
             PostMessageW(window, WM_COMMAND, IDM_START_GAME, 0);
-            test::PumpUntil([&] { return (game = FindWindowW(L"KiboltSampleGame", nullptr)) != nullptr; }, 3000);
+            test::PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 3000);
         }
         if (!game) {
             ADD_FAILURE() << "rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) << " header " << headerRect.bottom
@@ -425,27 +405,10 @@ protected:
     HWND Restart(std::string& told) {
         HWND window = Start(library_.CommandLine(), "C:\\");
         if (!window) return nullptr;
-        std::pair<HWND, HWND> found{window, nullptr};
-        test::PumpUntil(
-            [&] {
-                EnumThreadWindows(
-                    GetWindowThreadProcessId(window, nullptr),
-                    [](HWND w, LPARAM data) -> BOOL {
-                        auto* f = reinterpret_cast<std::pair<HWND, HWND>*>(data);
-                        if (w != f->first && GetWindow(w, GW_OWNER) == f->first && IsWindowVisible(w) &&
-                            GetDlgItem(w, 0xFFFF)) {
-                            f->second = w;
-                            return FALSE;
-                        }
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&found));
-                return found.second != nullptr;
-            },
-            10000);
-        if (!found.second) return window;
-        told = GetWindowTextCp932(GetDlgItem(found.second, 0xFFFF));
-        PostMessageW(found.second, WM_COMMAND, IDOK, 0);
+        HWND box = nullptr;
+        const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+        test::PumpUntil([&] { return (box = test::FindMessageBox(thread, window)) != nullptr; }, 10000);
+        if (box) told = test::DismissMessageBox(box);
         return window;
     }
     GameLogContent Log() const { return ParseGameLogFile(library_.ReadFile("playing\\Sample.log")); }
@@ -479,7 +442,7 @@ TEST_F(KilledDuringPlayTest, AGameClosedBeforeTheNextStartIsRecordedUpToTheCheck
     ASSERT_NE(game, nullptr);
     ASSERT_GT(inputs, 0);
     PostMessageW(game, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(test::PumpUntil([] { return FindWindowW(L"KiboltSampleGame", nullptr) == nullptr; }, 5000));
+    ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() == nullptr; }, 5000));
 
     std::string told;
     HWND window = Restart(told);
