@@ -19,10 +19,6 @@
 namespace kibolt {
 namespace {
 
-using test::PumpUntil;
-using test::PumpUntilQuit;
-using test::TempLibrary;
-
 struct ControlCase {
     int id;
     const wchar_t* className;
@@ -282,30 +278,6 @@ TEST_F(MainWindowTest, UncheckingAViewBoxKeepsTheHighBits) {
     EXPECT_EQ(ReadSettings(library_.ReadFile("kibolt.ini")).viewFlags, 262142);
 }
 
-TEST(SettingsReaderTest, ReadsFilesAsTheSystemDoes) {
-    const char* files[] = {
-        "[view]\r\nflag=12\r\n[copy]\r\nflag=34\r\n",
-        "[View]\r\n  flag  =  77  \r\n",
-        "; note\r\n[copy]\r\nflag=\r\n[view]\r\nother=1\r\nFlag=9\r\n",
-        "[view]\nflag=\"42\"\n",
-        "garbage without sections\r\nflag=3\r\n",
-        "",
-    };
-    TempLibrary library;
-    int index = 0;
-    for (const char* content : files) {
-        SCOPED_TRACE(content);
-        std::string name = "s" + std::to_string(index++) + ".ini";
-        library.WriteFile(name, content);
-        std::wstring path = Widen(library.Path(name));
-        for (const char* section : {"view", "copy"}) {
-            wchar_t value[128] = {};
-            GetPrivateProfileStringW(Widen(section).c_str(), L"flag", L"262143", value, 128, path.c_str());
-            EXPECT_EQ(IniGetString(content, section, "flag", "262143"), Narrow(value)) << section;
-        }
-    }
-}
-
 RECT ClientRectOf(HWND control) {
     RECT rect{};
     GetWindowRect(control, &rect);
@@ -413,33 +385,6 @@ TEST_F(MainWindowTest, AStoredPlaceOutsideTheScreenIsBroughtBackInside) {
     EXPECT_LE(rect.bottom, work.bottom);
     EXPECT_EQ(rect.right - rect.left, work.right - work.left) << "as wide as the screen allows";
     EXPECT_GT(rect.bottom - rect.top, 10) << "no smaller than the dialog";
-}
-
-TEST(TextModuleTest, ConvertsCodePage932WhateverTheSystemCodePage) {
-    const std::string text = "表示テスト ソ\\";
-    std::wstring wide = Widen(text);
-    EXPECT_EQ(wide, L"\u8868\u793a\u30c6\u30b9\u30c8 \u30bd\\");
-    EXPECT_EQ(Narrow(wide), text);
-}
-
-TEST(TextModuleTest, OtherSystemsFormsOfJapaneseCharactersConvert) {
-    const struct {
-        const wchar_t* typed;
-        const char* bytes;
-    } cases[] = {
-        {L"\u301C", "\x81\x60"}, {L"\uFF5E", "\x81\x60"}, {L"\u2016", "\x81\x61"}, {L"\u2212", "\x81\x7C"},
-        {L"\u00A2", "\x81\x91"}, {L"\u00A3", "\x81\x92"}, {L"\u00AC", "\x81\xCA"},
-        {L"a\u301Cb\u2212c", "a\x81\x60" "b\x81\x7C" "c"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Narrow(c.typed), c.bytes) << Narrow(c.typed);
-        EXPECT_EQ(FirstCharacterOutsideCp932(c.typed), L"");
-    }
-    EXPECT_EQ(FirstCharacterOutsideCp932(L"ok \u2665 \U0001F600"), L"\u2665");
-    EXPECT_EQ(FirstCharacterOutsideCp932(L"ok \U0001F600"), L"\U0001F600") << "a surrogate pair whole";
-    EXPECT_EQ(FirstCharacterOutsideCp932(L"caf\u00E9"), L"\u00E9") << "no look-alike instead";
-    EXPECT_EQ(CharacterCodeText(L"\u301C"), "U+301C");
-    EXPECT_EQ(CharacterCodeText(L"\U0001F600"), "U+1F600");
 }
 
 }  // namespace
