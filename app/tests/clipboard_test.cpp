@@ -167,21 +167,13 @@ protected:
         RECT rect{};
         rect.left = LVIR_LABEL;
         SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
-        Click(list, {rect.left + 4, (rect.top + rect.bottom) / 2});
+        ClickAt(list, {rect.left + 4, (rect.top + rect.bottom) / 2});
         ASSERT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == "Sample"; }, 3000, window_));
-    }
-    HWND Table() const { return Item(IDC_SESSION_TABLE); }
-    // A real click; returns once the window has taken the input.
-    void Click(HWND control, POINT at) {
-        ASSERT_TRUE(test::BringToFront(window_));
-        test::ClickClient(control, at);
-        PumpUntil([] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
-        DispatchQueued();
     }
     void ClickControl(int id) {
         RECT rect{};
         GetClientRect(Item(id), &rect);
-        Click(Item(id), {std::min<LONG>(4, rect.right / 2), rect.bottom / 2});
+        ClickAt(Item(id), {std::min<LONG>(4, rect.right / 2), rect.bottom / 2});
     }
     void ClickCheckBox(int id) {
         const bool before = Checked(id);
@@ -189,13 +181,13 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return Checked(id) != before; }, 3000, window_)) << id;
     }
     // Selects table rows with real clicks (Ctrl held for the later ones).
-    void SelectRows(const std::vector<int>& rows) {
+    void ClickRows(const std::vector<int>& rows) {
         for (size_t i = 0; i < rows.size(); ++i) {
             RECT rect{};
             rect.left = LVIR_BOUNDS;
             SendMessageW(Table(), LVM_GETITEMRECT, rows[i], reinterpret_cast<LPARAM>(&rect));
             if (i > 0) test::KeyDown(VK_CONTROL);
-            Click(Table(), {rect.left + 8, (rect.top + rect.bottom) / 2});
+            ClickAt(Table(), {rect.left + 8, (rect.top + rect.bottom) / 2});
             if (i > 0) test::KeyUp(VK_CONTROL);
             const auto selected = [&] {
                 return SendMessageW(Table(), LVM_GETITEMSTATE, rows[i], LVIS_SELECTED) & LVIS_SELECTED;
@@ -239,7 +231,7 @@ TEST_P(CopyCommandTest, PutsTheExactTextOnTheClipboard) {
         ASSERT_NO_FATAL_FAILURE(ClickCheckBox(id));
     }
     if (!c.selectedRows.empty()) {
-        ASSERT_NO_FATAL_FAILURE(SelectRows(c.selectedRows));
+        ASSERT_NO_FATAL_FAILURE(ClickRows(c.selectedRows));
     }
     // Typed but not yet stored: the comment held in memory is the one copied.
     SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed, not stored");

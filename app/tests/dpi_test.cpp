@@ -26,7 +26,6 @@ int ExpectedDpi() {
 
 class DpiTest : public MainWindowTest {
 protected:
-    HWND Table() const { return Item(IDC_SESSION_TABLE); }
     std::vector<int> ColumnWidths() const {
         HWND header = reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0));
         std::vector<int> widths;

@@ -32,141 +32,24 @@ constexpr int kFileTypeCombo = 0x470;    // the open-file dialog's file type lis
 constexpr int kFileNameCombo = 0x47C;    // and its file name field
 
 using test::AnswerMessageBox;
+using test::ChooseFromMenu;
 using test::Do;
 using test::FindDialog;
 using test::FindMenu;
 using test::kMessageBoxText;
+using test::MenuSeen;
 using test::ModalScript;
+using test::PostKeyToFocus;
 using test::WaitForDialog;
 using test::WaitForDialogOwnedBy;
 using test::WaitUntilClosed;
 
-// A key as the keyboard would deliver it to the window with the focus.
-void PostKey(HWND target, WORD key) {
-    PostMessageW(target, WM_KEYDOWN, key, 1);
-    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
-}
-
-void PostKeyToFocus(WORD key) { PostKey(GetFocus(), key); }
-
-struct MenuItem {
-    int command;
-    std::string text;
-    bool operator==(const MenuItem& o) const { return command == o.command && text == o.text; }
-};
-
-std::vector<MenuItem> ItemsOf(HMENU menu) {
-    std::vector<MenuItem> items;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        wchar_t text[128] = {};
-        GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-        items.push_back({static_cast<int>(GetMenuItemID(menu, i)), Narrow(text)});
-    }
-    return items;
-}
-
-void PrintTo(const MenuItem& item, std::ostream* os) { *os << item.command << " " << item.text; }
-
-const std::vector<MenuItem> kGameMenu = {
-    {IDM_START_GAME, "ゲーム開始"}, {IDM_NEW_GAME, "新しいゲームを登録"}, {IDM_MOVE_PLAYING, "playingへ"},
-    {IDM_MOVE_CLEARED, "clearedへ"}, {IDM_MOVE_OTHERS, "othersへ"},     {IDM_PROPERTIES, "プロパティ"},
-    {IDM_CHART, "グラフ"}, {IDM_CREATE_SHORTCUT, "ショートカットを作成"}, {IDM_DELETE_GAME, "削除"},
-};
-const std::vector<MenuItem> kSessionMenu = {
-    {IDM_COPY_SELECTED, "選択行をコピー"},
-    {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
-    {IDM_COMMENT_SESSION, "コメントを付ける"},
-    {IDM_DELETE_SESSIONS, "選択行削除"},
-    {IDM_UNDO_SESSION_DELETION, "元に戻す"},
-};
-
-// What a shown popup menu held and where it was.
-struct MenuSeen {
-    std::vector<MenuItem> items;
-    RECT rect{};
-};
-
-// Waits for the popup menu, notes it, then highlights item `choose` with the
-// arrow keys and takes it with Enter (or closes the menu with Esc when -1).
-void ChooseFromMenu(ModalScript& script, MenuSeen& seen, int choose) {
-    auto menuWindow = std::make_shared<HWND>(nullptr);
-    script.Then([menuWindow, &seen] {
-        if (!(*menuWindow = FindMenu())) return false;
-        seen.items = ItemsOf(reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0)));
-        GetWindowRect(*menuWindow, &seen.rect);
-        return true;
-    });
-    script.Then([menuWindow, choose] {
-        if (choose < 0) {
-            PostKey(*menuWindow, VK_ESCAPE);
-            return true;
-        }
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0));
-        if (GetMenuState(menu, choose, MF_BYPOSITION) & MF_HILITE) {
-            PostKey(*menuWindow, VK_RETURN);
-            return true;
-        }
-        PostKey(*menuWindow, VK_DOWN);
-        return false;
-    });
-}
-
 class GamesTest : public MainWindowTest {
 protected:
-    HWND Table() const { return Item(IDC_SESSION_TABLE); }
-    int RowCount() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
-    GameLogContent LogOnDisk(const std::string& relative) const {
-        return ParseGameLogFile(library_.ReadFile(relative));
-    }
-    // Loads a listed game as a click on its row does (the click itself is the game list's own test).
-    void Pick(const std::string& title) {
-        int row = RowIndexOf(title);
-        ASSERT_GE(row, 0) << title;
-        dialog_->SelectGame(row);
-        ASSERT_EQ(dialog_->State()->Current().title, title);
-    }
     // A command as the menus give it; returns when any modal loop it opened has ended.
     void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
     void RunCommand(ModalScript& script, int id) {
         script.Run([&] { Command(id); });
-    }
-    // Real input that opens a modal loop: pumps until the script has run, or
-    // with `expectModal` false only until the input is handled.
-    void RunInput(ModalScript& script, const std::function<void()>& input, bool expectModal = true) {
-        script.Run([&] {
-            ASSERT_TRUE(test::BringToFront(window_));
-            input();
-            PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000,
-                      window_);
-            DispatchQueued();
-        });
-    }
-    POINT RowPoint(HWND list, int row) const {
-        RECT rect{};
-        rect.left = LVIR_BOUNDS;
-        SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-        return {rect.left + 8, (rect.top + rect.bottom) / 2};
-    }
-    POINT EmptyPoint(HWND list) const {
-        RECT client{};
-        GetClientRect(list, &client);
-        return {10, client.bottom - 10};
-    }
-    static POINT ScreenPoint(HWND window, POINT client) {
-        ClientToScreen(window, &client);
-        return client;
-    }
-    // A real click; the pointer is moved there first and its move awaited, so
-    // the button cannot be taken at the place of the click before.
-    void Click(HWND window, POINT at, bool right = false) {
-        const POINT screen = ScreenPoint(window, at);
-        SetCursorPos(screen.x, screen.y);
-        PumpUntil([&] {
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        }, 2000, window_);
-        test::ClickClient(window, at, right);
     }
     void DoubleClick(HWND list, POINT at) { test::DoubleClickClient(list, at); }
     int SelectedGameRow() const { return dialog_->GameList().SelectedRow(); }
@@ -541,82 +424,6 @@ TEST_F(GamesTest, DeleteMovesTheLogWithWhatWasTypedIntoTheRecycleBin) {
     }
     DeleteFileW(inTrash.c_str());
     DeleteFileW(Widen(trash + "\\info\\" + title + ".log.trashinfo").c_str());
-}
-
-TEST_F(GamesTest, UndoPutsTheDeletedSessionsBackFromKeysOrMenu) {
-    const std::string original = test::MakeLogBytes(5, "C:\\G\\a.exe", "notes\n");
-    library_.WriteFile("playing\\Alpha.log", original);
-    Open();
-    Pick("Alpha");
-    const std::string total = Text(IDC_DETAIL_TOTAL_PLAY);
-
-    // Nothing deleted yet: the menu item is there, greyed.
-    {
-        ModalScript script;
-        MenuSeen seen;
-        UINT state = 0;
-        script.Then([&] {
-            HWND menu = FindMenu();
-            if (!menu) return false;
-            state = GetMenuState(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)),
-                                 IDM_UNDO_SESSION_DELETION, MF_BYCOMMAND);
-            return true;
-        });
-        ChooseFromMenu(script, seen, -1);
-        RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
-        EXPECT_TRUE(state & MF_GRAYED);
-    }
-
-    auto selectRows = [&](std::vector<int> rows) {
-        for (int row : rows) {
-            LVITEMW item{};
-            item.stateMask = item.state = LVIS_SELECTED;
-            SendMessageW(Table(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-        }
-        ASSERT_TRUE(test::BringToFront(window_));
-        SetFocus(Table());
-        DispatchQueued();
-    };
-    auto pressed = [&] {
-        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
-        DispatchQueued();
-    };
-
-    // Delete key, then Ctrl+Z in the table.
-    selectRows({1, 3});
-    test::PressKey(VK_DELETE);
-    pressed();
-    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 3u);
-    EXPECT_NE(Text(IDC_DETAIL_TOTAL_PLAY), total);
-    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed meanwhile");
-    test::KeyDown(VK_CONTROL);
-    test::PressKey('Z');
-    test::KeyUp(VK_CONTROL);
-    pressed();
-    GameLogContent back = LogOnDisk("playing\\Alpha.log");
-    ASSERT_EQ(back.sessions.size(), 5u);
-    EXPECT_EQ(back.sessions[1].Field(kComment), "note 2");
-    EXPECT_EQ(back.sessions[3].Field(kComment), "note 4");
-    EXPECT_EQ(back.comment, "typed meanwhile") << "the typed comment is saved, not thrown away";
-    EXPECT_EQ(RowCount(), 5);
-    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_PLAY), total) << "totals back";
-    EXPECT_EQ(Text(IDC_GAME_COMMENT), "typed meanwhile");
-
-    // The context menu's last item does the same.
-    selectRows({0});
-    test::PressKey(VK_DELETE);
-    pressed();
-    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 4u);
-    ModalScript script;
-    MenuSeen seen;
-    ChooseFromMenu(script, seen, 4);  // "元に戻す"
-    RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
-    EXPECT_EQ(seen.items, kSessionMenu);
-    const GameLogContent restored = LogOnDisk("playing\\Alpha.log");
-    const GameLogContent want = ParseGameLogFile(original);
-    ASSERT_EQ(restored.sessions.size(), want.sessions.size());
-    for (size_t i = 0; i < want.sessions.size(); ++i)
-        EXPECT_EQ(SessionLine(restored.sessions[i]), SessionLine(want.sessions[i])) << i;
 }
 
 TEST_F(GamesTest, GameContextMenuLoadsTheRightClickedGameAndDeletesIt) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_dialog_win32.h"
+#include "library/game_log.h"
 #include "library/file_system_win32.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/win_test_support.h"
@@ -20,6 +22,20 @@ namespace kibolt {
 using test::PumpUntil;
 using test::PumpUntilQuit;
 using test::TempLibrary;
+
+// What the two context menus hold, in order.
+inline const std::vector<test::MenuItem> kGameMenu = {
+    {IDM_START_GAME, "ゲーム開始"}, {IDM_NEW_GAME, "新しいゲームを登録"}, {IDM_MOVE_PLAYING, "playingへ"},
+    {IDM_MOVE_CLEARED, "clearedへ"}, {IDM_MOVE_OTHERS, "othersへ"},     {IDM_PROPERTIES, "プロパティ"},
+    {IDM_CHART, "グラフ"}, {IDM_CREATE_SHORTCUT, "ショートカットを作成"}, {IDM_DELETE_GAME, "削除"},
+};
+inline const std::vector<test::MenuItem> kSessionMenu = {
+    {IDM_COPY_SELECTED, "選択行をコピー"},
+    {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
+    {IDM_COMMENT_SESSION, "コメントを付ける"},
+    {IDM_DELETE_SESSIONS, "選択行削除"},
+    {IDM_UNDO_SESSION_DELETION, "元に戻す"},
+};
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -40,6 +56,11 @@ protected:
         }
     }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
+    HWND Table() const { return Item(IDC_SESSION_TABLE); }
+    int RowCount() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
+    GameLogContent LogOnDisk(const std::string& relative) const {
+        return ParseGameLogFile(library_.ReadFile(relative));
+    }
     bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::vector<std::string> ListedGames() const {
         std::vector<std::string> titles;
@@ -75,17 +96,77 @@ protected:
         RECT rect{};
         rect.left = LVIR_LABEL;
         SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-        ClickListAt(list, {rect.left + 4, (rect.top + rect.bottom) / 2}, right);
+        ClickAt(list, {rect.left + 4, (rect.top + rect.bottom) / 2}, right);
     }
-    // A real click at a point of a list; waits until the list has seen the button go up.
-    void ClickListAt(HWND list, POINT at, bool right = false) {
+    // A real click at a point of a control; waits until the window has taken it.
+    void ClickAt(HWND control, POINT at, bool right = false) {
         ASSERT_TRUE(test::BringToFront(window_));
-        bool seen = false;
-        test::ClickClient(list, at, right);
-        // The click is handled once the input queue is empty again.
-        PumpUntil([&] { return seen = !GetQueueStatus(QS_INPUT); }, 3000, window_);
+        test::ClickClient(control, at, right);
+        ASSERT_TRUE(WaitUntilInputHandled());
+    }
+    // Waits until the window has handled the real input sent so far: it is
+    // taken once the input queue is empty again. False at the deadline.
+    bool WaitUntilInputHandled() {
+        const bool taken = PumpUntil([] { return !GetQueueStatus(QS_INPUT); }, 3000, window_);
         DispatchQueued();
-        ASSERT_TRUE(seen);
+        return taken;
+    }
+    // Real input that opens a modal loop: pumps until the script has run, or
+    // with `expectModal` false only until the input is handled.
+    void RunInput(test::ModalScript& script, const std::function<void()>& input, bool expectModal = true) {
+        script.Run([&] {
+            ASSERT_TRUE(test::BringToFront(window_));
+            input();
+            PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000,
+                      window_);
+            DispatchQueued();
+        });
+    }
+    // A real click for RunInput, which waits for it; the pointer is moved there
+    // first and its move awaited, so the button cannot be taken at the place of
+    // the click before.
+    void Click(HWND window, POINT at, bool right = false) {
+        const POINT screen = ScreenPoint(window, at);
+        SetCursorPos(screen.x, screen.y);
+        PumpUntil([&] {
+            POINT now{};
+            GetCursorPos(&now);
+            return now.x == screen.x && now.y == screen.y;
+        }, 2000, window_);
+        test::ClickClient(window, at, right);
+    }
+    POINT RowPoint(HWND list, int row) const {
+        RECT rect{};
+        rect.left = LVIR_BOUNDS;
+        SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        return {rect.left + 8, (rect.top + rect.bottom) / 2};
+    }
+    POINT EmptyPoint(HWND list) const {
+        RECT client{};
+        GetClientRect(list, &client);
+        return {10, client.bottom - 10};
+    }
+    static POINT ScreenPoint(HWND window, POINT client) {
+        ClientToScreen(window, &client);
+        return client;
+    }
+    // Loads a listed game as a click on its row does (the click itself is the game list's own test).
+    void Pick(const std::string& title) {
+        int row = RowIndexOf(title);
+        ASSERT_GE(row, 0) << title;
+        dialog_->SelectGame(row);
+        ASSERT_EQ(dialog_->State()->Current().title, title);
+    }
+    // Selects session table rows as the control does for clicks; the table's own selection is not under test.
+    void SelectRows(const std::vector<int>& rows) {
+        for (int row : rows) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_SELECTED;
+            SendMessageW(Table(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+        ASSERT_TRUE(test::BringToFront(window_));
+        SetFocus(Table());
+        DispatchQueued();
     }
     // Whether the controls that would take the game's log away are disabled, as during play.
     bool PlayLocked() const {

@@ -163,8 +163,7 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheTabsFromAnyControl) {
         test::KeyUp(VK_CONTROL);
         EXPECT_TRUE(PumpUntil([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == step.tab; }, 3000, window_))
             << step.key << " " << step.shift << " to " << step.tab;
-        PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-        DispatchQueued();
+        WaitUntilInputHandled();
         EXPECT_EQ(dialog_->State()->CurrentCategory(), static_cast<Category>(step.tab));
     }
     EXPECT_EQ(ListedGames(), std::vector<std::string>{"Done"});

@@ -310,14 +310,12 @@ TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) 
     ASSERT_TRUE(test::BringToFront(window_));
     SetFocus(Item(IDC_NOW_COMMENT));
     test::PressKey(VK_ESCAPE);
-    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-    DispatchQueued();
+    WaitUntilInputHandled();
     ASSERT_TRUE(IsWindow(window_));
     EXPECT_TRUE(dialog_->GameRunning());
     SetFocus(Item(IDC_GAME_COMMENT));  // a multi-line field hands Esc to the window as a close
     test::PressKey(VK_ESCAPE);
-    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-    DispatchQueued();
+    WaitUntilInputHandled();
     ASSERT_TRUE(IsWindow(window_));
     EXPECT_TRUE(dialog_->GameRunning());
     SetFocus(Item(IDC_NOW_COMMENT));
@@ -325,8 +323,7 @@ TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) 
     test::KeyDown(VK_CONTROL);
     test::PressKey(VK_TAB);
     test::KeyUp(VK_CONTROL);
-    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-    DispatchQueued();
+    WaitUntilInputHandled();
     EXPECT_EQ(SendMessageW(Item(IDC_TAB), TCM_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(GetFocus(), Item(IDC_NOW_COMMENT));
 

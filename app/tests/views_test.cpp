@@ -19,7 +19,6 @@ namespace {
 
 class ViewsTest : public MainWindowTest {
 protected:
-    HWND Table() const { return Item(IDC_SESSION_TABLE); }
     int ColumnCount() const {
         HWND header = reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0));
         return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
@@ -27,23 +26,8 @@ protected:
     int ColumnWidth(int column) const {
         return static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, column, 0));
     }
-    int RowCount() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
     std::string Cell(int row, int column) const { return ListViewGetCell(Table(), row, column); }
-    // Selects table rows as the control does for clicks; the table's own selection is not under test.
-    void SelectRows(const std::vector<int>& rows) {
-        for (int row : rows) {
-            LVITEMW item{};
-            item.stateMask = item.state = LVIS_SELECTED;
-            SendMessageW(Table(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-        }
-        ASSERT_TRUE(test::BringToFront(window_));
-        SetFocus(Table());
-        DispatchQueued();
-    }
     std::vector<int> SelectedRows() const { return dialog_->SessionTable().SelectedRows(); }
-    GameLogContent LogOnDisk(const std::string& relative) const {
-        return ParseGameLogFile(library_.ReadFile(relative));
-    }
 };
 
 TEST_F(ViewsTest, ClickingAGameShowsItsSessionsAndLastValues) {
@@ -82,7 +66,7 @@ TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
     RECT client{};
     GetClientRect(Item(IDC_GAME_LIST), &client);
     for (int attempt = 0; attempt < 3 && LogOnDisk("playing\\Alpha.log").comment != "typed 表示"; ++attempt)
-        ClickListAt(Item(IDC_GAME_LIST), {10, client.bottom - 10});  // repeated if wine drops the click
+        ClickAt(Item(IDC_GAME_LIST), {10, client.bottom - 10});  // repeated if wine drops the click
     EXPECT_EQ(dialog_->State()->Current().title, "Alpha");
     EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, "typed 表示");
 }
@@ -136,8 +120,7 @@ TEST_F(ViewsTest, TheHighlightIsTheGameWhicheverKeyMovesIt) {
     // A log that cannot be read: the highlight goes back to the game shown.
     DeleteFileW(Widen(library_.Path("playing\\B.log")).c_str());
     test::PressKey(VK_DOWN);
-    PumpUntil([&] { return !GetQueueStatus(QS_INPUT); }, 2000, window_);
-    DispatchQueued();
+    WaitUntilInputHandled();
     EXPECT_EQ(dialog_->State()->Current().title, "A");
     EXPECT_EQ(dialog_->GameList().SelectedRow(), 0);
 }
@@ -266,6 +249,67 @@ TEST_F(ViewsTest, DeleteBeforeAnyGameWritesNothing) {
     EXPECT_FALSE(library_.Exists("playing\\.log"));
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_FALSE(library_.Exists("playing\\.log"));
+}
+
+TEST_F(ViewsTest, UndoPutsTheDeletedSessionsBackFromKeysOrMenu) {
+    const std::string original = test::MakeLogBytes(5, "C:\\G\\a.exe", "notes\n");
+    library_.WriteFile("playing\\Alpha.log", original);
+    Open();
+    Pick("Alpha");
+    const std::string total = Text(IDC_DETAIL_TOTAL_PLAY);
+
+    // Nothing deleted yet: the menu item is there, greyed.
+    {
+        test::ModalScript script;
+        test::MenuSeen seen;
+        UINT state = 0;
+        script.Then([&] {
+            HWND menu = test::FindMenu();
+            if (!menu) return false;
+            state = GetMenuState(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)),
+                                 IDM_UNDO_SESSION_DELETION, MF_BYCOMMAND);
+            return true;
+        });
+        test::ChooseFromMenu(script, seen, -1);
+        RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
+        EXPECT_TRUE(state & MF_GRAYED);
+    }
+
+    // Delete key, then Ctrl+Z in the table.
+    SelectRows({1, 3});
+    test::PressKey(VK_DELETE);
+    WaitUntilInputHandled();
+    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 3u);
+    EXPECT_NE(Text(IDC_DETAIL_TOTAL_PLAY), total);
+    SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed meanwhile");
+    test::KeyDown(VK_CONTROL);
+    test::PressKey('Z');
+    test::KeyUp(VK_CONTROL);
+    WaitUntilInputHandled();
+    GameLogContent back = LogOnDisk("playing\\Alpha.log");
+    ASSERT_EQ(back.sessions.size(), 5u);
+    EXPECT_EQ(back.sessions[1].Field(kComment), "note 2");
+    EXPECT_EQ(back.sessions[3].Field(kComment), "note 4");
+    EXPECT_EQ(back.comment, "typed meanwhile") << "the typed comment is saved, not thrown away";
+    EXPECT_EQ(RowCount(), 5);
+    EXPECT_EQ(Text(IDC_DETAIL_TOTAL_PLAY), total) << "totals back";
+    EXPECT_EQ(Text(IDC_GAME_COMMENT), "typed meanwhile");
+
+    // The context menu's last item does the same.
+    SelectRows({0});
+    test::PressKey(VK_DELETE);
+    WaitUntilInputHandled();
+    ASSERT_EQ(LogOnDisk("playing\\Alpha.log").sessions.size(), 4u);
+    test::ModalScript script;
+    test::MenuSeen seen;
+    test::ChooseFromMenu(script, seen, 4);  // "元に戻す"
+    RunInput(script, [&] { Click(Table(), EmptyPoint(Table()), true); });
+    EXPECT_EQ(seen.items, kSessionMenu);
+    const GameLogContent restored = LogOnDisk("playing\\Alpha.log");
+    const GameLogContent want = ParseGameLogFile(original);
+    ASSERT_EQ(restored.sessions.size(), want.sessions.size());
+    for (size_t i = 0; i < want.sessions.size(); ++i)
+        EXPECT_EQ(SessionLine(restored.sessions[i]), SessionLine(want.sessions[i])) << i;
 }
 
 TEST_F(ViewsTest, TabSwitchKeepsTheGameAndWritesItOnlyToItsOwnFolder) {

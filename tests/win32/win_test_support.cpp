@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -431,6 +433,48 @@ ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
         texts.push_back(DismissMessageBox(box));
         return true;
     };
+}
+
+void PostKey(HWND target, WORD key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+void PostKeyToFocus(WORD key) { PostKey(GetFocus(), key); }
+
+void PrintTo(const MenuItem& item, std::ostream* os) { *os << item.command << " " << item.text; }
+
+std::vector<MenuItem> ItemsOf(HMENU menu) {
+    std::vector<MenuItem> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+        items.push_back({static_cast<int>(GetMenuItemID(menu, i)), Narrow(text)});
+    }
+    return items;
+}
+
+void ChooseFromMenu(ModalScript& script, MenuSeen& seen, int choose) {
+    auto menuWindow = std::make_shared<HWND>(nullptr);
+    script.Then([menuWindow, &seen] {
+        if (!(*menuWindow = FindMenu())) return false;
+        seen.items = ItemsOf(reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0)));
+        GetWindowRect(*menuWindow, &seen.rect);
+        return true;
+    });
+    script.Then([menuWindow, choose] {
+        if (choose < 0) {
+            PostKey(*menuWindow, VK_ESCAPE);
+            return true;
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(*menuWindow, MN_GETHMENU, 0, 0));
+        if (GetMenuState(menu, choose, MF_BYPOSITION) & MF_HILITE) {
+            PostKey(*menuWindow, VK_RETURN);
+            return true;
+        }
+        PostKey(*menuWindow, VK_DOWN);
+        return false;
+    });
 }
 
 HWND FindSampleGame() { return FindWindowW(L"KiboltSampleGame", nullptr); }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <utility>
@@ -165,6 +166,31 @@ ModalScript::Step WaitUntilClosed(const HWND& window);
 ModalScript::Step Do(std::function<void()> action);
 // Waits for the "error" message box, keeps its text and closes it with OK.
 ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts);
+
+// ---- Keys and popup menus inside a modal loop ----
+
+// A key as the keyboard would deliver it to that window (posted).
+void PostKey(HWND target, WORD key);
+// The same to the window with the focus.
+void PostKeyToFocus(WORD key);
+
+struct MenuItem {
+    int command;
+    std::string text;
+    bool operator==(const MenuItem& o) const { return command == o.command && text == o.text; }
+};
+void PrintTo(const MenuItem& item, std::ostream* os);
+std::vector<MenuItem> ItemsOf(HMENU menu);
+
+// What a shown popup menu held and where it was.
+struct MenuSeen {
+    std::vector<MenuItem> items;
+    RECT rect{};
+};
+
+// Steps that wait for the popup menu, note it, then highlight item `choose`
+// with the arrow keys and take it with Enter (or close the menu with Esc when -1).
+void ChooseFromMenu(ModalScript& script, MenuSeen& seen, int choose);
 
 // ---- The sample game (tools/sample_game_win32.cpp) ----
 
