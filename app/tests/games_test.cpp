@@ -46,8 +46,6 @@ using test::WaitUntilClosed;
 
 class GamesTest : public MainWindowTest {
 protected:
-    // A command as the menus give it; returns when any modal loop it opened has ended.
-    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
     void RunCommand(ModalScript& script, int id) {
         script.Run([&] { Command(id); });
     }

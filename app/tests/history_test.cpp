@@ -33,7 +33,6 @@ class ChartTest : public MainWindowTest {
 protected:
     ChartWindow& Chart() { return dialog_->Chart(); }
     HWND ChartItem(int id) { return GetDlgItem(Chart().Window(), id); }
-    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
     void OpenChartOf(const std::string& title) {
         ClickGame(title);
         Command(IDM_CHART);

@@ -69,6 +69,8 @@ protected:
         for (int i = 0; i < count; ++i) titles.push_back(ListViewGetCell(list, i, 0));
         return titles;
     }
+    // A command as the menus give it; returns when any modal loop it opened has ended.
+    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
     // Closes with the close box's command and returns the exit code.
     int CloseWith(int command) {
         PostMessageW(window_, WM_COMMAND, command, 0);

@@ -48,6 +48,15 @@ protected:
         if (built.empty()) GTEST_SKIP() << "KIBOLT_EXE is not set";
         ASSERT_TRUE(CopyFileW(Widen(built).c_str(), Widen(library_.ProgramPath()).c_str(), FALSE));
     }
+    // For the tests that play: the sample game, and the hook library beside
+    // the copy, so that the game's inputs count. Skips without the game.
+    void SetUpSampleGame() {
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        const std::string built = test::WindowsPathFromEnv("KIBOLT_EXE");
+        const std::string dll = built.substr(0, built.find_last_of('\\') + 1) + "kibolt.dll";
+        ASSERT_TRUE(CopyFileW(Widen(dll).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE));
+    }
 
     struct Started {
         UniqueHandle process;
@@ -97,6 +106,7 @@ protected:
 
     test::TempLibrary library_;
     UniqueHandle process_;
+    std::string game_;  // the sample game, once SetUpSampleGame has run
 };
 
 TEST_F(ProgramTest, MenuExitEndsWithOneAndWritesSettingsBesideTheProgram) {
@@ -176,12 +186,8 @@ class PlayOptionTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        if (IsSkipped()) return;
-        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
-        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
-        std::string built = test::WindowsPathFromEnv("KIBOLT_EXE");
-        std::string hook = built.substr(0, built.rfind('\\')) + "\\kibolt.dll";
-        CopyFileW(Widen(hook).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE);
+        if (IsSkipped() || HasFatalFailure()) return;
+        SetUpSampleGame();
     }
     void TearDown() override {
         test::CloseSampleGame();
@@ -211,8 +217,6 @@ protected:
         test::PumpUntil([&] { return !IsWindow(box); });
         return text;
     }
-
-    std::string game_;
 };
 
 TEST_F(PlayOptionTest, StartsTheGameFoundInItsCategoryAndRecordsTheSession) {
@@ -339,13 +343,9 @@ class KilledDuringPlayTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        if (IsSkipped()) return;
-        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
-        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
-        // The hook library beside the copy, so that the game's inputs count.
-        std::string built = test::WindowsPathFromEnv("KIBOLT_EXE");
-        std::string dll = built.substr(0, built.find_last_of('\\') + 1) + "kibolt.dll";
-        ASSERT_TRUE(CopyFileW(Widen(dll).c_str(), Widen(library_.Path("kibolt.dll")).c_str(), FALSE));
+        if (IsSkipped() || HasFatalFailure()) return;
+        SetUpSampleGame();
+        if (IsSkipped() || HasFatalFailure()) return;
         library_.WriteFile("playing\\Sample.log", test::MakeLogBytes(1, game_));
     }
     void TearDown() override {
@@ -412,8 +412,6 @@ protected:
         return window;
     }
     GameLogContent Log() const { return ParseGameLogFile(library_.ReadFile("playing\\Sample.log")); }
-
-    std::string game_;
 };
 
 TEST_F(KilledDuringPlayTest, TheNextStartResumesAndTheGamesEndRecordsOneSession) {
