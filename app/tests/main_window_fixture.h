@@ -181,16 +181,14 @@ protected:
             if (titles[i] == title) return static_cast<int>(i);
         return -1;
     }
-    // Loads a listed game by a real click on its row. Wine now and then drops a
-    // synthesized click; clicking the same row again does no harm, so it is repeated.
+    // Loads a listed game by a real click on its row.
     void ClickGame(const std::string& title) {
         int row = RowIndexOf(title);
         ASSERT_GE(row, 0) << title;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            ClickGameRow(row);
-            if (PumpUntil([&] { return dialog_->State()->Current().title == title; }, 1500, window_)) return;
-        }
-        FAIL() << "the click on " << title << " loaded nothing";
+        ClickGameRow(row);
+        ASSERT_TRUE(PumpUntil([&] { return dialog_->State()->Current().title == title; }, 3000, window_))
+            << "the click on " << title << " loaded nothing; the game list's selection is row "
+            << SendMessageW(Item(IDC_GAME_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     }
 
     TempLibrary library_;

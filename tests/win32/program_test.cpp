@@ -361,22 +361,26 @@ protected:
         if (!window) return nullptr;
         // A real click on the first row, just below the list's header, loads the
         // game; the menu command starts it. (The test's short double-click time
-        // may be what the other process reads, so no double click.) Wine now and
-        // then drops a synthesized click: repeated until the game shows.
+        // may be what the other process reads, so no double click.) A posted
+        // message is taken before queued input, so the command waits until the
+        // click has loaded the game: its session shows in the table.
         HWND list = GetDlgItem(window, IDC_GAME_LIST);
+        HWND table = GetDlgItem(window, IDC_SESSION_TABLE);
         HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         RECT headerRect{};
         if (header && IsWindowVisible(header)) GetClientRect(header, &headerRect);
+        EXPECT_TRUE(test::BringToFront(window));
+        test::ClickClient(list, {20, headerRect.bottom + 8});
+        const bool loaded = test::PumpUntil([&] { return SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 1; }, 5000);
         HWND game = nullptr;
-        for (int attempt = 0; attempt < 5 && !game; ++attempt) {
-            EXPECT_TRUE(test::BringToFront(window));
-            test::ClickClient(list, {20, headerRect.bottom + 8});
+        if (loaded) {
             PostMessageW(window, WM_COMMAND, IDM_START_GAME, 0);
-            test::PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 3000);
+            test::PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000);
         }
         if (!game) {
-            ADD_FAILURE() << "rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) << " header " << headerRect.bottom
-                          << " selected " << SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) << " log "
+            ADD_FAILURE() << "loaded " << loaded << " rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)
+                          << " header " << headerRect.bottom << " selected "
+                          << SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) << " log "
                           << library_.ReadFile("playing\\Sample.log");
             return nullptr;
         }
