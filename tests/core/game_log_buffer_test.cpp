@@ -22,7 +22,7 @@ const std::string kMarker = "=====Comment_Start====";
 std::string Line(int n, const std::string& comment = "") {
     const std::string t = std::to_string(n);
     const int activeMinutes = 30 * n;
-    char totalActive[16];
+    char totalActive[24];
     std::snprintf(totalActive, sizeof totalActive, "%03d:%02d:00", activeMinutes / 60, activeMinutes % 60);
     return "05/06/0" + t + "-20:00:00,05/06/0" + t + "-21:00:00,001:00:00,00" + t + ":00:00,000:30:00," +
            totalActive + "," + std::to_string(10 + n) + "," + std::to_string(n * (21 + n) / 2) + "," + comment;
