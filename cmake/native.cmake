@@ -2,9 +2,13 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# The core's file operations on this system, for the tests and the benchmark.
+add_library(kibolt_posix STATIC library/file_system_posix.cpp)
+target_link_libraries(kibolt_posix PUBLIC kibolt_core)
+
 file(GLOB CORE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
 add_executable(kibolt_core_tests ${CORE_TEST_SOURCES})
-target_link_libraries(kibolt_core_tests PRIVATE kibolt_core GTest::gtest_main)
+target_link_libraries(kibolt_core_tests PRIVATE kibolt_core kibolt_posix GTest::gtest_main)
 gtest_discover_tests(kibolt_core_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
@@ -12,7 +16,7 @@ if(benchmark_FOUND AND NOT KIBOLT_SANITIZE)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
   if(BENCH_SOURCES)
     add_executable(kibolt_bench ${BENCH_SOURCES})
-    target_link_libraries(kibolt_bench PRIVATE kibolt_core benchmark::benchmark)
+    target_link_libraries(kibolt_bench PRIVATE kibolt_core kibolt_posix benchmark::benchmark)
   endif()
 endif()
 

@@ -84,9 +84,9 @@ std::vector<GameSummary> ReadLibrarySummary(FileSystem& fs, std::string_view roo
         std::vector<std::string> names;
         if (fs.ListFolder(CategoryFolderPath(root, category), names) != FsError::None) continue;
         for (std::string& title : TitlesFromListing(names)) {
-            std::string bytes;
+            FileBuffer bytes;
             const std::optional<std::string> path = LogPath(root, category, title);
-            if (!path || fs.ReadFile(*path, bytes) != FsError::None) {
+            if (!path || fs.ReadFileBuffer(*path, bytes) != FsError::None) {
                 games.push_back(UnreadableGame(std::move(title), category));
                 continue;
             }

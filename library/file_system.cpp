@@ -1,5 +1,7 @@
 #include "library/file_system.h"
 
+#include <utility>
+
 namespace kibolt {
 
 namespace {
@@ -9,6 +11,13 @@ ByteSource BytesSource(std::string_view bytes) {
 }
 
 }  // namespace
+
+FsError FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes) {
+    std::string text;
+    const FsError error = ReadFile(path, text);
+    if (error == FsError::None) bytes = FileBuffer(std::move(text));
+    return error;
+}
 
 FsError FileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {
     return WriteNewFileFrom(path, BytesSource(bytes));

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/file_buffer.h"
+
 namespace kibolt {
 
 // Takes a file's bytes piece by piece; false when a piece could not be taken.
@@ -37,6 +39,9 @@ public:
     virtual ~FileSystem() = default;
 
     virtual FsError ReadFile(const std::string& path, std::string& bytes) = 0;
+    // The same into a buffer that is not zero-filled first, as a log is read:
+    // one block of the file's size, filled by as few reads as the system takes.
+    virtual FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes);
     // Creates or truncates path, writes all the source's bytes and flushes
     // them to disk. May leave a partial file behind when it fails.
     virtual FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) = 0;

@@ -147,66 +147,63 @@ std::string WorkingDirectoryOf(std::string_view commandLine) {
 // at 0x1A; otherwise the text is already decoded.
 class LogReader {
 public:
-    LogReader(std::shared_ptr<const std::string> buffer, bool textMode)
+    LogReader(std::shared_ptr<const FileBuffer> buffer, bool textMode)
         : buffer_(std::move(buffer)), data_(buffer_->data()), limit_(buffer_->size()), textMode_(textMode) {}
 
     GameLogContent Read();
 
 private:
-    // Positions of the bytes that matter (',', LF and, in text mode, 0x1A)
-    // from `from` on, in order; 16 bytes at a time where the processor can.
-    class Marks {
-    public:
-        Marks(const char* data, size_t size, size_t from, bool withEof)
-            : data_(data), size_(size), base_(from), withEof_(withEof) {
-            mask_ = Mask(base_);
-        }
-        size_t Next() {
-            while (mask_ == 0) {
-                base_ += kBlock;
-                if (base_ >= size_) return size_;
-                mask_ = Mask(base_);
-            }
-            const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask_));
-            mask_ &= mask_ - 1;
-            return base_ + bit;
-        }
+    static constexpr size_t kBlock = 64;
 
-    private:
-        static constexpr size_t kBlock = 16;
-        uint32_t Mask(size_t at) const {
-            if (at >= size_) return 0;
+    // Where the commas and the line ends (LF and, in text mode, 0x1A) lie
+    // among the 64 bytes at p, one bit a byte; `size` of them are text.
+    template <bool kText>
+    static void BlockMarks(const char* p, size_t size, uint64_t& commas, uint64_t& ends) {
+        if (size < kBlock) {
+            char tail[kBlock] = {};  // a zero byte marks nothing
+            std::memcpy(tail, p, size);
+            BlockMarks<kText>(tail, kBlock, commas, ends);
+            return;
+        }
+        commas = ends = 0;
 #if defined(__SSE2__)
-            if (size_ - at >= kBlock) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + at));
-                __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-                if (withEof_) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\x1A')));
-                return static_cast<uint32_t>(_mm_movemask_epi8(hits));
-            }
-#endif
-            uint32_t mask = 0;
-            const size_t end = std::min(size_, at + kBlock);
-            for (size_t i = at; i < end; ++i) {
-                const char c = data_[i];
-                if (c == ',' || c == '\n' || (withEof_ && c == '\x1A')) mask |= uint32_t{1} << (i - at);
-            }
-            return mask;
+        for (int i = 0; i < 4; ++i) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+            __m128i end = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
+            if constexpr (kText) end = _mm_or_si128(end, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\x1A')));
+            const auto comma = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
+            commas |= uint64_t{comma} << (16 * i);
+            ends |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(end))} << (16 * i);
         }
+#else
+        for (size_t i = 0; i < kBlock; ++i) {
+            commas |= uint64_t{p[i] == ','} << i;
+            ends |= uint64_t{p[i] == '\n' || (kText && p[i] == '\x1A')} << i;
+        }
+#endif
+    }
 
-        const char* data_;
-        size_t size_;
-        size_t base_;
-        bool withEof_;
-        uint32_t mask_ = 0;
+    // The line being read: where it starts and where its first commas lie.
+    struct Line {
+        size_t start = 0;
+        int commas = 0;
+        std::array<uint8_t, kComment> ends{};
+
+        // Takes the commas marked in `marks` (bits of the block at base).
+        void TakeCommas(uint64_t marks, size_t base) {
+            for (; marks != 0 && commas < kComment; marks &= marks - 1) {
+                const size_t at = base + static_cast<size_t>(__builtin_ctzll(marks));
+                ends[commas++] = static_cast<uint8_t>(std::min<size_t>(at - start, SessionRecord::kFar));
+            }
+        }
     };
 
-    // Length of the line [begin, lf) as the decoded text has it.
-    size_t LineLength(size_t begin, size_t lf) const {
-        size_t length = lf - begin;
-        if (textMode_ && length > 0 && data_[lf - 1] == '\r') --length;
-        return length;
-    }
+    template <bool kText>
+    void ReadLines(GameLogContent& log, size_t begin);
+    // True when the reading ends with this line.
+    template <bool kText>
+    bool EndLine(GameLogContent& log, Line& line, size_t lf);
+
     bool EndsWithMarker(size_t begin, size_t length) const {
         return length >= kCommentMarker.size() && data_[begin + length - 1] == kCommentMarker.back() &&
                std::string_view(data_ + begin + length - kCommentMarker.size(), kCommentMarker.size()) ==
@@ -218,34 +215,82 @@ private:
         const void* eof = std::memchr(data_ + from, 0x1A, to - from);
         return eof ? static_cast<size_t>(static_cast<const char*>(eof) - data_) : to;
     }
-    void AddSession(GameLogContent& log, size_t begin, size_t length, int commas,
-                    const std::array<uint8_t, kComment>& ends, size_t rest);
+    void AddSession(GameLogContent& log, const Line& line, size_t length);
 
-    std::shared_ptr<const std::string> buffer_;
+    std::shared_ptr<const FileBuffer> buffer_;
     const char* data_;
     size_t limit_;  // where the text ends
     bool textMode_;
+    bool inSessions_ = true;
+    bool viewed_ = false;  // a session points into the buffer
+    size_t comment_ = npos;
     size_t firstSession_ = npos;
 };
 
-void LogReader::AddSession(GameLogContent& log, size_t begin, size_t length, int commas,
-                           const std::array<uint8_t, kComment>& ends, size_t rest) {
+void LogReader::AddSession(GameLogContent& log, const Line& line, size_t length) {
     std::vector<SessionRecord>& sessions = log.sessions;
     if (sessions.size() == sessions.capacity()) {
         // Sized from the lines so far, with room to spare: growing by doubling
         // would hold two copies of a large table at once. What is never
         // filled is never touched, so it takes no memory.
-        if (firstSession_ == npos) firstSession_ = begin;
+        if (firstSession_ == npos) firstSession_ = line.start;
         const size_t done = sessions.size();
-        const size_t average = done ? std::max<size_t>((begin - firstSession_) / done, 1) : 64;
+        const size_t rest = limit_ - line.start;
+        const size_t average = done ? std::max<size_t>((line.start - firstSession_) / done, 1) : 64;
         sessions.reserve(done + rest / average + rest / average / 4 + 16);
     }
-    if (commas == kComment) {
-        sessions.push_back(SessionRecord(SessionRecord::View{}, data_ + begin, length, ends));
+    if (line.commas == kComment) {
+        sessions.push_back(SessionRecord(SessionRecord::View{}, data_ + line.start, length, line.ends));
+        viewed_ = true;
     } else {
-        sessions.push_back(SessionRecord::FromLine(std::string_view(data_ + begin, length)));
+        sessions.push_back(SessionRecord::FromLine(std::string_view(data_ + line.start, length)));
     }
     sessions.back().number = static_cast<int>(sessions.size());
+}
+
+template <bool kText>
+bool LogReader::EndLine(GameLogContent& log, Line& line, size_t lf) {
+    if (kText && data_[lf] != '\n') {  // 0x1A: the text ends here
+        limit_ = lf;
+        return true;
+    }
+    size_t length = lf - line.start;
+    if (kText && length > 0 && data_[lf - 1] == '\r') --length;
+    if (EndsWithMarker(line.start, length)) {
+        comment_ = lf + 1;
+        return true;
+    }
+    if (inSessions_) {
+        // A line too long to hold ends them too.
+        if (length == 0 || length > SessionRecord::kMaxLine)
+            inSessions_ = false;
+        else
+            AddSession(log, line, length);
+    }
+    line.start = lf + 1;
+    line.commas = 0;
+    return false;
+}
+
+// Sessions end at the first empty line and at a last line without its LF;
+// the comment follows the first line that ends with the marker. The bytes are
+// looked at 64 at a time: the commas and line ends among them found at once.
+template <bool kText>
+void LogReader::ReadLines(GameLogContent& log, size_t begin) {
+    Line line;
+    line.start = begin;
+    for (size_t base = begin; base < limit_; base += kBlock) {
+        uint64_t commas, ends;
+        BlockMarks<kText>(data_ + base, limit_ - base, commas, ends);
+        for (; ends != 0; ends &= ends - 1) {
+            const unsigned bit = static_cast<unsigned>(__builtin_ctzll(ends));
+            const uint64_t before = (uint64_t{1} << bit) - 1;
+            line.TakeCommas(commas & before, base);
+            commas &= ~before;
+            if (EndLine<kText>(log, line, base + bit)) return;
+        }
+        line.TakeCommas(commas, base);
+    }
 }
 
 GameLogContent LogReader::Read() {
@@ -256,68 +301,38 @@ GameLogContent LogReader::Read() {
     const void* firstLf = std::memchr(data_, '\n', limit_);
     size_t lf = firstLf ? static_cast<size_t>(static_cast<const char*>(firstLf) - data_) : limit_;
     limit_ = EofIn(0, lf) < lf ? EofIn(0, lf) : limit_;
-    if (lf < limit_ && LineLength(0, lf) > 0) {
-        log.commandLine.assign(data_, LineLength(0, lf));
+    size_t length = lf - begin;
+    if (textMode_ && length > 0 && data_[lf - 1] == '\r') --length;
+    if (lf < limit_ && length > 0) {
+        log.commandLine.assign(data_, length);
         begin = lf + 1;
     }
     log.workingDirectory = WorkingDirectoryOf(log.commandLine);
 
-    // Sessions end at the first empty line and at a last line without its LF;
-    // the comment follows the first line that ends with the marker.
-    Marks marks(data_, limit_, begin, textMode_);
-    size_t lineStart = begin;
-    int commas = 0;
-    std::array<uint8_t, kComment> ends{};
-    bool inSessions = true;
-    size_t comment = npos;
-    for (;;) {
-        const size_t at = marks.Next();
-        if (at >= limit_) break;
-        const char c = data_[at];
-        if (c == ',') {
-            if (commas < kComment)
-                ends[commas++] = static_cast<uint8_t>(std::min<size_t>(at - lineStart, SessionRecord::kFar));
-            continue;
-        }
-        if (c != '\n') {  // 0x1A: the text ends here
-            limit_ = at;
-            break;
-        }
-        const size_t length = LineLength(lineStart, at);
-        if (EndsWithMarker(lineStart, length)) {
-            comment = at + 1;
-            break;
-        }
-        if (inSessions) {
-            // A line too long to hold ends them too.
-            if (length == 0 || length > SessionRecord::kMaxLine)
-                inSessions = false;
-            else
-                AddSession(log, lineStart, length, commas, ends, limit_ - at);
-        }
-        lineStart = at + 1;
-        commas = 0;
-    }
+    if (textMode_)
+        ReadLines<true>(log, begin);
+    else
+        ReadLines<false>(log, begin);
 
-    if (comment != npos) {
-        const size_t end = EofIn(comment, limit_);
-        log.comment.assign(data_ + comment, end - comment);
+    if (comment_ != npos) {
+        const size_t end = EofIn(comment_, limit_);
+        log.comment.assign(data_ + comment_, end - comment_);
         if (textMode_) DecodeTextMode(log.comment);
     }
     // Nothing points into the buffer: it need not be kept.
-    bool viewed = false;
-    for (const SessionRecord& s : log.sessions) viewed = viewed || !s.Owned();
-    if (viewed) log.buffer = std::move(buffer_);
+    if (viewed_) log.buffer = std::move(buffer_);
     return log;
 }
 
 GameLogContent ParseGameLog(std::string_view text) {
-    return LogReader(std::make_shared<const std::string>(text), false).Read();
+    return LogReader(std::make_shared<const FileBuffer>(std::string(text)), false).Read();
 }
 
-GameLogContent ParseGameLogFile(std::string bytes) {
-    return LogReader(std::make_shared<const std::string>(std::move(bytes)), true).Read();
+GameLogContent ParseGameLogFile(FileBuffer bytes) {
+    return LogReader(std::make_shared<const FileBuffer>(std::move(bytes)), true).Read();
 }
+
+GameLogContent ParseGameLogFile(std::string bytes) { return ParseGameLogFile(FileBuffer(std::move(bytes))); }
 
 std::string SessionLine(const SessionRecord& s) { return std::string(s.Line()); }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/file_buffer.h"
+
 namespace kibolt {
 
 inline constexpr std::string_view kCommentMarker = "=====Comment_Start====";
@@ -105,7 +107,7 @@ struct GameLogContent {
     std::string workingDirectory;
     std::string comment;
     std::vector<SessionRecord> sessions;
-    std::shared_ptr<const std::string> buffer;
+    std::shared_ptr<const FileBuffer> buffer;
 
     GameLogContent() = default;
     GameLogContent(const GameLogContent& other);
@@ -124,7 +126,8 @@ std::string WorkingDirectoryOf(std::string_view commandLine);
 
 // Parses decoded text (LF line ends). Never fails.
 GameLogContent ParseGameLog(std::string_view text);
-// Parses the bytes of a file as they lie on disk.
+// Parses the bytes of a file as they lie on disk; the sessions point into them.
+GameLogContent ParseGameLogFile(FileBuffer bytes);
 GameLogContent ParseGameLogFile(std::string bytes);
 
 // One session line without its line end: fields 0-7 each followed by ",", then field 8.

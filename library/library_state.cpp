@@ -11,8 +11,8 @@ FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogConte
 FsError ReadGameLog(FileSystem& fs, GameRecord& game) {
     FileStamp stamp;
     const bool stamped = fs.Stamp(game.logPath, stamp) == FsError::None;
-    std::string bytes;
-    if (const FsError error = fs.ReadFile(game.logPath, bytes); error != FsError::None) return error;
+    FileBuffer bytes;
+    if (const FsError error = fs.ReadFileBuffer(game.logPath, bytes); error != FsError::None) return error;
     game.log = ParseGameLogFile(std::move(bytes));
     game.stamp = stamped ? std::optional<FileStamp>(stamp) : std::nullopt;
     return FsError::None;

@@ -60,8 +60,8 @@ bool IsGameAt(const GameRecord& game, std::string_view logPath) {
 }
 
 FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log) {
-    std::string bytes;
-    const FsError error = fs.ReadFile(path, bytes);
+    FileBuffer bytes;
+    const FsError error = fs.ReadFileBuffer(path, bytes);
     if (error == FsError::None) log = ParseGameLogFile(std::move(bytes));
     return error;
 }

@@ -20,7 +20,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "library/file_system_posix.h"
 #include "library/game_log.h"
+#include "library/library_state.h"
 #include "library/time_text.h"
 
 namespace {
@@ -217,34 +219,24 @@ double Milliseconds() {
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// The whole file in one string, as the program reads a log.
-bool ReadWhole(const char* path, std::string& bytes) {
-    const int fd = open(path, O_RDONLY);
-    if (fd < 0) return false;
-    const off_t size = lseek(fd, 0, SEEK_END);
-    bool ok = size >= 0 && lseek(fd, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size));
-        size_t done = 0;
-        while (ok && done < bytes.size()) {
-            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-            ok = got > 0;
-            if (ok) done += static_cast<size_t>(got);
-        }
-    }
-    close(fd);
-    return ok;
+// The program's file operations, here on this system's files. Writes are
+// not flushed to disk, so that they compare with `cp`.
+kibolt::PosixFileSystem& Files() {
+    static kibolt::PosixFileSystem fs(false);
+    return fs;
 }
 
-// Loads a log the way the program does (whole file, then parse).
+// Loads a log the way the program does: its stamp, the whole file into one
+// buffer, then the parse.
 bool Load(const char* path, GameLogContent& log, double& fileSize) {
-    std::string bytes;
-    if (!ReadWhole(path, bytes)) {
+    kibolt::GameRecord game;
+    game.logPath = path;
+    if (kibolt::ReadGameLog(Files(), game) != kibolt::FsError::None) {
         std::fprintf(stderr, "cannot read %s\n", path);
         return false;
     }
-    fileSize = static_cast<double>(bytes.size());
-    log = kibolt::ParseGameLogFile(std::move(bytes));
+    fileSize = static_cast<double>(game.stamp ? game.stamp->size : 0);
+    log = std::move(game.log);
     return true;
 }
 
@@ -272,18 +264,11 @@ int LoadAndSave(const char* path, const char* out) {
     GameLogContent log;
     double fileSize = 0;
     if (!Load(path, log, fileSize)) return 1;
-    const std::string temp = std::string(out) + ".kbtmp";
     const double start = Milliseconds();
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    bool written = fd >= 0 && kibolt::StreamGameLog(log, [fd](std::string_view piece) {
-        return write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
-    });
-    if (fd >= 0 && close(fd) != 0) written = false;
-    written = written && std::rename(temp.c_str(), out) == 0;
+    const bool written = kibolt::WriteLogFile(Files(), out, log) == kibolt::FsError::None;
     const double end = Milliseconds();
     if (!written) {
         std::fprintf(stderr, "cannot write %s\n", out);
-        std::remove(temp.c_str());
         return 1;
     }
     std::printf("write %zu sessions (%.1f MB): %.1f ms\n", log.sessions.size(), fileSize / 1e6,
@@ -323,8 +308,8 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnly(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "--read") == 0) {
-        std::string* bytes = new std::string;  // left to the system, as --load leaves the log
-        return ReadWhole(argv[2], *bytes) ? 0 : 1;
+        auto* bytes = new kibolt::FileBuffer;  // left to the system, as --load leaves the log
+        return Files().ReadFileBuffer(argv[2], *bytes) == kibolt::FsError::None ? 0 : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "--save") == 0) return LoadAndSave(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {

@@ -1,0 +1,208 @@
+#include "library/file_system_posix.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kibolt {
+
+namespace {
+
+FsError FromErrno(int error) {
+    switch (error) {
+    case 0: return FsError::None;
+    case ENOENT:
+    case ENOTDIR: return FsError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EBUSY:
+    case ETXTBSY: return FsError::AccessDenied;
+    case ENAMETOOLONG: return FsError::PathTooLong;
+    case ENOSPC:
+    case EDQUOT: return FsError::DiskFull;
+    default: return FsError::Other;
+    }
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int Get() const { return fd_; }
+    // Closes it now; false when the system reports that written bytes were lost.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+constexpr size_t kHugePage = size_t{2} << 20;
+// Below this a file takes a few hundred pages at most: the heap serves it.
+constexpr size_t kHugePagesFrom = 2 * kHugePage;
+
+void Unmap(char* block, size_t capacity) { ::munmap(block, capacity); }
+
+// A block for `size` bytes; a large one on huge-page boundaries, advised for
+// huge pages (the kernel zeroes them itself, with no pass over it here).
+FileBuffer AllocateFor(size_t size) {
+    if (size < kHugePagesFrom) return FileBuffer::Allocate(size);
+    const size_t capacity = (size + kHugePage - 1) / kHugePage * kHugePage;
+    void* mapped = ::mmap(nullptr, capacity + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return FileBuffer::Allocate(size);
+    // Keep the aligned part only.
+    char* start = static_cast<char*>(mapped);
+    char* aligned = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
+    if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
+    if (const size_t tail = static_cast<size_t>(start + capacity + kHugePage - (aligned + capacity)); tail > 0)
+        ::munmap(aligned + capacity, tail);
+    (void)::madvise(aligned, capacity, MADV_HUGEPAGE);  // only advice: without it the block still works
+    return FileBuffer(aligned, capacity, Unmap);
+}
+
+// Reads up to `size` bytes of fd into data; what it read in `done`.
+bool ReadAll(int fd, char* data, size_t size, size_t& done) {
+    done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, data + done, size - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;  // the file shrank meanwhile
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+// Opens a file to read, with its size; a folder is refused as Windows does.
+FsError OpenToRead(const std::string& path, int& fd, size_t& size) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        fd = -1;
+        return FromErrno(error != 0 ? error : EACCES);
+    }
+    size = static_cast<size_t>(st.st_size);
+    return FsError::None;
+}
+
+}  // namespace
+
+FsError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+    int fd = -1;
+    size_t size = 0;
+    if (const FsError error = OpenToRead(path, fd, size); error != FsError::None) return error;
+    Descriptor file(fd);
+    bytes.resize(size);
+    size_t done = 0;
+    if (!ReadAll(file.Get(), bytes.data(), size, done)) return FromErrno(errno);
+    bytes.resize(done);
+    return FsError::None;
+}
+
+FsError PosixFileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes) {
+    int fd = -1;
+    size_t size = 0;
+    if (const FsError error = OpenToRead(path, fd, size); error != FsError::None) return error;
+    Descriptor file(fd);
+    FileBuffer read = AllocateFor(size);
+    size_t done = 0;
+    if (!ReadAll(file.Get(), read.data(), size, done)) return FromErrno(errno);
+    read.SetSize(done);
+    bytes = std::move(read);
+    return FsError::None;
+}
+
+FsError PosixFileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
+    return Write(path, content, flushWrites_);
+}
+
+FsError PosixFileSystem::WriteNewFileUnflushed(const std::string& path, std::string_view bytes) {
+    return Write(path, [bytes](const ByteSink& sink) { return sink(bytes); }, false);
+}
+
+FsError PosixFileSystem::Write(const std::string& path, const ByteSource& content, bool flush) {
+    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (file.Get() < 0) return FromErrno(errno);
+    int error = 0;
+    const bool complete = content([&](std::string_view bytes) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t wrote = ::write(file.Get(), bytes.data() + done, bytes.size() - done);
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) {
+                error = wrote < 0 ? errno : ENOSPC;
+                return false;
+            }
+            done += static_cast<size_t>(wrote);
+        }
+        return true;
+    });
+    if (!complete) return error != 0 ? FromErrno(error) : FsError::Other;
+    if (flush && ::fsync(file.Get()) != 0) return FromErrno(errno);
+    if (!file.Close()) return FromErrno(errno);
+    return FsError::None;
+}
+
+FsError PosixFileSystem::Replace(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? FsError::None : FromErrno(errno);
+}
+
+FsError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    // Never over an existing entry, as on Windows.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return FsError::None;
+    return errno == EEXIST ? FsError::AccessDenied : FromErrno(errno);
+}
+
+FsError PosixFileSystem::RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? FsError::None : FromErrno(errno);
+}
+
+FsError PosixFileSystem::RecycleFile(const std::string& path) {
+    return Exists(path) ? FsError::NoRecycleBin : FsError::NotFound;
+}
+
+FsError PosixFileSystem::Stamp(const std::string& path, FileStamp& stamp) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
+    if (S_ISDIR(st.st_mode)) return FsError::NotFound;
+    stamp.size = static_cast<uint64_t>(st.st_size);
+    stamp.writeTime = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+    return FsError::None;
+}
+
+bool PosixFileSystem::Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+FsError PosixFileSystem::ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return FromErrno(errno);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return FsError::None;
+}
+
+}  // namespace kibolt
