@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "library/decimal.h"
+#include "library/library_state.h"
 #include "library/time_text.h"
 
 namespace kibolt {
@@ -84,13 +85,13 @@ std::vector<GameSummary> ReadLibrarySummary(FileSystem& fs, std::string_view roo
         std::vector<std::string> names;
         if (fs.ListFolder(CategoryFolderPath(root, category), names) != FsError::None) continue;
         for (std::string& title : TitlesFromListing(names)) {
-            FileBuffer bytes;
+            GameLogContent log;
             const std::optional<std::string> path = LogPath(root, category, title);
-            if (!path || fs.ReadFileBuffer(*path, bytes) != FsError::None) {
+            if (!path || ReadLogFile(fs, *path, log) != FsError::None) {
                 games.push_back(UnreadableGame(std::move(title), category));
                 continue;
             }
-            games.push_back(SummarizeGame(std::move(title), category, ParseGameLogFile(std::move(bytes))));
+            games.push_back(SummarizeGame(std::move(title), category, log));
         }
     }
     return games;

@@ -28,7 +28,8 @@ FileBuffer::FileBuffer(FileBuffer&& other) noexcept
       size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0)),
       release_(std::exchange(other.release_, nullptr)),
-      text_(std::move(other.text_)) {}
+      text_(std::move(other.text_)),
+      advice_(std::exchange(other.advice_, nullptr)) {}
 
 FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
     if (this != &other) {
@@ -38,6 +39,7 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
         capacity_ = std::exchange(other.capacity_, 0);
         release_ = std::exchange(other.release_, nullptr);
         text_ = std::move(other.text_);
+        advice_ = std::exchange(other.advice_, nullptr);
     }
     return *this;
 }

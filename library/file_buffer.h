@@ -13,6 +13,9 @@ class FileBuffer {
 public:
     // Frees a block handed over by whoever allocated it.
     using Release = void (*)(char* block, size_t capacity);
+    // Advises the system on fresh memory that will be filled whole (the
+    // table of a large log's sessions), as the buffer's own memory was.
+    using Advice = void (*)(void* memory, size_t bytes);
 
     FileBuffer() noexcept = default;
     // Takes the string's bytes without copying them.
@@ -37,6 +40,10 @@ public:
     void SetSize(size_t size) { size_ = size < capacity_ ? size : capacity_; }
     std::string_view View() const { return std::string_view(data_, size_); }
 
+    // Nothing when there is no advice to give.
+    Advice LargeTableAdvice() const { return advice_; }
+    void SetLargeTableAdvice(Advice advice) { advice_ = advice; }
+
 private:
     void Free() noexcept;
 
@@ -45,6 +52,7 @@ private:
     size_t capacity_ = 0;
     Release release_ = nullptr;             // frees data_ unless text_ holds it
     std::unique_ptr<std::string> text_;     // a string taken over
+    Advice advice_ = nullptr;
 };
 
 }  // namespace kibolt

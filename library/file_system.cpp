@@ -12,11 +12,12 @@ ByteSource BytesSource(std::string_view bytes) {
 
 }  // namespace
 
-FsError FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes) {
+FsError FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) {
     std::string text;
-    const FsError error = ReadFile(path, text);
-    if (error == FsError::None) bytes = FileBuffer(std::move(text));
-    return error;
+    if (const FsError error = ReadFile(path, text); error != FsError::None) return error;
+    bytes = FileBuffer(std::move(text));
+    if (progress) progress(bytes, bytes.size());
+    return FsError::None;
 }
 
 FsError FileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {

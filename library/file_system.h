@@ -15,6 +15,10 @@ namespace kibolt {
 using ByteSink = std::function<bool(std::string_view)>;
 // Hands a file's bytes to a sink in order; false as soon as the sink refused one.
 using ByteSource = std::function<bool(const ByteSink&)>;
+// Told how far the reading of a file has come: bytes [0, filled) of `bytes`
+// are in, of bytes.size() expected. The last call has them all (filled ==
+// bytes.size()); every call comes on the thread that asked for the read.
+using ReadProgress = std::function<void(const FileBuffer& bytes, size_t filled)>;
 
 enum class FsError {
     None,
@@ -40,8 +44,10 @@ public:
 
     virtual FsError ReadFile(const std::string& path, std::string& bytes) = 0;
     // The same into a buffer that is not zero-filled first, as a log is read:
-    // one block of the file's size, filled by as few reads as the system takes.
-    virtual FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes);
+    // one block of the file's size. `progress` (may be empty) sees the bytes
+    // as they come in, so that they can be parsed while the rest is read; when
+    // the read fails, what it saw is to be thrown away.
+    virtual FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress);
     // Creates or truncates path, writes all the source's bytes and flushes
     // them to disk. May leave a partial file behind when it fails.
     virtual FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) = 0;

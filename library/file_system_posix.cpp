@@ -1,8 +1,13 @@
 #include "library/file_system_posix.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
+#include <thread>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -58,6 +63,13 @@ constexpr size_t kHugePagesFrom = 2 * kHugePage;
 
 void Unmap(char* block, size_t capacity) { ::munmap(block, capacity); }
 
+// Huge pages for the whole 2 MB pages of a large fresh block.
+void AdviseHugePages(void* memory, size_t bytes) {
+    const auto begin = (reinterpret_cast<uintptr_t>(memory) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(memory) + bytes) & ~(kHugePage - 1);
+    if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 // A block for `size` bytes; a large one on huge-page boundaries, advised for
 // huge pages (the kernel zeroes them itself, with no pass over it here).
 FileBuffer AllocateFor(size_t size) {
@@ -72,20 +84,78 @@ FileBuffer AllocateFor(size_t size) {
     if (const size_t tail = static_cast<size_t>(start + capacity + kHugePage - (aligned + capacity)); tail > 0)
         ::munmap(aligned + capacity, tail);
     (void)::madvise(aligned, capacity, MADV_HUGEPAGE);  // only advice: without it the block still works
-    return FileBuffer(aligned, capacity, Unmap);
+    FileBuffer buffer(aligned, capacity, Unmap);
+    buffer.SetLargeTableAdvice(AdviseHugePages);
+    return buffer;
 }
 
-// Reads up to `size` bytes of fd into data; what it read in `done`.
-bool ReadAll(int fd, char* data, size_t size, size_t& done) {
+// Reads up to `size` bytes of fd from `offset` into data; what it read in
+// `done`. The error, or 0.
+int ReadAt(int fd, char* data, size_t size, size_t offset, size_t& done) {
     done = 0;
     while (done < size) {
-        const ssize_t got = ::read(fd, data + done, size - done);
+        const ssize_t got = ::pread(fd, data + done, size - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
+        if (got < 0) return errno;
         if (got == 0) break;  // the file shrank meanwhile
         done += static_cast<size_t>(got);
     }
-    return true;
+    return 0;
+}
+
+// From this size on a file is read on a second thread, a piece at a time,
+// while the caller's thread parses what has come in: the system's copy into
+// fresh memory, half of a large load, then overlaps with the parse.
+constexpr size_t kReadAheadFrom = size_t{8} << 20;
+constexpr size_t kReadAheadPiece = size_t{4} << 20;
+
+// Reads the file into `bytes` on a second thread, telling progress of each
+// piece (but the last) here as it comes. What it read in `done`; the error, or 0.
+int ReadAhead(int fd, const FileBuffer& bytes, const ReadProgress& progress, size_t& done) {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    size_t filled = 0;
+    bool finished = false;
+    int error = 0;
+    char* const data = const_cast<char*>(bytes.data());
+    const size_t size = bytes.size();
+    std::thread reader([&] {
+        for (size_t at = 0; at < size;) {
+            const size_t want = std::min(kReadAheadPiece, size - at);
+            size_t got = 0;
+            const int failed = ReadAt(fd, data + at, want, at, got);
+            at += got;
+            const bool end = failed != 0 || got < want || at >= size;  // got < want: the file shrank
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                filled = at;
+                error = failed;
+                finished = end;
+            }
+            arrived.notify_one();
+            if (end) return;
+        }
+    });
+    // Joined however this ends, a throwing progress included: the reader
+    // writes into `bytes` until then.
+    struct Join {
+        std::thread& thread;
+        ~Join() { thread.join(); }
+    } join{reader};
+    for (size_t seen = 0;;) {
+        size_t now = 0;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            arrived.wait(lock, [&] { return filled > seen || finished; });
+            if (finished) break;
+            now = filled;
+        }
+        progress(bytes, now);
+        seen = now;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    done = filled;
+    return error;
 }
 
 // Opens a file to read, with its size; a folder is refused as Windows does.
@@ -112,20 +182,24 @@ FsError PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) {
     Descriptor file(fd);
     bytes.resize(size);
     size_t done = 0;
-    if (!ReadAll(file.Get(), bytes.data(), size, done)) return FromErrno(errno);
+    if (const int error = ReadAt(file.Get(), bytes.data(), size, 0, done); error != 0) return FromErrno(error);
     bytes.resize(done);
     return FsError::None;
 }
 
-FsError PosixFileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes) {
+FsError PosixFileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) {
     int fd = -1;
     size_t size = 0;
     if (const FsError error = OpenToRead(path, fd, size); error != FsError::None) return error;
     Descriptor file(fd);
     FileBuffer read = AllocateFor(size);
+    read.SetSize(size);  // as expected; what was read in the end
     size_t done = 0;
-    if (!ReadAll(file.Get(), read.data(), size, done)) return FromErrno(errno);
+    const int error = progress && size >= kReadAheadFrom ? ReadAhead(file.Get(), read, progress, done)
+                                                         : ReadAt(file.Get(), read.data(), size, 0, done);
+    if (error != 0) return FromErrno(error);
     read.SetSize(done);
+    if (progress) progress(read, done);
     bytes = std::move(read);
     return FsError::None;
 }

@@ -15,7 +15,8 @@ public:
     FsError ReadFile(const std::string& path, std::string& bytes) override;
     // A large file goes into memory aligned to and advised for huge pages:
     // the fresh buffer then takes a fault every 2 MB instead of every 4 KB.
-    FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes) override;
+    // It is read on a second thread, progress told here as pieces come in.
+    FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) override;
     FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
     FsError WriteNewFileUnflushed(const std::string& path, std::string_view bytes) override;
     FsError Replace(const std::string& from, const std::string& to) override;

@@ -4,7 +4,9 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "library/library_paths.h"
 #include "win32/handles_win32.h"
@@ -39,27 +41,56 @@ bool ToSystemPath(const std::string& path, std::wstring& wide) {
     return true;
 }
 
-}  // namespace
-
-FsError Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
+// Opens a file to read, with its size.
+FsError OpenToRead(const std::string& path, UniqueFile& file, size_t& size) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
-    UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file = UniqueFile(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FromLastError();
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) return FromLastError();
-    bytes.clear();
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file.Get(), &length)) return FromLastError();
+    size = static_cast<size_t>(length.QuadPart);
+    return FsError::None;
+}
+
+// Reads up to `size` bytes into data; what it read in `done`.
+FsError ReadAll(HANDLE file, char* data, size_t size, size_t& done) {
+    done = 0;
+    while (done < size) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &got, nullptr)) return FromLastError();
+        if (!::ReadFile(file, data + done, chunk, &got, nullptr)) return FromLastError();
         if (got == 0) break;  // the file shrank meanwhile
         done += got;
     }
+    return FsError::None;
+}
+
+}  // namespace
+
+FsError Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
+    UniqueFile file;
+    size_t size = 0;
+    if (const FsError error = OpenToRead(path, file, size); error != FsError::None) return error;
+    bytes.clear();
+    bytes.resize(size);
+    size_t done = 0;
+    if (const FsError error = ReadAll(file.Get(), bytes.data(), size, done); error != FsError::None) return error;
     bytes.resize(done);
+    return FsError::None;
+}
+
+FsError Win32FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) {
+    UniqueFile file;
+    size_t size = 0;
+    if (const FsError error = OpenToRead(path, file, size); error != FsError::None) return error;
+    FileBuffer read = FileBuffer::Allocate(size);
+    size_t done = 0;
+    if (const FsError error = ReadAll(file.Get(), read.data(), size, done); error != FsError::None) return error;
+    read.SetSize(done);
+    if (progress) progress(read, done);
+    bytes = std::move(read);
     return FsError::None;
 }
 

@@ -10,6 +10,7 @@ class Win32FileSystem final : public FileSystem {
 
 public:
     FsError ReadFile(const std::string& path, std::string& bytes) override;
+    FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) override;
     FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
     FsError WriteNewFileUnflushed(const std::string& path, std::string_view bytes) override;
     FsError Replace(const std::string& from, const std::string& to) override;

@@ -144,13 +144,16 @@ std::string WorkingDirectoryOf(std::string_view commandLine) {
 // Reads a log from its bytes in one pass, without copying them: every session
 // points into the buffer. In text mode (a file's bytes) CR LF ends a line as
 // LF does, which is what decoding the file first would give, and the text ends
-// at 0x1A; otherwise the text is already decoded.
+// at 0x1A; otherwise the text is already decoded. The bytes may come in
+// pieces: each is read as far as its lines are whole.
 class LogReader {
 public:
-    LogReader(std::shared_ptr<const FileBuffer> buffer, bool textMode)
-        : buffer_(std::move(buffer)), data_(buffer_->data()), limit_(buffer_->size()), textMode_(textMode) {}
+    explicit LogReader(bool textMode) : textMode_(textMode) {}
 
-    GameLogContent Read();
+    // Bytes [0, filled) of `bytes` are in; all of them when filled == bytes.size().
+    void Arrived(const FileBuffer& bytes, size_t filled);
+    // Once every byte has arrived.
+    GameLogContent Finish(std::shared_ptr<const FileBuffer> buffer);
 
 private:
     static constexpr size_t kBlock = 64;
@@ -198,47 +201,53 @@ private:
         }
     };
 
+    // Reads the blocks that lie whole in [0, filled), or all when `last`.
     template <bool kText>
-    void ReadLines(GameLogContent& log, size_t begin);
+    void ReadLines(size_t filled, bool last);
     // True when the reading ends with this line.
     template <bool kText>
-    bool EndLine(GameLogContent& log, Line& line, size_t lf);
+    bool EndLine(Line& line, size_t lf);
 
     bool EndsWithMarker(size_t begin, size_t length) const {
         return length >= kCommentMarker.size() && data_[begin + length - 1] == kCommentMarker.back() &&
                std::string_view(data_ + begin + length - kCommentMarker.size(), kCommentMarker.size()) ==
                    kCommentMarker;
     }
-    // The text up to the first 0x1A in [from, to), in text mode.
-    size_t EofIn(size_t from, size_t to) const {
-        if (!textMode_ || from >= to) return to;
-        const void* eof = std::memchr(data_ + from, 0x1A, to - from);
-        return eof ? static_cast<size_t>(static_cast<const char*>(eof) - data_) : to;
-    }
-    void AddSession(GameLogContent& log, const Line& line, size_t length);
+    void AddSession(const Line& line, size_t length);
+    [[gnu::noinline]] void MakeRoom(size_t lineStart);
 
-    std::shared_ptr<const FileBuffer> buffer_;
-    const char* data_;
-    size_t limit_;  // where the text ends
+    GameLogContent log_;
+    const char* data_ = nullptr;
+    size_t expected_ = 0;  // the size of all the bytes
+    FileBuffer::Advice advice_ = nullptr;  // for the session table's fresh memory
     bool textMode_;
+    size_t base_ = 0;  // the next block to read
+    Line line_;
+    bool firstLine_ = true;  // the command line is still being read
+    bool stopped_ = false;   // the sessions and the marker line are read
+    size_t textEnd_ = npos;  // the 0x1A that ends the text, when it was met
     bool inSessions_ = true;
     bool viewed_ = false;  // a session points into the buffer
     size_t comment_ = npos;
     size_t firstSession_ = npos;
 };
 
-void LogReader::AddSession(GameLogContent& log, const Line& line, size_t length) {
-    std::vector<SessionRecord>& sessions = log.sessions;
-    if (sessions.size() == sessions.capacity()) {
-        // Sized from the lines so far, with room to spare: growing by doubling
-        // would hold two copies of a large table at once. What is never
-        // filled is never touched, so it takes no memory.
-        if (firstSession_ == npos) firstSession_ = line.start;
-        const size_t done = sessions.size();
-        const size_t rest = limit_ - line.start;
-        const size_t average = done ? std::max<size_t>((line.start - firstSession_) / done, 1) : 64;
-        sessions.reserve(done + rest / average + rest / average / 4 + 16);
-    }
+void LogReader::MakeRoom(size_t lineStart) {
+    // Sized from the lines so far, with room to spare: growing by doubling
+    // would hold two copies of a large table at once. What is never filled
+    // is never touched, so it takes no memory.
+    std::vector<SessionRecord>& sessions = log_.sessions;
+    if (firstSession_ == npos) firstSession_ = lineStart;
+    const size_t done = sessions.size();
+    const size_t rest = expected_ > lineStart ? expected_ - lineStart : 0;
+    const size_t average = done ? std::max<size_t>((lineStart - firstSession_) / done, 1) : 64;
+    sessions.reserve(done + rest / average + rest / average / 4 + 16);
+    if (advice_) advice_(sessions.data() + done, (sessions.capacity() - done) * sizeof(SessionRecord));
+}
+
+inline void LogReader::AddSession(const Line& line, size_t length) {
+    std::vector<SessionRecord>& sessions = log_.sessions;
+    if (sessions.size() == sessions.capacity()) MakeRoom(line.start);
     if (line.commas == kComment) {
         sessions.push_back(SessionRecord(SessionRecord::View{}, data_ + line.start, length, line.ends));
         viewed_ = true;
@@ -249,90 +258,116 @@ void LogReader::AddSession(GameLogContent& log, const Line& line, size_t length)
 }
 
 template <bool kText>
-bool LogReader::EndLine(GameLogContent& log, Line& line, size_t lf) {
+bool LogReader::EndLine(Line& line, size_t lf) {
     if (kText && data_[lf] != '\n') {  // 0x1A: the text ends here
-        limit_ = lf;
+        textEnd_ = lf;
         return true;
     }
     size_t length = lf - line.start;
     if (kText && length > 0 && data_[lf - 1] == '\r') --length;
-    if (EndsWithMarker(line.start, length)) {
+    if (firstLine_) {
+        // The command line, which may end with the marker text. An empty
+        // first line is no command line: the sessions end there.
+        firstLine_ = false;
+        if (length > 0)
+            log_.commandLine.assign(data_, length);
+        else
+            inSessions_ = false;
+    } else if (EndsWithMarker(line.start, length)) {
         comment_ = lf + 1;
         return true;
-    }
-    if (inSessions_) {
-        // A line too long to hold ends them too.
+    } else if (inSessions_) {
+        // Sessions end at the first empty line, and at a line too long to hold.
         if (length == 0 || length > SessionRecord::kMaxLine)
             inSessions_ = false;
         else
-            AddSession(log, line, length);
+            AddSession(line, length);
     }
     line.start = lf + 1;
     line.commas = 0;
     return false;
 }
 
-// Sessions end at the first empty line and at a last line without its LF;
-// the comment follows the first line that ends with the marker. The bytes are
-// looked at 64 at a time: the commas and line ends among them found at once.
+// The comment follows the first line after the command line that ends with
+// the marker; a last line without its LF is no session. The bytes are looked
+// at 64 at a time: the commas and line ends among them found at once.
 template <bool kText>
-void LogReader::ReadLines(GameLogContent& log, size_t begin) {
-    Line line;
-    line.start = begin;
-    for (size_t base = begin; base < limit_; base += kBlock) {
+void LogReader::ReadLines(size_t filled, bool last) {
+    Line line = line_;  // kept in registers while the lines are read
+    size_t base = base_;
+    for (; base < filled && (last || filled - base >= kBlock); base += kBlock) {
         uint64_t commas, ends;
-        BlockMarks<kText>(data_ + base, limit_ - base, commas, ends);
+        BlockMarks<kText>(data_ + base, filled - base, commas, ends);
         for (; ends != 0; ends &= ends - 1) {
             const unsigned bit = static_cast<unsigned>(__builtin_ctzll(ends));
             const uint64_t before = (uint64_t{1} << bit) - 1;
             line.TakeCommas(commas & before, base);
             commas &= ~before;
-            if (EndLine<kText>(log, line, base + bit)) return;
+            if (EndLine<kText>(line, base + bit)) {
+                stopped_ = true;
+                return;
+            }
         }
         line.TakeCommas(commas, base);
     }
+    line_ = line;
+    base_ = base;
 }
 
-GameLogContent LogReader::Read() {
-    GameLogContent log;
-
-    // The command line, when the first line is not empty.
-    size_t begin = 0;
-    const void* firstLf = std::memchr(data_, '\n', limit_);
-    size_t lf = firstLf ? static_cast<size_t>(static_cast<const char*>(firstLf) - data_) : limit_;
-    limit_ = EofIn(0, lf) < lf ? EofIn(0, lf) : limit_;
-    size_t length = lf - begin;
-    if (textMode_ && length > 0 && data_[lf - 1] == '\r') --length;
-    if (lf < limit_ && length > 0) {
-        log.commandLine.assign(data_, length);
-        begin = lf + 1;
+void LogReader::Arrived(const FileBuffer& bytes, size_t filled) {
+    if (!data_) {
+        data_ = bytes.data();
+        advice_ = bytes.LargeTableAdvice();
     }
-    log.workingDirectory = WorkingDirectoryOf(log.commandLine);
-
+    expected_ = bytes.size();
+    if (stopped_) return;
+    const bool last = filled >= bytes.size();
     if (textMode_)
-        ReadLines<true>(log, begin);
+        ReadLines<true>(filled, last);
     else
-        ReadLines<false>(log, begin);
+        ReadLines<false>(filled, last);
+}
 
+GameLogContent LogReader::Finish(std::shared_ptr<const FileBuffer> buffer) {
+    log_.workingDirectory = WorkingDirectoryOf(log_.commandLine);
     if (comment_ != npos) {
-        const size_t end = EofIn(comment_, limit_);
-        log.comment.assign(data_ + comment_, end - comment_);
-        if (textMode_) DecodeTextMode(log.comment);
+        size_t end = textEnd_ != npos ? textEnd_ : buffer->size();
+        if (const void* eof = textMode_ && comment_ < end ? std::memchr(data_ + comment_, 0x1A, end - comment_)
+                                                        : nullptr)
+            end = static_cast<size_t>(static_cast<const char*>(eof) - data_);
+        log_.comment.assign(data_ + comment_, end - comment_);
+        if (textMode_) DecodeTextMode(log_.comment);
     }
     // Nothing points into the buffer: it need not be kept.
-    if (viewed_) log.buffer = std::move(buffer_);
-    return log;
+    if (viewed_) log_.buffer = std::move(buffer);
+    return std::move(log_);
 }
 
-GameLogContent ParseGameLog(std::string_view text) {
-    return LogReader(std::make_shared<const FileBuffer>(std::string(text)), false).Read();
+namespace {
+
+GameLogContent ReadAll(FileBuffer bytes, bool textMode) {
+    LogReader reader(textMode);
+    reader.Arrived(bytes, bytes.size());
+    return reader.Finish(std::make_shared<const FileBuffer>(std::move(bytes)));
 }
 
-GameLogContent ParseGameLogFile(FileBuffer bytes) {
-    return LogReader(std::make_shared<const FileBuffer>(std::move(bytes)), true).Read();
-}
+}  // namespace
+
+GameLogContent ParseGameLog(std::string_view text) { return ReadAll(FileBuffer(std::string(text)), false); }
+
+GameLogContent ParseGameLogFile(FileBuffer bytes) { return ReadAll(std::move(bytes), true); }
 
 GameLogContent ParseGameLogFile(std::string bytes) { return ParseGameLogFile(FileBuffer(std::move(bytes))); }
+
+LogFileParser::LogFileParser() : reader_(std::make_unique<LogReader>(true)) {}
+
+LogFileParser::~LogFileParser() = default;
+
+void LogFileParser::Arrived(const FileBuffer& bytes, size_t filled) { reader_->Arrived(bytes, filled); }
+
+GameLogContent LogFileParser::Finish(FileBuffer bytes) {
+    return reader_->Finish(std::make_shared<const FileBuffer>(std::move(bytes)));
+}
 
 std::string SessionLine(const SessionRecord& s) { return std::string(s.Line()); }
 

@@ -13,6 +13,8 @@
 
 namespace kibolt {
 
+class LogReader;
+
 inline constexpr std::string_view kCommentMarker = "=====Comment_Start====";
 
 enum SessionField {
@@ -129,6 +131,24 @@ GameLogContent ParseGameLog(std::string_view text);
 // Parses the bytes of a file as they lie on disk; the sessions point into them.
 GameLogContent ParseGameLogFile(FileBuffer bytes);
 GameLogContent ParseGameLogFile(std::string bytes);
+
+// The same while the file is being read (see FileSystem::ReadFileBuffer):
+// each piece is parsed as it arrives, as far as its lines are whole.
+class LogFileParser {
+public:
+    LogFileParser();
+    ~LogFileParser();
+    LogFileParser(const LogFileParser&) = delete;
+    LogFileParser& operator=(const LogFileParser&) = delete;
+
+    // Bytes [0, filled) of `bytes` are in; all of them when filled == bytes.size().
+    void Arrived(const FileBuffer& bytes, size_t filled);
+    // The log, once every byte has arrived; it keeps `bytes` while sessions point into them.
+    GameLogContent Finish(FileBuffer bytes);
+
+private:
+    std::unique_ptr<LogReader> reader_;
+};
 
 // One session line without its line end: fields 0-7 each followed by ",", then field 8.
 std::string SessionLine(const SessionRecord& s);

@@ -8,12 +8,19 @@ FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogConte
     return WriteFileAtomically(fs, path, [&log](const ByteSink& sink) { return StreamGameLog(log, sink); });
 }
 
+FsError ReadLogFile(FileSystem& fs, const std::string& path, GameLogContent& log) {
+    LogFileParser parser;
+    FileBuffer bytes;
+    const FsError error = fs.ReadFileBuffer(
+        path, bytes, [&parser](const FileBuffer& in, size_t filled) { parser.Arrived(in, filled); });
+    if (error == FsError::None) log = parser.Finish(std::move(bytes));
+    return error;
+}
+
 FsError ReadGameLog(FileSystem& fs, GameRecord& game) {
     FileStamp stamp;
     const bool stamped = fs.Stamp(game.logPath, stamp) == FsError::None;
-    FileBuffer bytes;
-    if (const FsError error = fs.ReadFileBuffer(game.logPath, bytes); error != FsError::None) return error;
-    game.log = ParseGameLogFile(std::move(bytes));
+    if (const FsError error = ReadLogFile(fs, game.logPath, game.log); error != FsError::None) return error;
     game.stamp = stamped ? std::optional<FileStamp>(stamp) : std::nullopt;
     return FsError::None;
 }

@@ -36,6 +36,9 @@ struct SessionUndo {
 // Saves a log through a temporary file (see WriteFileAtomically), piece by piece.
 FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogContent& log);
 
+// Reads a log, parsing it as it comes in. On failure `log` stays as it was.
+FsError ReadLogFile(FileSystem& fs, const std::string& path, GameLogContent& log);
+
 // Reads a game's log into the record with its stamp (taken first, so a change
 // made while it is read shows as a change later).
 FsError ReadGameLog(FileSystem& fs, GameRecord& game);

@@ -59,12 +59,7 @@ bool IsGameAt(const GameRecord& game, std::string_view logPath) {
     return !game.logPath.empty() && SamePath(game.logPath, logPath);
 }
 
-FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log) {
-    FileBuffer bytes;
-    const FsError error = fs.ReadFileBuffer(path, bytes);
-    if (error == FsError::None) log = ParseGameLogFile(std::move(bytes));
-    return error;
-}
+FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log) { return ReadLogFile(fs, path, log); }
 
 const SessionRecord* LastSession(const GameLogContent& log) {
     return log.sessions.empty() ? nullptr : &log.sessions.back();

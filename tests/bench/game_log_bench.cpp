@@ -309,7 +309,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnly(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "--read") == 0) {
         auto* bytes = new kibolt::FileBuffer;  // left to the system, as --load leaves the log
-        return Files().ReadFileBuffer(argv[2], *bytes) == kibolt::FsError::None ? 0 : 1;
+        return Files().ReadFileBuffer(argv[2], *bytes, {}) == kibolt::FsError::None ? 0 : 1;
     }
     if (argc == 4 && std::strcmp(argv[1], "--save") == 0) return LoadAndSave(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {

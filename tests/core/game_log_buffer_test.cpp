@@ -3,6 +3,8 @@
 // they lie, and writing sends untouched runs straight from the buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -89,6 +91,60 @@ TEST(LogBuffer, ReadingAsItGoesEqualsDecodingFirst) {
         std::string decoded = bytes;
         DecodeTextMode(decoded);
         ExpectSameLog(ParseGameLogFile(bytes), ParseGameLog(decoded), "round " + std::to_string(round));
+    }
+}
+
+// A log read in pieces (a large one is parsed while the rest is still being
+// read) must give what the whole bytes give, wherever the pieces end: inside
+// a CR LF, a line, a 64-byte block or the marker, before a 0x1A. What has not
+// arrived yet is poison (line ends, commas, 0x1A) that must never be looked at.
+GameLogContent ParseInPieces(const std::string& bytes, const std::vector<size_t>& ends) {
+    FileBuffer buffer = FileBuffer::Allocate(bytes.size());
+    buffer.SetSize(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) buffer.data()[i] = "\n,\x1A\r"[i % 4];
+    LogFileParser parser;
+    size_t filled = 0;
+    for (size_t end : ends) {
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(filled), bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                  buffer.data() + filled);
+        filled = end;
+        parser.Arrived(buffer, filled);
+    }
+    return parser.Finish(std::move(buffer));
+}
+
+TEST(LogBuffer, ParsingPiecesAsTheyArriveEqualsParsingTheWhole) {
+    const std::string longLine = std::string(150, 'x') + "," + Line(3) + std::string(70, 'c');
+    const std::vector<std::string> cases = {
+        FileOf(4),
+        "",
+        "cmd",
+        "cmd\r\n" + Line(1),  // no line end after the last line
+        "cmd\r\n" + Line(1) + "\r\n" + Line(2).substr(0, 20) + "\x1A" + Line(3) + "\r\n",
+        "cmd\r\n" + Line(1) + "\r\n" + kMarker + "\r\nmemo\x1A" "gone\r\n",
+        "cmd" + kMarker + "\r\n" + Line(1) + "\r\n" + kMarker + "\r\n" + Line(2) + "\r\n",
+        "\r\n" + Line(1) + "\r\n" + kMarker + "\r\nc",
+        "cmd\r\nshort,line\r\n" + longLine + "\r\n" + longLine + "\r\r\n\r\n" + Line(4) + "\r\n",
+    };
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes);
+        const GameLogContent whole = ParseGameLogFile(bytes);
+        for (size_t split = 0; split <= bytes.size(); ++split) {
+            const GameLogContent log = ParseInPieces(bytes, {split, bytes.size()});
+            ExpectSameLog(log, whole, "split at " + std::to_string(split));
+            EXPECT_EQ(SerializeGameLog(log), SerializeGameLog(whole));
+        }
+    }
+    // A longer log in many pieces of every size.
+    const std::string file = FileOf(9) + "\r\nmore memo";
+    std::mt19937 gen(11);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<size_t> ends;
+        for (size_t at = 0; at < file.size();) ends.push_back(at = std::min(file.size(), at + gen() % 97));
+        if (ends.empty() || ends.back() != file.size()) ends.push_back(file.size());
+        const GameLogContent log = ParseInPieces(file, ends);
+        ExpectSameLog(log, ParseGameLogFile(file), "round " + std::to_string(round));
+        EXPECT_EQ(SerializeGameLog(log), file);
     }
 }
 
