@@ -194,9 +194,15 @@ private:
 
         // Takes the commas marked in `marks` (bits of the block at base).
         void TakeCommas(uint64_t marks, size_t base) {
+            const size_t offset = base - start;
+            if (offset + kBlock <= SessionRecord::kFar) {  // the usual: no end can lie too far
+                for (; marks != 0 && commas < kComment; marks &= marks - 1)
+                    ends[commas++] = static_cast<uint8_t>(offset + static_cast<size_t>(__builtin_ctzll(marks)));
+                return;
+            }
             for (; marks != 0 && commas < kComment; marks &= marks - 1) {
-                const size_t at = base + static_cast<size_t>(__builtin_ctzll(marks));
-                ends[commas++] = static_cast<uint8_t>(std::min<size_t>(at - start, SessionRecord::kFar));
+                const size_t at = offset + static_cast<size_t>(__builtin_ctzll(marks));
+                ends[commas++] = static_cast<uint8_t>(std::min<size_t>(at, SessionRecord::kFar));
             }
         }
     };

@@ -3,6 +3,9 @@
 # same file in the same run: logs of 10 000, 100 000 and 1 000 000 sessions,
 # in the page cache, best of several runs each. Wall times, and in brackets
 # the processor time (user + system), which a busy machine disturbs less.
+# Ends with the figures against the targets: a load of the largest log within
+# 3 times `wc -l`, its write within 3 times `cp`, peak memory at most 1.5 times
+# the file, each 10-fold step of the load at most 10.5 times the time.
 #   tools/log-timing.sh [runs]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,10 +41,10 @@ best_write() {
     echo "$best"
 }
 
-echo "milliseconds, wall (processor); ratios of wall times"
-printf '%-8s %6s | %-10s %-10s %-10s %5s | %-10s %6s %5s | %s\n' sessions MB "wc -l" "read only" load ratio cp write \
+echo "milliseconds, wall (processor); ratios of wall times (of processor times)"
+printf '%-8s %6s | %-10s %-10s %-10s %-10s | %-10s %6s %5s | %s\n' sessions MB "wc -l" "read only" load ratio cp write \
     ratio "peak memory"
-previous=""
+previous_wall="" previous_cpu="" steps=""
 for n in 10000 100000 1000000; do
     log="$dir/s$n.log"
     [ -f "$log" ] || "$bench" --make "$n" "$log"
@@ -54,11 +57,27 @@ for n in 10000 100000 1000000; do
     write_ms=$(best_write "$log" "$log.saved")
     cmp -s "$log" "$log.saved" || { echo "the saved log differs from the loaded one" >&2; exit 1; }
     peak=$("$bench" --load "$log" | sed -E 's/.*peak RSS ([0-9.]+ MB = [0-9.]+x) file size.*/\1/')
-    printf '%-8s %6s | %s %s %s %5s | %s %6.0f %5s | %s\n' "$n" "$mb" "$(show "$wc_wall" "$wc_cpu")" \
-        "$(show "$read_wall" "$read_cpu")" "$(show "$load_wall" "$load_cpu")" "$(ratio "$load_wall" "$wc_wall")" \
-        "$(show "$cp_wall" "$cp_cpu")" "$write_ms" "$(ratio "$write_ms" "$cp_wall")" "$peak"
-    if [ -n "$previous" ]; then
-        echo "         load: x$(ratio "$load_wall" "$previous") the time for 10 times the sessions"
+    load_ratio="$(ratio "$load_wall" "$wc_wall") ($(ratio "$load_cpu" "$wc_cpu"))"
+    write_ratio=$(ratio "$write_ms" "$cp_wall")
+    printf '%-8s %6s | %s %s %s %-10s | %s %6.1f %5s | %s\n' "$n" "$mb" "$(show "$wc_wall" "$wc_cpu")" \
+        "$(show "$read_wall" "$read_cpu")" "$(show "$load_wall" "$load_cpu")" "$load_ratio" \
+        "$(show "$cp_wall" "$cp_cpu")" "$write_ms" "$write_ratio" "$peak"
+    if [ -n "$previous_wall" ]; then
+        step="$(ratio "$load_wall" "$previous_wall") ($(ratio "$load_cpu" "$previous_cpu"))"
+        echo "         load: x$step the time for 10 times the sessions"
+        steps="$steps $(ratio "$load_wall" "$previous_wall")"
     fi
-    previous=$load_wall
+    previous_wall=$load_wall previous_cpu=$load_cpu
 done
+
+# The targets, on the figures of the largest log (wall times; processor times in brackets).
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t) ? "met" : "NOT met" }'; }
+peak_ratio=$(sed -E 's/.*= ([0-9.]+)x/\1/' <<<"$peak")
+load_1m=$(ratio "$load_wall" "$wc_wall")
+worst_step=$(tr ' ' '\n' <<<"$steps" | sort -g | tail -n 1)
+echo
+echo "targets, 1 000 000 sessions:"
+printf '  load        %-12s x wc -l     at most 3     %s\n' "$load_ratio" "$(verdict "$load_1m" 3)"
+printf '  write       %-12s x cp        at most 3     %s\n' "$write_ratio" "$(verdict "$write_ratio" 3)"
+printf '  peak memory %-12s x file size at most 1.5   %s\n' "$peak_ratio" "$(verdict "$peak_ratio" 1.5)"
+printf '  10-fold     %-12s x the time  at most 10.5  %s (each step)\n' "${steps# }" "$(verdict "$worst_step" 10.5)"

@@ -44,7 +44,7 @@ std::string LogOf(size_t sessions) {
 }
 
 TEST_F(PosixFileSystemTest, ReadsSmallAndLargeFilesWhole) {
-    // Empty, small, and large enough to be read ahead on a second thread in pieces.
+    // Empty, small, and large enough to be read ahead on a second thread.
     for (const size_t sessions : {size_t{0}, size_t{3}, size_t{200000}}) {
         SCOPED_TRACE(sessions);
         const std::string bytes = sessions ? LogOf(sessions) : "";
@@ -61,10 +61,7 @@ TEST_F(PosixFileSystemTest, ReadsSmallAndLargeFilesWhole) {
                   FsError::None);
         EXPECT_EQ(read.View(), bytes);
         EXPECT_EQ(last, bytes.size()) << "the last call has every byte";
-        EXPECT_GE(calls, 1u);
-        if (bytes.size() >= (size_t{8} << 20)) {
-            EXPECT_GT(calls, 1u) << "a large file comes in pieces";
-        }
+        EXPECT_GE(calls, 1u);  // how many pieces a large file comes in depends on the threads' turns
 
         // The program's read of a log: parsed as it comes, the same as parsing the bytes.
         GameLogContent log;
