@@ -1,6 +1,7 @@
-// The Win32 file system under the writes the program makes: a log larger
-// than one piece goes to disk whole, and a write that stops part way leaves
-// the old file as it was, with no temporary file beside it.
+// The Win32 file system under the writes and reads the program makes: a log
+// larger than one piece goes to disk whole and reads back as written, and a
+// write that stops part way leaves the old file as it was, with no temporary
+// file beside it.
 #include <windows.h>
 
 #include <string>
@@ -40,6 +41,30 @@ TEST_F(Win32FileSystemTest, ALogOfManyPiecesIsWrittenWhole) {
     ASSERT_EQ(WriteLogFile(fs, LogPath(), log), FsError::None);
     EXPECT_EQ(library.ReadFile("playing\\\x83\x51\x81\x5B\x83\x80.log"), expected);
     EXPECT_FALSE(library.Exists("playing\\\x83\x51\x81\x5B\x83\x80.log.kbtmp"));
+}
+
+// A log is read into one buffer of the file's size and parsed: it reads back
+// as written; a missing or empty file is no failure of the parse.
+TEST_F(Win32FileSystemTest, ALogReadsBackAsWritten) {
+    GameLogContent log;
+    log.commandLine = "C:\\G\\game.exe";
+    log.comment = "memo\n";
+    while (log.sessions.size() < 3000)
+        AppendSession(log, {"05/06/01-20:15:00", "05/06/01-21:45:30", "001:30:30", "001:30:30", "001:10:05",
+                            "001:10:05", "523", "523", log.sessions.size() % 2 ? "a, b" : ""});
+    ASSERT_EQ(WriteLogFile(fs, LogPath(), log), FsError::None);
+    GameLogContent back;
+    ASSERT_EQ(ReadLogFile(fs, LogPath(), back), FsError::None);
+    EXPECT_EQ(back.sessions.size(), 3000u);
+    EXPECT_EQ(back.sessions[1].Field(kComment), "a, b");
+    EXPECT_EQ(SerializeGameLog(back), SerializeGameLog(log));
+
+    EXPECT_EQ(ReadLogFile(fs, library.Path("playing\\missing.log"), back), FsError::NotFound);
+    EXPECT_EQ(back.sessions.size(), 3000u) << "a failed read leaves the log as it was";
+    library.WriteFile("playing\\empty.log", "");
+    ASSERT_EQ(ReadLogFile(fs, library.Path("playing\\empty.log"), back), FsError::None);
+    EXPECT_TRUE(back.sessions.empty());
+    EXPECT_TRUE(back.commandLine.empty());
 }
 
 TEST_F(Win32FileSystemTest, AWriteThatStopsPartWayKeepsTheOldFile) {
