@@ -172,8 +172,10 @@ private:
 #if defined(__SSE2__)
         for (int i = 0; i < 4; ++i) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-            __m128i end = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
-            if constexpr (kText) end = _mm_or_si128(end, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\x1A')));
+            // LF is 0x0A and 0x1A is LF with bit 4 set: in text mode one
+            // comparison finds both.
+            const __m128i end = kText ? _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x10)), _mm_set1_epi8('\x1A'))
+                                      : _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
             const auto comma = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(','))));
             commas |= uint64_t{comma} << (16 * i);
             ends |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(end))} << (16 * i);
