@@ -3,9 +3,8 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 # The core's file operations on this system, for the tests and the benchmark.
-find_package(Threads REQUIRED)
 add_library(kibolt_posix STATIC library/file_system_posix.cpp)
-target_link_libraries(kibolt_posix PUBLIC kibolt_core Threads::Threads)
+target_link_libraries(kibolt_posix PUBLIC kibolt_core)
 
 file(GLOB CORE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
 add_executable(kibolt_core_tests ${CORE_TEST_SOURCES})

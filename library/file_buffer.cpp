@@ -28,8 +28,7 @@ FileBuffer::FileBuffer(FileBuffer&& other) noexcept
       size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0)),
       release_(std::exchange(other.release_, nullptr)),
-      text_(std::move(other.text_)),
-      advice_(std::exchange(other.advice_, nullptr)) {}
+      text_(std::move(other.text_)) {}
 
 FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
     if (this != &other) {
@@ -39,7 +38,6 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
         capacity_ = std::exchange(other.capacity_, 0);
         release_ = std::exchange(other.release_, nullptr);
         text_ = std::move(other.text_);
-        advice_ = std::exchange(other.advice_, nullptr);
     }
     return *this;
 }

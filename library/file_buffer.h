@@ -13,16 +13,13 @@ class FileBuffer {
 public:
     // Frees a block handed over by whoever allocated it.
     using Release = void (*)(char* block, size_t capacity);
-    // Advises the system on fresh memory that will be filled whole (the
-    // table of a large log's sessions), as the buffer's own memory was.
-    using Advice = void (*)(void* memory, size_t bytes);
 
     FileBuffer() noexcept = default;
     // Takes the string's bytes without copying them.
     explicit FileBuffer(std::string bytes);
     // A block of `capacity` bytes of undefined content, from the heap; size 0.
     static FileBuffer Allocate(size_t capacity);
-    // A block the caller allocated (aligned, or from the system's pages):
+    // A block the caller allocated:
     // `release` frees it. Size 0.
     FileBuffer(char* block, size_t capacity, Release release) noexcept;
 
@@ -40,9 +37,6 @@ public:
     void SetSize(size_t size) { size_ = size < capacity_ ? size : capacity_; }
     std::string_view View() const { return std::string_view(data_, size_); }
 
-    // Nothing when there is no advice to give.
-    Advice LargeTableAdvice() const { return advice_; }
-    void SetLargeTableAdvice(Advice advice) { advice_ = advice; }
 
 private:
     void Free() noexcept;
@@ -52,7 +46,6 @@ private:
     size_t capacity_ = 0;
     Release release_ = nullptr;             // frees data_ unless text_ holds it
     std::unique_ptr<std::string> text_;     // a string taken over
-    Advice advice_ = nullptr;
 };
 
 }  // namespace kibolt

@@ -1,5 +1,9 @@
 #include "library/file_system.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace kibolt {
@@ -8,6 +12,61 @@ namespace {
 
 ByteSource BytesSource(std::string_view bytes) {
     return [bytes](const ByteSink& sink) { return sink(bytes); };
+}
+
+// From this size on a file is read on a second thread, a piece at a time,
+// while the caller's thread parses what has come in: the system's copy into
+// fresh memory, half of a large load, then overlaps with the parse.
+constexpr size_t kReadAheadFrom = size_t{8} << 20;
+constexpr size_t kReadAheadPiece = size_t{4} << 20;
+
+// Reads into `bytes` on a second thread, telling progress of each piece (but
+// the last) here as it comes. What it read in `done`.
+FsError ReadAhead(const FileBuffer& bytes, const PieceReader& read, const ReadProgress& progress, size_t& done) {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    size_t filled = 0;
+    bool finished = false;
+    FsError error = FsError::None;
+    char* const data = const_cast<char*>(bytes.data());
+    const size_t size = bytes.size();
+    std::thread reader([&] {
+        for (size_t at = 0; at < size;) {
+            const size_t want = std::min(kReadAheadPiece, size - at);
+            size_t got = 0;
+            const FsError failed = read(data + at, want, at, got);
+            at += got;
+            const bool end = failed != FsError::None || got < want || at >= size;  // got < want: the file shrank
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                filled = at;
+                error = failed;
+                finished = end;
+            }
+            arrived.notify_one();
+            if (end) return;
+        }
+    });
+    // Joined however this ends, a throwing progress included: the reader
+    // writes into `bytes` until then.
+    struct Join {
+        std::thread& thread;
+        ~Join() { thread.join(); }
+    } join{reader};
+    for (size_t seen = 0;;) {
+        size_t now = 0;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            arrived.wait(lock, [&] { return filled > seen || finished; });
+            if (finished) break;
+            now = filled;
+        }
+        progress(bytes, now);
+        seen = now;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    done = filled;
+    return error;
 }
 
 }  // namespace
@@ -38,6 +97,16 @@ FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteS
         (void)fs.RemoveFile(temp);
     }
     return error;
+}
+
+FsError ReadIntoBuffer(FileBuffer& bytes, const PieceReader& read, const ReadProgress& progress) {
+    size_t done = 0;
+    const FsError error = progress && bytes.size() >= kReadAheadFrom ? ReadAhead(bytes, read, progress, done)
+                                                                      : read(bytes.data(), bytes.size(), 0, done);
+    if (error != FsError::None) return error;
+    bytes.SetSize(done);
+    if (progress) progress(bytes, done);
+    return FsError::None;
 }
 
 }  // namespace kibolt

@@ -30,6 +30,10 @@ enum class FsError {
     Other,
 };
 
+// Reads up to `size` bytes of an open file at `offset` into data, what it read
+// in `done` (less at the file's end). Pieces are asked for in order.
+using PieceReader = std::function<FsError(char* data, size_t size, size_t offset, size_t& done)>;
+
 // What tells one version of a file from the next: its size and the time it
 // was last written. A log whose stamp changed was changed by someone else.
 struct FileStamp {
@@ -81,5 +85,13 @@ inline constexpr const char* kTempSuffix = ".kbtmp";
 // old content stays whole whatever fails. Removes the temporary file on failure.
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteSource& content);
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+// Fills `bytes` (its size: what the file holds) from an open file, as every
+// file system reads a log. A large file is read on a second thread, a piece at
+// a time, while this thread tells `progress` of each piece, so that it is
+// parsed as the rest comes in: the system's copy into fresh memory, half of a
+// large load, then overlaps with the parse. The last call to `progress` has
+// all that was read. `bytes` ends at what was read (a file that shrank).
+FsError ReadIntoBuffer(FileBuffer& bytes, const PieceReader& read, const ReadProgress& progress);
 
 }  // namespace kibolt

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -57,36 +54,17 @@ private:
     int fd_;
 };
 
-constexpr size_t kHugePage = size_t{2} << 20;
-// Below this a file takes a few hundred pages at most: the heap serves it.
-constexpr size_t kHugePagesFrom = 2 * kHugePage;
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, which costs nothing
+#endif
 
-void Unmap(char* block, size_t capacity) { ::munmap(block, capacity); }
-
-// Huge pages for the whole 2 MB pages of a large fresh block.
-void AdviseHugePages(void* memory, size_t bytes) {
-    const auto begin = (reinterpret_cast<uintptr_t>(memory) + kHugePage - 1) & ~(kHugePage - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(memory) + bytes) & ~(kHugePage - 1);
-    if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
-// A block for `size` bytes; a large one on huge-page boundaries, advised for
-// huge pages (the kernel zeroes them itself, with no pass over it here).
-FileBuffer AllocateFor(size_t size) {
-    if (size < kHugePagesFrom) return FileBuffer::Allocate(size);
-    const size_t capacity = (size + kHugePage - 1) / kHugePage * kHugePage;
-    void* mapped = ::mmap(nullptr, capacity + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) return FileBuffer::Allocate(size);
-    // Keep the aligned part only.
-    char* start = static_cast<char*>(mapped);
-    char* aligned = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
-    if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
-    if (const size_t tail = static_cast<size_t>(start + capacity + kHugePage - (aligned + capacity)); tail > 0)
-        ::munmap(aligned + capacity, tail);
-    (void)::madvise(aligned, capacity, MADV_HUGEPAGE);  // only advice: without it the block still works
-    FileBuffer buffer(aligned, capacity, Unmap);
-    buffer.SetLargeTableAdvice(AdviseHugePages);
-    return buffer;
+// Fresh memory about to be filled by a read: its pages are made in one call,
+// not one fault at a time as the copy reaches each. Only advice.
+void PrepareForWrite(char* data, size_t size) {
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
+    if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 }
 
 // Reads up to `size` bytes of fd from `offset` into data; what it read in
@@ -101,61 +79,6 @@ int ReadAt(int fd, char* data, size_t size, size_t offset, size_t& done) {
         done += static_cast<size_t>(got);
     }
     return 0;
-}
-
-// From this size on a file is read on a second thread, a piece at a time,
-// while the caller's thread parses what has come in: the system's copy into
-// fresh memory, half of a large load, then overlaps with the parse.
-constexpr size_t kReadAheadFrom = size_t{8} << 20;
-constexpr size_t kReadAheadPiece = size_t{4} << 20;
-
-// Reads the file into `bytes` on a second thread, telling progress of each
-// piece (but the last) here as it comes. What it read in `done`; the error, or 0.
-int ReadAhead(int fd, const FileBuffer& bytes, const ReadProgress& progress, size_t& done) {
-    std::mutex mutex;
-    std::condition_variable arrived;
-    size_t filled = 0;
-    bool finished = false;
-    int error = 0;
-    char* const data = const_cast<char*>(bytes.data());
-    const size_t size = bytes.size();
-    std::thread reader([&] {
-        for (size_t at = 0; at < size;) {
-            const size_t want = std::min(kReadAheadPiece, size - at);
-            size_t got = 0;
-            const int failed = ReadAt(fd, data + at, want, at, got);
-            at += got;
-            const bool end = failed != 0 || got < want || at >= size;  // got < want: the file shrank
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                filled = at;
-                error = failed;
-                finished = end;
-            }
-            arrived.notify_one();
-            if (end) return;
-        }
-    });
-    // Joined however this ends, a throwing progress included: the reader
-    // writes into `bytes` until then.
-    struct Join {
-        std::thread& thread;
-        ~Join() { thread.join(); }
-    } join{reader};
-    for (size_t seen = 0;;) {
-        size_t now = 0;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            arrived.wait(lock, [&] { return filled > seen || finished; });
-            if (finished) break;
-            now = filled;
-        }
-        progress(bytes, now);
-        seen = now;
-    }
-    std::lock_guard<std::mutex> lock(mutex);
-    done = filled;
-    return error;
 }
 
 // Opens a file to read, with its size; a folder is refused as Windows does.
@@ -192,14 +115,17 @@ FsError PosixFileSystem::ReadFileBuffer(const std::string& path, FileBuffer& byt
     size_t size = 0;
     if (const FsError error = OpenToRead(path, fd, size); error != FsError::None) return error;
     Descriptor file(fd);
-    FileBuffer read = AllocateFor(size);
-    read.SetSize(size);  // as expected; what was read in the end
-    size_t done = 0;
-    const int error = progress && size >= kReadAheadFrom ? ReadAhead(file.Get(), read, progress, done)
-                                                         : ReadAt(file.Get(), read.data(), size, 0, done);
-    if (error != 0) return FromErrno(error);
-    read.SetSize(done);
-    if (progress) progress(read, done);
+    FileBuffer read = FileBuffer::Allocate(size);
+    read.SetSize(size);
+    const FsError error = ReadIntoBuffer(
+        read,
+        [fd = file.Get()](char* data, size_t want, size_t offset, size_t& done) {
+            PrepareForWrite(data, want);
+            const int failed = ReadAt(fd, data, want, offset, done);
+            return failed ? FromErrno(failed) : FsError::None;
+        },
+        progress);
+    if (error != FsError::None) return error;
     bytes = std::move(read);
     return FsError::None;
 }

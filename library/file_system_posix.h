@@ -13,9 +13,8 @@ public:
     explicit PosixFileSystem(bool flushWrites = true) : flushWrites_(flushWrites) {}
 
     FsError ReadFile(const std::string& path, std::string& bytes) override;
-    // A large file goes into memory aligned to and advised for huge pages:
-    // the fresh buffer then takes a fault every 2 MB instead of every 4 KB.
-    // It is read on a second thread, progress told here as pieces come in.
+    // A large file is read on a second thread, progress told here as pieces
+    // come in, so that it is parsed while the rest is read.
     FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) override;
     FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
     FsError WriteNewFileUnflushed(const std::string& path, std::string_view bytes) override;

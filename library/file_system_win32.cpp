@@ -86,10 +86,14 @@ FsError Win32FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& byt
     size_t size = 0;
     if (const FsError error = OpenToRead(path, file, size); error != FsError::None) return error;
     FileBuffer read = FileBuffer::Allocate(size);
-    size_t done = 0;
-    if (const FsError error = ReadAll(file.Get(), read.data(), size, done); error != FsError::None) return error;
-    read.SetSize(done);
-    if (progress) progress(read, done);
+    read.SetSize(size);
+    // Pieces come in order: the file's own position is where the next begins.
+    const FsError error = ReadIntoBuffer(
+        read, [handle = file.Get()](char* data, size_t want, size_t, size_t& done) {
+            return ReadAll(handle, data, want, done);
+        },
+        progress);
+    if (error != FsError::None) return error;
     bytes = std::move(read);
     return FsError::None;
 }

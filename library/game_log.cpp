@@ -227,7 +227,6 @@ private:
     GameLogContent log_;
     const char* data_ = nullptr;
     size_t expected_ = 0;  // the size of all the bytes
-    FileBuffer::Advice advice_ = nullptr;  // for the session table's fresh memory
     bool textMode_;
     size_t base_ = 0;  // the next block to read
     Line line_;
@@ -250,7 +249,6 @@ void LogReader::MakeRoom(size_t lineStart) {
     const size_t rest = expected_ > lineStart ? expected_ - lineStart : 0;
     const size_t average = done ? std::max<size_t>((lineStart - firstSession_) / done, 1) : 64;
     sessions.reserve(done + rest / average + rest / average / 4 + 16);
-    if (advice_) advice_(sessions.data() + done, (sessions.capacity() - done) * sizeof(SessionRecord));
 }
 
 inline void LogReader::AddSession(const Line& line, size_t length) {
@@ -323,10 +321,7 @@ void LogReader::ReadLines(size_t filled, bool last) {
 }
 
 void LogReader::Arrived(const FileBuffer& bytes, size_t filled) {
-    if (!data_) {
-        data_ = bytes.data();
-        advice_ = bytes.LargeTableAdvice();
-    }
+    if (!data_) data_ = bytes.data();
     expected_ = bytes.size();
     if (stopped_) return;
     const bool last = filled >= bytes.size();
