@@ -46,21 +46,27 @@ TEST_F(Win32FileSystemTest, ALogOfManyPiecesIsWrittenWhole) {
 // A log is read into one buffer of the file's size and parsed: it reads back
 // as written; a missing or empty file is no failure of the parse.
 TEST_F(Win32FileSystemTest, ALogReadsBackAsWritten) {
-    GameLogContent log;
-    log.commandLine = "C:\\G\\game.exe";
-    log.comment = "memo\n";
-    while (log.sessions.size() < 3000)
-        AppendSession(log, {"05/06/01-20:15:00", "05/06/01-21:45:30", "001:30:30", "001:30:30", "001:10:05",
-                            "001:10:05", "523", "523", log.sessions.size() % 2 ? "a, b" : ""});
-    ASSERT_EQ(WriteLogFile(fs, LogPath(), log), FsError::None);
+    // Read at once, and (over 8 MB) in pieces on a second thread while it is parsed.
     GameLogContent back;
-    ASSERT_EQ(ReadLogFile(fs, LogPath(), back), FsError::None);
-    EXPECT_EQ(back.sessions.size(), 3000u);
-    EXPECT_EQ(back.sessions[1].Field(kComment), "a, b");
-    EXPECT_EQ(SerializeGameLog(back), SerializeGameLog(log));
+    for (const size_t sessions : {size_t{3000}, size_t{120000}}) {
+        GameLogContent log;
+        log.commandLine = "C:\\G\\game.exe";
+        log.comment = "memo\n";
+        while (log.sessions.size() < sessions)
+            AppendSession(log, {"05/06/01-20:15:00", "05/06/01-21:45:30", "001:30:30", "001:30:30", "001:10:05",
+                                "001:10:05", "523", "523", log.sessions.size() % 2 ? "a, b" : ""});
+        ASSERT_EQ(WriteLogFile(fs, LogPath(), log), FsError::None);
+        ASSERT_EQ(ReadLogFile(fs, LogPath(), back), FsError::None);
+        EXPECT_EQ(back.sessions.size(), sessions);
+        EXPECT_EQ(back.sessions[1].Field(kComment), "a, b");
+        EXPECT_EQ(back.comment, "memo\n");
+        EXPECT_EQ(SerializeGameLog(back), SerializeGameLog(log)) << sessions << " sessions";
+    }
+    ASSERT_GT(library.ReadFile("playing\\\x83\x51\x81\x5B\x83\x80.log").size(), size_t{8} << 20);
+    const size_t kept = back.sessions.size();
 
     EXPECT_EQ(ReadLogFile(fs, library.Path("playing\\missing.log"), back), FsError::NotFound);
-    EXPECT_EQ(back.sessions.size(), 3000u) << "a failed read leaves the log as it was";
+    EXPECT_EQ(back.sessions.size(), kept) << "a failed read leaves the log as it was";
     library.WriteFile("playing\\empty.log", "");
     ASSERT_EQ(ReadLogFile(fs, library.Path("playing\\empty.log"), back), FsError::None);
     EXPECT_TRUE(back.sessions.empty());
