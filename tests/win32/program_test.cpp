@@ -353,7 +353,7 @@ protected:
         if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 3);
     }
 
-    // Starts Kibolt, plays the sample game from it with three inputs, waits
+    // Starts Kibolt, plays the sample game from it with a few inputs, waits
     // until the checkpoint holds them, and ends Kibolt by force. The game goes on.
     // `inputs` is what the checkpoint held then.
     HWND PlayAndKill(int& inputs) {
@@ -384,17 +384,24 @@ protected:
                           << library_.ReadFile("playing\\Sample.log");
             return nullptr;
         }
-        // Armed once the checkpoint names the game.
+        // The session begins (and is in the checkpoint) as the game is ready;
+        // the hook is armed just after, and keys pressed before that do not
+        // count. Nothing outside Kibolt shows the arming, so keys are pressed
+        // one at a time until the checkpoint, saved within a few seconds of
+        // an input, holds some.
         if (!test::PumpUntil([&] { return Checkpoint().has_value(); }, 10000)) return nullptr;
         EXPECT_TRUE(test::BringToFront(game));
-        for (int i = 0; i < 3; ++i) test::PressKey('A');
-        // Saved within a few seconds of the inputs.
-        bool saved = test::PumpUntil(
-            [&] {
-                std::optional<SessionCheckpoint> c = Checkpoint();
-                return c && c->open && c->open->inputCount == 3;
-            },
-            15000);
+        const ULONGLONG deadline = GetTickCount64() + 20000;
+        bool saved = false;
+        while (!saved && GetTickCount64() < deadline) {
+            test::PressKey('A');
+            saved = test::PumpUntil(
+                [&] {
+                    std::optional<SessionCheckpoint> c = Checkpoint();
+                    return c && c->open && c->open->inputCount > 0;
+                },
+                500);
+        }
         EXPECT_TRUE(saved) << library_.ReadFile("kibolt.checkpoint");
         TerminateProcess(process_.Get(), 1);
         WaitForSingleObject(process_.Get(), 5000);
