@@ -99,13 +99,16 @@ FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteS
     return error;
 }
 
-FsError ReadIntoBuffer(FileBuffer& bytes, const PieceReader& read, const ReadProgress& progress) {
+FsError ReadIntoBuffer(size_t size, const PieceReader& read, const ReadProgress& progress, FileBuffer& bytes) {
+    FileBuffer in = FileBuffer::Allocate(size);
+    in.SetSize(size);
     size_t done = 0;
-    const FsError error = progress && bytes.size() >= kReadAheadFrom ? ReadAhead(bytes, read, progress, done)
-                                                                      : read(bytes.data(), bytes.size(), 0, done);
+    const FsError error = progress && size >= kReadAheadFrom ? ReadAhead(in, read, progress, done)
+                                                              : read(in.data(), size, 0, done);
     if (error != FsError::None) return error;
-    bytes.SetSize(done);
-    if (progress) progress(bytes, done);
+    in.SetSize(done);
+    if (progress) progress(in, done);
+    bytes = std::move(in);
     return FsError::None;
 }
 

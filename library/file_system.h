@@ -86,12 +86,12 @@ inline constexpr const char* kTempSuffix = ".kbtmp";
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteSource& content);
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes);
 
-// Fills `bytes` (its size: what the file holds) from an open file, as every
-// file system reads a log. A large file is read on a second thread, a piece at
+// Reads an open file of `size` bytes into `bytes`, a buffer of its own, as
+// every file system reads a log; on failure `bytes` is left as it was. A large file is read on a second thread, a piece at
 // a time, while this thread tells `progress` of each piece, so that it is
 // parsed as the rest comes in: the system's copy into fresh memory, half of a
 // large load, then overlaps with the parse. The last call to `progress` has
 // all that was read. `bytes` ends at what was read (a file that shrank).
-FsError ReadIntoBuffer(FileBuffer& bytes, const PieceReader& read, const ReadProgress& progress);
+FsError ReadIntoBuffer(size_t size, const PieceReader& read, const ReadProgress& progress, FileBuffer& bytes);
 
 }  // namespace kibolt

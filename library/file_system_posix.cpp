@@ -115,19 +115,14 @@ FsError PosixFileSystem::ReadFileBuffer(const std::string& path, FileBuffer& byt
     size_t size = 0;
     if (const FsError error = OpenToRead(path, fd, size); error != FsError::None) return error;
     Descriptor file(fd);
-    FileBuffer read = FileBuffer::Allocate(size);
-    read.SetSize(size);
-    const FsError error = ReadIntoBuffer(
-        read,
+    return ReadIntoBuffer(
+        size,
         [fd = file.Get()](char* data, size_t want, size_t offset, size_t& done) {
             PrepareForWrite(data, want);
             const int failed = ReadAt(fd, data, want, offset, done);
             return failed ? FromErrno(failed) : FsError::None;
         },
-        progress);
-    if (error != FsError::None) return error;
-    bytes = std::move(read);
-    return FsError::None;
+        progress, bytes);
 }
 
 FsError PosixFileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {

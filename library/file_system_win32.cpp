@@ -85,17 +85,12 @@ FsError Win32FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& byt
     UniqueFile file;
     size_t size = 0;
     if (const FsError error = OpenToRead(path, file, size); error != FsError::None) return error;
-    FileBuffer read = FileBuffer::Allocate(size);
-    read.SetSize(size);
     // Pieces come in order: the file's own position is where the next begins.
-    const FsError error = ReadIntoBuffer(
-        read, [handle = file.Get()](char* data, size_t want, size_t, size_t& done) {
+    return ReadIntoBuffer(
+        size, [handle = file.Get()](char* data, size_t want, size_t, size_t& done) {
             return ReadAll(handle, data, want, done);
         },
-        progress);
-    if (error != FsError::None) return error;
-    bytes = std::move(read);
-    return FsError::None;
+        progress, bytes);
 }
 
 FsError Win32FileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
