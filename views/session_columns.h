@@ -15,9 +15,10 @@ inline constexpr std::string_view kNumberHeader = "回";
 // Fixed pixel sizes are designed at 96 DPI and scaled to the window's.
 inline constexpr int kDesignDpi = 96;
 inline constexpr int kNumberColumnWidth = 20;  // at 96 DPI
-// Room the number column keeps beside its text, at 96 DPI: numbers of two
-// digits still fit the designed width.
-inline constexpr int kCellPadding = 4;
+// Room the number column keeps beside its text, at 96 DPI: the list view's
+// own margins around a label (its automatic width is the text and these).
+// With less, a number that does not fit is cut to "…".
+inline constexpr int kCellPadding = 12;
 
 // A pixel size designed at 96 DPI, at `dpi` (rounded to the nearest pixel).
 int ScaleToDpi(int pixels, int dpi);

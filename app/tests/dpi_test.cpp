@@ -55,21 +55,31 @@ protected:
     }
 };
 
+// Whole: at least as wide as the list view itself makes the column for its
+// numbers (LVSCW_AUTOSIZE), which is where it stops cutting them to "…".
 TEST_F(DpiTest, TheNumberColumnShowsTheLongestNumberWhole) {
-    library_.WriteFile("playing\\Big.log", test::MakeLogBytes(10000));
-    library_.WriteFile("playing\\Small.log", test::MakeLogBytes(3));
+    const struct {
+        const char* game;
+        int sessions;
+    } games[] = {{"Big", 10000}, {"Tens", 63}, {"Small", 3}};
+    for (const auto& g : games) library_.WriteFile(std::string("playing\\") + g.game + ".log", test::MakeLogBytes(g.sessions));
     Open();
-    ClickGame("Big");
     const int dpi = WindowDpi(window_);
     EXPECT_EQ(dpi, ExpectedDpi());
-    EXPECT_EQ(ListViewGetCell(Table(), 9999, 0), "10000");
-    const int text = static_cast<int>(SendMessageW(Table(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"10000")));
-    ASSERT_GT(text, 0);
-    EXPECT_GE(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0), text + ScaleToDpi(kCellPadding, dpi));
-
+    std::vector<int> laidOut;
+    for (const auto& g : games) {
+        ClickGame(g.game);
+        EXPECT_EQ(ListViewGetCell(Table(), g.sessions - 1, 0), std::to_string(g.sessions));
+        laidOut.push_back(static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0)));
+    }
     // A game with few sessions has the designed width, scaled.
-    ClickGame("Small");
-    EXPECT_EQ(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0), ScaleToDpi(kNumberColumnWidth, dpi));
+    EXPECT_EQ(laidOut[2], ScaleToDpi(kNumberColumnWidth, dpi));
+    // Sized by the list last: from here on the width is taken for the user's.
+    for (size_t i = 0; i < laidOut.size(); ++i) {
+        ClickGame(games[i].game);
+        SendMessageW(Table(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+        EXPECT_GE(laidOut[i], SendMessageW(Table(), LVM_GETCOLUMNWIDTH, 0, 0)) << games[i].game;
+    }
 }
 
 // The same window drawn by the system at 96 DPI (a thread unaware of DPI)

@@ -44,10 +44,11 @@ TEST(DpiScalingTest, FixedPixelSizesFollowTheDpi) {
     for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
     // The number column: the designed width, or the text's with its padding where that is wider.
     EXPECT_EQ(NumberColumnWidth(96, 0), 20);
-    EXPECT_EQ(NumberColumnWidth(96, 16), 20) << "two digits fit the designed width";
-    EXPECT_EQ(NumberColumnWidth(96, 40), 44);
+    EXPECT_EQ(NumberColumnWidth(96, 8), 20) << "one digit fits the designed width";
+    EXPECT_EQ(NumberColumnWidth(96, 16), 28) << "two digits and the list's margins do not";
+    EXPECT_EQ(NumberColumnWidth(96, 40), 52);
     EXPECT_EQ(NumberColumnWidth(144, 0), 30);
-    EXPECT_EQ(NumberColumnWidth(144, 60), 66);
+    EXPECT_EQ(NumberColumnWidth(144, 60), 78);
     EXPECT_EQ(DataColumnWidth(600, 3, 25, 12, 9, 30), (600 - 6 - 30 - 25) / 9);
     EXPECT_EQ(ExtraColumnWidth(500, 9, 144), (500 - 36) / 9);
     EXPECT_EQ(ExtraColumnWidth(500, 9), (500 - 24) / 9);
