@@ -13,13 +13,6 @@ namespace {
 
 constexpr int kPeriodButtons[] = {IDC_CHART_DAY, IDC_CHART_WEEK, IDC_CHART_MONTH, IDC_CHART_YEAR};
 
-// Dialog units to pixels of this window.
-RECT DialogRect(HWND window, int left, int top, int right, int bottom) {
-    RECT r{left, top, right, bottom};
-    MapDialogRect(window, &r);
-    return r;
-}
-
 }  // namespace
 
 ChartWindow::~ChartWindow() { Close(); }
@@ -90,14 +83,9 @@ INT_PTR ChartWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_SIZE: LayOut(); return TRUE;
     case WM_DPICHANGED:
-        minimumSize_ = ScaleSize(minimumSize_, dpi_, DpiOfDpiChanged(wParam));
-        dpi_ = DpiOfDpiChanged(wParam);
+        smallest_.DpiChanged(DpiOfDpiChanged(wParam));
         return FALSE;  // the dialog manager moves and scales the window
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (minimumSize_.cx) info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
-        return TRUE;
-    }
+    case WM_GETMINMAXINFO: smallest_.Apply(*reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     default: return FALSE;
     }
@@ -105,11 +93,7 @@ INT_PTR ChartWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ChartWindow::OnInitDialog() {
     // The smallest size still shows the buttons side by side and some chart.
-    RECT frame = DialogRect(window_, 0, 0, 250, 120);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-    minimumSize_ = {frame.right - frame.left, frame.bottom - frame.top};
-    dpi_ = WindowDpi(window_);
+    smallest_.Take(window_, 250, 120);
     CheckRadioButton(window_, IDC_CHART_DAY, IDC_CHART_YEAR, IDC_CHART_MONTH);
     kind_ = PeriodKind::Month;
     LayOut();

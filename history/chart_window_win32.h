@@ -9,6 +9,7 @@
 #include "history/chart_area_win32.h"
 #include "history/play_chart.h"
 #include "library/game_log.h"
+#include "win32/dpi_win32.h"
 
 namespace kibolt {
 
@@ -53,8 +54,7 @@ private:
     std::string logPath_;
     SessionSpans spans_;
     PeriodKind kind_ = PeriodKind::Month;
-    SIZE minimumSize_{};
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;  // the DPI that size is at
+    SmallestSize smallest_;
 };
 
 }  // namespace kibolt

@@ -14,12 +14,6 @@ namespace {
 // Column widths in dialog units: the title widest, dates wide enough for their text.
 constexpr int kColumnWidths[kSummaryColumnCount] = {110, 42, 40, 58, 66, 44, 70, 70};
 
-RECT DialogRect(HWND window, int left, int top, int right, int bottom) {
-    RECT r{left, top, right, bottom};
-    MapDialogRect(window, &r);
-    return r;
-}
-
 }  // namespace
 
 bool StatsWindow::Show(HWND over, StatsHost host) {
@@ -93,15 +87,10 @@ INT_PTR StatsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: OnInitDialog(); return TRUE;
     case WM_SIZE: LayOut(); return TRUE;
     case WM_DPICHANGED:
-        ScaleListColumns(list_, dpi_, DpiOfDpiChanged(wParam));
-        minimumSize_ = ScaleSize(minimumSize_, dpi_, DpiOfDpiChanged(wParam));
-        dpi_ = DpiOfDpiChanged(wParam);
+        ScaleListColumns(list_, smallest_.Dpi(), DpiOfDpiChanged(wParam));
+        smallest_.DpiChanged(DpiOfDpiChanged(wParam));
         return FALSE;  // the dialog manager moves and scales the window
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (minimumSize_.cx) info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
-        return TRUE;
-    }
+    case WM_GETMINMAXINFO: smallest_.Apply(*reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
     case WM_NOTIFY: {
         const INT_PTR result = OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
@@ -126,11 +115,7 @@ void StatsWindow::OnInitDialog() {
         ListViewInsertColumn(list_, i, kSummaryHeaders[static_cast<size_t>(i)],
                              DialogRect(window_, 0, 0, kColumnWidths[i], 0).right, number ? LVCFMT_RIGHT : LVCFMT_LEFT);
     }
-    RECT frame = DialogRect(window_, 0, 0, 200, 100);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-    minimumSize_ = {frame.right - frame.left, frame.bottom - frame.top};
-    dpi_ = WindowDpi(window_);
+    smallest_.Take(window_, 200, 100);
     LayOut();
 }
 

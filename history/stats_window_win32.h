@@ -11,6 +11,7 @@
 
 #include "history/library_summary.h"
 #include "library/file_system.h"
+#include "win32/dpi_win32.h"
 
 namespace kibolt {
 
@@ -63,8 +64,7 @@ private:
     std::vector<GameSummary> games_;
     GameSummary total_;
     SummaryOrder order_;
-    SIZE minimumSize_{};
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;  // the DPI the columns and that size are at
+    SmallestSize smallest_;  // its DPI is the one the columns are at
     std::wstring buffer_;  // text handed to the list, valid until the next request
 };
 

@@ -26,4 +26,27 @@ SIZE ScaleSize(SIZE size, int fromDpi, int toDpi) {
     return {MulDiv(size.cx, toDpi, fromDpi), MulDiv(size.cy, toDpi, fromDpi)};
 }
 
+RECT DialogRect(HWND dialog, int left, int top, int right, int bottom) {
+    RECT r{left, top, right, bottom};
+    MapDialogRect(dialog, &r);
+    return r;
+}
+
+void SmallestSize::Take(HWND dialog, int cx, int cy) {
+    RECT frame = DialogRect(dialog, 0, 0, cx, cy);
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    size_ = {frame.right - frame.left, frame.bottom - frame.top};
+    dpi_ = WindowDpi(dialog);
+}
+
+void SmallestSize::DpiChanged(int dpi) {
+    size_ = ScaleSize(size_, dpi_, dpi);
+    dpi_ = dpi;
+}
+
+void SmallestSize::Apply(MINMAXINFO& info) const {
+    if (size_.cx) info.ptMinTrackSize = {size_.cx, size_.cy};  // unknown while the dialog is being made
+}
+
 }  // namespace kibolt

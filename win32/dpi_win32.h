@@ -19,4 +19,22 @@ SIZE ScaleSize(SIZE size, int fromDpi, int toDpi);
 // The DPI in WM_DPICHANGED's wParam.
 inline int DpiOfDpiChanged(WPARAM wParam) { return LOWORD(wParam); }
 
+// Dialog units to pixels of this dialog.
+RECT DialogRect(HWND dialog, int left, int top, int right, int bottom);
+
+// The smallest size a resizable dialog keeps (WM_GETMINMAXINFO), the same on
+// screen after the dialog moves to a display of another DPI.
+class SmallestSize {
+public:
+    // A client area of cx by cy dialog units and the dialog's frame.
+    void Take(HWND dialog, int cx, int cy);
+    void DpiChanged(int dpi);
+    void Apply(MINMAXINFO& info) const;
+    int Dpi() const { return dpi_; }  // the DPI the size is at
+
+private:
+    SIZE size_{};
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+};
+
 }  // namespace kibolt
