@@ -11,23 +11,17 @@ namespace kibolt {
 
 class FileBuffer {
 public:
-    // Frees a block handed over by whoever allocated it.
-    using Release = void (*)(char* block, size_t capacity);
-
     FileBuffer() noexcept = default;
     // Takes the string's bytes without copying them.
     explicit FileBuffer(std::string bytes);
     // A block of `capacity` bytes of undefined content, from the heap; size 0.
     static FileBuffer Allocate(size_t capacity);
-    // A block the caller allocated:
-    // `release` frees it. Size 0.
-    FileBuffer(char* block, size_t capacity, Release release) noexcept;
 
     FileBuffer(FileBuffer&& other) noexcept;
     FileBuffer& operator=(FileBuffer&& other) noexcept;
     FileBuffer(const FileBuffer&) = delete;
     FileBuffer& operator=(const FileBuffer&) = delete;
-    ~FileBuffer();
+    ~FileBuffer() = default;
 
     char* data() { return data_; }
     const char* data() const { return data_; }
@@ -37,15 +31,12 @@ public:
     void SetSize(size_t size) { size_ = size < capacity_ ? size : capacity_; }
     std::string_view View() const { return std::string_view(data_, size_); }
 
-
 private:
-    void Free() noexcept;
-
-    char* data_ = nullptr;
+    std::unique_ptr<char[]> block_;      // allocated for a read
+    std::unique_ptr<std::string> text_;  // or a string taken over (its bytes stay put when it moves)
+    char* data_ = nullptr;               // the bytes of whichever holds them
     size_t size_ = 0;
     size_t capacity_ = 0;
-    Release release_ = nullptr;             // frees data_ unless text_ holds it
-    std::unique_ptr<std::string> text_;     // a string taken over
 };
 
 }  // namespace kibolt
