@@ -4,7 +4,6 @@
 
 #include "library/library_paths.h"
 #include "library/game_commands.h"
-#include "library/sjis.h"
 #include "library/session_commands.h"
 #include "library/time_text.h"
 #include "resources/resource_ids.h"
@@ -33,17 +32,9 @@ constexpr UINT kCheckpointTickMs = 1000;
 // How often sessions that could not be written are tried again while nothing else happens.
 constexpr int64_t kRetryPendingMs = 30000;
 
-// A process of the game that still runs: the same id and the same creation time.
-bool IsRunningGameProcess(const GameProcess& game) {
-    if (game.created == 0) return false;
-    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, game.id));
-    return process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT &&
-           ProcessCreationTime(process.Get()) == game.created;
-}
-
-std::string TitleOfLog(const std::string& logPath) {
-    const size_t separator = FindLastSeparator(logPath);
-    return TitleFromFileName(separator == std::string::npos ? logPath : logPath.substr(separator + 1));
+std::string TitleOfLog(std::string_view root, const std::string& logPath) {
+    const std::optional<LogLocation> location = LocateLog(root, logPath);
+    return location ? location->title : std::string();
 }
 
 }  // namespace
@@ -250,7 +241,7 @@ void MainDialog::RecoverLeftOverSession() {
 }
 
 void MainDialog::ShowRecoveryNotice() {
-    const std::string title = TitleOfLog(recovery_.logPath);
+    const std::string title = TitleOfLog(state_->Root(), recovery_.logPath);
     std::string text;
     UINT icon = MB_ICONINFORMATION;
     switch (recovery_.outcome) {
@@ -280,19 +271,13 @@ void MainDialog::ShowRecoveryNotice() {
 }
 
 bool MainDialog::ShowGameOfLog(const std::string& logPath) {
-    const std::string title = TitleOfLog(logPath);
-    for (int i = 0; i < kCategoryCount; ++i) {
-        const auto category = static_cast<Category>(i);
-        const std::optional<std::string> path = LogPath(state_->Root(), category, title);
-        if (!path || FoldAsciiCase(*path) != FoldAsciiCase(logPath)) continue;
-        if (state_->LoadGame(title, category) != LoadResult::Loaded) return false;
-        SendMessageW(tab_, TCM_SETCURSEL, i, 0);
-        state_->SetCategory(category);
-        RefillGameList(category);
-        RefreshViews();
-        return true;
-    }
-    return false;
+    const std::optional<LogLocation> location = LocateLog(state_->Root(), logPath);
+    if (!location || state_->LoadGame(location->title, location->category) != LoadResult::Loaded) return false;
+    SendMessageW(tab_, TCM_SETCURSEL, static_cast<int>(location->category), 0);
+    state_->SetCategory(location->category);
+    RefillGameList(location->category);
+    RefreshViews();
+    return true;
 }
 
 void MainDialog::OnSaveNowTime() {

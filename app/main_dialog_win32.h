@@ -39,6 +39,10 @@ inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
 inline constexpr UINT kDpiChangedMessage = WM_APP + 41;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
+// Posted to itself: tell what start-up did with a checkpoint, once the window shows.
+inline constexpr UINT kRecoveryNoticeMessage = WM_APP + 15;
+// Keeps the checkpoint of an open session current.
+inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
 
 // Posted to itself when a start's command line waits to be acted on.
 inline constexpr UINT kStartQueuedMessage = WM_APP + 30;

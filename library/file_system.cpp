@@ -8,11 +8,11 @@
 
 namespace kibolt {
 
-namespace {
-
 ByteSource BytesSource(std::string_view bytes) {
     return [bytes](const ByteSink& sink) { return sink(bytes); };
 }
+
+namespace {
 
 // From this size on a file is read on a second thread, a piece at a time,
 // while the caller's thread parses what has come in: the system's copy into

@@ -15,6 +15,8 @@ namespace kibolt {
 using ByteSink = std::function<bool(std::string_view)>;
 // Hands a file's bytes to a sink in order; false as soon as the sink refused one.
 using ByteSource = std::function<bool(const ByteSink&)>;
+// A source of these bytes in one piece (they must outlive it).
+ByteSource BytesSource(std::string_view bytes);
 // Told how far the reading of a file has come: bytes [0, filled) of `bytes`
 // are in, of bytes.size() expected. The last call has them all (filled ==
 // bytes.size()); every call comes on the thread that asked for the read.

@@ -130,7 +130,7 @@ FsError PosixFileSystem::WriteNewFileFrom(const std::string& path, const ByteSou
 }
 
 FsError PosixFileSystem::WriteNewFileUnflushed(const std::string& path, std::string_view bytes) {
-    return Write(path, [bytes](const ByteSink& sink) { return sink(bytes); }, false);
+    return Write(path, BytesSource(bytes), false);
 }
 
 FsError PosixFileSystem::Write(const std::string& path, const ByteSource& content, bool flush) {

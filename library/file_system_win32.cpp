@@ -98,7 +98,7 @@ FsError Win32FileSystem::WriteNewFileFrom(const std::string& path, const ByteSou
 }
 
 FsError Win32FileSystem::WriteNewFileUnflushed(const std::string& path, std::string_view bytes) {
-    return Write(path, [bytes](const ByteSink& sink) { return sink(bytes); }, false);
+    return Write(path, BytesSource(bytes), false);
 }
 
 FsError Win32FileSystem::Write(const std::string& path, const ByteSource& content, bool flush) {

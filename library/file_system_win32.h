@@ -6,8 +6,6 @@
 namespace kibolt {
 
 class Win32FileSystem final : public FileSystem {
-    FsError Write(const std::string& path, const ByteSource& content, bool flush);
-
 public:
     FsError ReadFile(const std::string& path, std::string& bytes) override;
     FsError ReadFileBuffer(const std::string& path, FileBuffer& bytes, const ReadProgress& progress) override;
@@ -20,6 +18,9 @@ public:
     FsError Stamp(const std::string& path, FileStamp& stamp) override;
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
+
+private:
+    FsError Write(const std::string& path, const ByteSource& content, bool flush);
 };
 
 }  // namespace kibolt

@@ -146,6 +146,29 @@ std::string TitleFromFileName(std::string_view name) {
     return std::string(name);
 }
 
+std::optional<LogLocation> LocateLog(std::string_view root, std::string_view logPath) {
+    const std::string path = FoldAsciiCase(logPath);
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const auto category = static_cast<Category>(i);
+        const std::string folder = FoldAsciiCase(CategoryFolderPath(root, category)) + '\\';
+        if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) continue;
+        // Folding keeps every byte where it was: the name starts at the same place.
+        const std::string name(logPath.substr(folder.size()));
+        if (FindLastSeparator(name) != std::string::npos || name.find('/') != std::string::npos) return std::nullopt;
+        std::vector<std::string> titles = TitlesFromListing({name});
+        if (titles.size() != 1) return std::nullopt;
+        return LogLocation{category, std::move(titles.front())};
+    }
+    return std::nullopt;
+}
+
+std::string LibraryFilePath(std::string_view root, std::string_view name) {
+    std::string path(root);
+    if (!path.empty() && FindLastSeparator(path) != path.size() - 1) path += '\\';
+    path += name;
+    return path;
+}
+
 std::string FoldAsciiCase(std::string_view text) {
     std::string folded(text);
     for (size_t i = 0; i < folded.size(); i += CharacterLength(folded, i)) {

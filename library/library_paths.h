@@ -36,6 +36,19 @@ std::optional<std::string> LogPath(std::string_view root, Category c, std::strin
 // The title of a listed log file: the name without its ".log" ending (any case).
 std::string TitleFromFileName(std::string_view name);
 
+// Where a game's log lies in the library at `root`: its category and title.
+// Nothing when logPath is not a log file right inside a category folder
+// (paths compared as the system does).
+struct LogLocation {
+    Category category = Category::Playing;
+    std::string title;
+};
+std::optional<LogLocation> LocateLog(std::string_view root, std::string_view logPath);
+
+// A file of the library itself, beside the category folders (the progress
+// file, the checkpoint): `name` alone when there is no root.
+std::string LibraryFilePath(std::string_view root, std::string_view name);
+
 // Titles of the logs among a folder's entry names (those ending in ".log" in
 // any ASCII case, ".log" alone excepted), sorted case-insensitively, ties by bytes.
 std::vector<std::string> TitlesFromListing(const std::vector<std::string>& names);

@@ -39,6 +39,21 @@ uint64_t ProcessCreationTime(HANDLE process) {
     return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
+namespace {
+
+// The process behind the handle is that process of the game and still runs.
+bool IsRunningGameProcess(HANDLE process, const GameProcess& game) {
+    return process && game.created != 0 && WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
+           ProcessCreationTime(process) == game.created;
+}
+
+}  // namespace
+
+bool IsRunningGameProcess(const GameProcess& game) {
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, game.id));
+    return IsRunningGameProcess(process.Get(), game);
+}
+
 bool GameLauncher::Start(HWND window, const std::string& commandLine, const std::string& workingDirectory) {
     if (Running()) return false;
     commandLine_ = Widen(commandLine);
@@ -153,9 +168,7 @@ void GameLauncher::RunFollow() {
         const DWORD access = SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_SET_QUOTA | PROCESS_TERMINATE;
         UniqueHandle process(OpenProcess(access, FALSE, p.id));
         if (!process) process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, p.id));
-        // Another program may have the id by now: only the same creation time is the game.
-        if (!process || HasEnded(process.Get()) || p.created == 0 || ProcessCreationTime(process.Get()) != p.created)
-            continue;
+        if (!IsRunningGameProcess(process.Get(), p)) continue;
         if (allInJob && !AssignProcessToJobObject(job_.Get(), process.Get())) allInJob = false;
         AddProcess(p.id, process.Get());
         running.push_back(std::move(process));
@@ -174,9 +187,7 @@ void GameLauncher::RunFollow() {
 }
 
 void GameLauncher::Arm() {
-    std::vector<DWORD> ids;
-    for (const GameProcess& p : Processes()) ids.push_back(p.id);
-    if (hook_.ArmGameProcesses(ids, window_)) PostMessageW(window_, kGameArmedMessage, 0, 0);
+    if (hook_.ArmGameProcesses(ProcessIds(), window_)) PostMessageW(window_, kGameArmedMessage, 0, 0);
 }
 
 bool GameLauncher::WatchJob() {
@@ -241,15 +252,19 @@ void GameLauncher::RemoveProcess(DWORD id) {
 }
 
 void GameLauncher::ProcessesChanged() {
-    std::vector<DWORD> ids;
-    for (const GameProcess& p : Processes()) ids.push_back(p.id);
-    hook_.SetGameProcesses(ids);  // does nothing until armed
+    hook_.SetGameProcesses(ProcessIds());  // does nothing until armed
     PostMessageW(window_, kGameProcessesMessage, 0, 0);
 }
 
 std::vector<GameProcess> GameLauncher::Processes() const {
     Locked lock(processesLock_);
     return processes_;
+}
+
+std::vector<DWORD> GameLauncher::ProcessIds() const {
+    std::vector<DWORD> ids;
+    for (const GameProcess& p : Processes()) ids.push_back(p.id);
+    return ids;
 }
 
 void GameLauncher::Finished() {

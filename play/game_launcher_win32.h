@@ -26,10 +26,6 @@ inline constexpr UINT kGameEndedMessage = WM_APP + 11;      // the game's last p
 inline constexpr UINT kGameFailedMessage = WM_APP + 12;     // wParam: the system's error code from the launch
 inline constexpr UINT kGameArmedMessage = WM_APP + 13;      // the hook reports the game's inputs from now on
 inline constexpr UINT kGameProcessesMessage = WM_APP + 14;  // a process of the game started or ended
-// Posted by the main window to itself: tell what start-up did with a checkpoint, once the window shows.
-inline constexpr UINT kRecoveryNoticeMessage = WM_APP + 15;
-// The main window's timer that keeps the checkpoint of an open session current.
-inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
 
 class GameLauncher {
 public:
@@ -70,6 +66,7 @@ private:
     void AddProcess(DWORD id, HANDLE process);
     void RemoveProcess(DWORD id);
     void ProcessesChanged();
+    std::vector<DWORD> ProcessIds() const;
 
     ActivityHookLibrary& hook_;
     HWND window_ = nullptr;
@@ -88,5 +85,8 @@ private:
 
 // The creation time of a process, in the system's 100 ns units; 0 when unknown.
 uint64_t ProcessCreationTime(HANDLE process);
+// A process of the game that still runs: the same id and the same creation
+// time (the system may have handed the id to another program since).
+bool IsRunningGameProcess(const GameProcess& game);
 
 }  // namespace kibolt

@@ -6,7 +6,6 @@
 
 #include "library/decimal.h"
 #include "library/library_paths.h"
-#include "library/sjis.h"
 #include "library/time_text.h"
 
 namespace kibolt {
@@ -59,8 +58,6 @@ bool IsGameAt(const GameRecord& game, std::string_view logPath) {
     return !game.logPath.empty() && SamePath(game.logPath, logPath);
 }
 
-FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log) { return ReadLogFile(fs, path, log); }
-
 const SessionRecord* LastSession(const GameLogContent& log) {
     return log.sessions.empty() ? nullptr : &log.sessions.back();
 }
@@ -89,7 +86,7 @@ bool PlaySession::Begin(std::string logPath) {
 
 std::string PlaySession::PlayTimeSoFar() const {
     if (!open_) return {};
-    return FormatDuration(TruncateSeconds(Measure(clock_.Now(), clock_.UnbiasedMs(), false).playSeconds));
+    return FormatDuration(TruncateSeconds(static_cast<double>(PlayMsAt(clock_.UnbiasedMs())) / 1000.0));
 }
 
 bool PlaySession::Resume(const SessionProgress& progress) {
@@ -114,21 +111,21 @@ bool PlaySession::Resume(const SessionProgress& progress) {
 }
 
 FinishedSession PlaySession::Measure(int64_t now, int64_t nowMs, bool openInterval) const {
-    FinishedSession s{logPath_, start_, now, 0, 0, inputCount_};
-    s.playSeconds = static_cast<double>(playBaseMs_ + (nowMs - playSinceMs_)) / 1000.0;
-    int64_t activeMs = activeMs_;
-    if (openInterval && windowActive_) activeMs += nowMs - activeSinceMs_;
-    s.activeSeconds = static_cast<double>(activeMs) / 1000.0;
-    return s;
+    const int64_t activeMs = openInterval ? ActiveMsAt(nowMs) : activeMs_;
+    return {logPath_, start_, now, static_cast<double>(PlayMsAt(nowMs)) / 1000.0,
+            static_cast<double>(activeMs) / 1000.0, inputCount_};
+}
+
+int64_t PlaySession::PlayMsAt(int64_t nowMs) const { return playBaseMs_ + (nowMs - playSinceMs_); }
+
+int64_t PlaySession::ActiveMsAt(int64_t nowMs) const {
+    return windowActive_ ? activeMs_ + (nowMs - activeSinceMs_) : activeMs_;
 }
 
 std::optional<SessionProgress> PlaySession::Progress() const {
     if (!open_) return std::nullopt;
-    const int64_t now = clock_.Now();
     const int64_t nowMs = clock_.UnbiasedMs();
-    int64_t activeMs = activeMs_;
-    if (windowActive_) activeMs += nowMs - activeSinceMs_;
-    return SessionProgress{logPath_, start_, playBaseMs_ + (nowMs - playSinceMs_), activeMs, inputCount_, now, nowMs};
+    return SessionProgress{logPath_, start_, PlayMsAt(nowMs), ActiveMsAt(nowMs), inputCount_, clock_.Now(), nowMs};
 }
 
 std::optional<FinishedSession> PlaySession::End() {
@@ -199,30 +196,7 @@ FinishedSession FinishedAt(const SessionProgress& p) {
             static_cast<double>(p.activeMs) / 1000.0, p.inputCount};
 }
 
-std::string ProgressFilePath(std::string_view root) {
-    std::string path(root);
-    if (!path.empty() && FindLastSeparator(path) != path.size() - 1) path += '\\';
-    path += kProgressFileName;
-    return path;
-}
-
-FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
-                      std::string_view comment) {
-    if (IsGameAt(current, session.logPath)) {
-        // Appended after the sessions the log holds on disk now, its totals built on them.
-        const LogChange change = ChangeGameLog(fs, current, [&](GameLogContent& log) {
-            AppendSession(log, BuildSessionFields(clock, session, LastSession(log), comment));
-            // Shown at once with its number, even if the write fails and no reload follows.
-            log.sessions.back().number = static_cast<int>(log.sessions.size());
-            return true;
-        });
-        return change.readError != FsError::None ? change.readError : change.writeError;
-    }
-    GameLogContent log;
-    if (const FsError error = ReadLog(fs, session.logPath, log); error != FsError::None) return error;
-    AppendSession(log, BuildSessionFields(clock, session, LastSession(log), comment));
-    return WriteLogFile(fs, session.logPath, log);
-}
+std::string ProgressFilePath(std::string_view root) { return LibraryFilePath(root, kProgressFileName); }
 
 FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlaySession& session,
                               const GameRecord& current) {
@@ -231,7 +205,7 @@ FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlayS
     const SessionRecord* previous = nullptr;
     if (IsGameAt(current, session.LogPath())) {
         previous = LastSession(current.log);
-    } else if (ReadLog(fs, session.LogPath(), fromDisk) == FsError::None) {
+    } else if (ReadLogFile(fs, session.LogPath(), fromDisk) == FsError::None) {
         previous = LastSession(fromDisk);
     }
     // A display of progress, rewritten often: not worth a flush to disk (what

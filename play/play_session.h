@@ -58,7 +58,6 @@ void FillTotals(SessionFields& fields, const SessionRecord* previous);
 
 // True when `game` is loaded from the log at logPath (paths compared as the system does).
 bool IsGameAt(const GameRecord& game, std::string_view logPath);
-FsError ReadLog(FileSystem& fs, const std::string& path, GameLogContent& log);
 const SessionRecord* LastSession(const GameLogContent& log);
 
 class PlaySession {
@@ -118,6 +117,9 @@ private:
     // The session up to the given wall stamp and unbiased time; with
     // openInterval, an active interval still open is counted up to then.
     FinishedSession Measure(int64_t now, int64_t nowMs, bool openInterval) const;
+    // Play and active time up to nowMs on the unbiased clock, an open active interval included.
+    int64_t PlayMsAt(int64_t nowMs) const;
+    int64_t ActiveMsAt(int64_t nowMs) const;
 
     const Clock& clock_;
     bool open_ = false;
@@ -137,19 +139,9 @@ FinishedSession FinishedAt(const SessionProgress& progress);
 // LibraryRoot + "\kibolt.tmp".
 std::string ProgressFilePath(std::string_view root);
 
-// Appends a finished session to the log of the game that was played and
-// writes that log. When `current` is that game its log in memory is used (it
-// may hold changes not yet on disk; when the log changed on disk, it is read
-// again first, see ChangeGameLog) and receives the session, numbered;
-// otherwise the log is read fresh from disk and `current` is left alone, so
-// the record never lands in, nor builds its totals on, another game. A log
-// that cannot be read is not written, as that would leave a file holding
-// nothing but this session; its error is returned.
-FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
-                      std::string_view comment);
-
 // Writes the progress snapshot of the open session to the progress file,
-// with the totals of the played game's log (taken as RecordSession does).
+// with the totals of the played game's log (its log in memory when it is
+// `current`, else as it is on disk).
 FsError WriteProgressSnapshot(FileSystem& fs, std::string_view root, const PlaySession& session,
                               const GameRecord& current);
 

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "library/library_paths.h"
-#include "library/sjis.h"
 
 namespace kibolt {
 
@@ -52,12 +51,7 @@ bool SameOwnFields(const SessionRecord& a, const SessionRecord& b) {
 
 }  // namespace
 
-std::string CheckpointFilePath(std::string_view root) {
-    std::string path(root);
-    if (!path.empty() && FindLastSeparator(path) != path.size() - 1) path += '\\';
-    path += kCheckpointFileName;
-    return path;
-}
+std::string CheckpointFilePath(std::string_view root) { return LibraryFilePath(root, kCheckpointFileName); }
 
 std::string SerializeCheckpoint(const SessionCheckpoint& c) {
     std::string text(kHeader);
@@ -170,19 +164,6 @@ std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes) {
     return c;
 }
 
-bool IsLogInLibrary(std::string_view root, std::string_view logPath) {
-    const std::string path = FoldAsciiCase(logPath);
-    for (Category c : {Category::Playing, Category::Cleared, Category::Others}) {
-        std::string folder = FoldAsciiCase(CategoryFolderPath(root, c));
-        folder += '\\';
-        if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) continue;
-        const std::string name(logPath.substr(folder.size()));
-        if (FindLastSeparator(name) != std::string::npos || name.find('/') != std::string::npos) return false;
-        return TitlesFromListing({name}).size() == 1;
-    }
-    return false;
-}
-
 PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std::string_view comment) {
     SessionFields f = BuildSessionFields(clock, session, nullptr, comment);
     // The totals are worked out when the line goes into its log, from the log's last session then.
@@ -194,28 +175,35 @@ PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std
 
 FsError RecordPending(FileSystem& fs, GameRecord& current, std::vector<PendingRecord>& pending) {
     while (!pending.empty()) {
-        const PendingRecord& record = pending.front();
-        const SessionRecord own = SessionRecord::FromLine(record.line);
-        const bool inMemory = IsGameAt(current, record.logPath);
-        GameLogContent fromDisk;
-        if (!inMemory) {
-            if (const FsError error = ReadLog(fs, record.logPath, fromDisk); error != FsError::None) return error;
-        }
-        GameLogContent& log = inMemory ? current.log : fromDisk;
-        const SessionRecord* last = LastSession(log);
-        const bool there = last && SameOwnFields(*last, own);
-        if (!there) {
+        const SessionRecord own = SessionRecord::FromLine(pending.front().line);
+        const std::string& logPath = pending.front().logPath;
+        // Added after the log's last session, its totals built on it, unless
+        // that is this session already (recorded before a crash); false then.
+        auto append = [&own](GameLogContent& log) {
+            const SessionRecord* last = LastSession(log);
+            if (last && SameOwnFields(*last, own)) return false;
             SessionFields f = own.Fields();
             FillTotals(f, last);
             AppendSession(log, f);
-            if (inMemory) log.sessions.back().number = static_cast<int>(log.sessions.size());
+            log.sessions.back().number = static_cast<int>(log.sessions.size());
+            return true;
+        };
+        FsError error = FsError::None;
+        if (IsGameAt(current, logPath)) {
+            // Onto the log as it is on disk now, with the changes not yet
+            // written; written even when the session is there, since an
+            // earlier write of it may have failed.
+            const LogChange change = ChangeGameLog(fs, current, [&append](GameLogContent& log) {
+                append(log);
+                return true;
+            });
+            error = change.readError != FsError::None ? change.readError : change.writeError;
+        } else {
+            GameLogContent log;
+            error = ReadLogFile(fs, logPath, log);
+            if (error == FsError::None && append(log)) error = WriteLogFile(fs, logPath, log);
         }
-        // A line already in the log on disk needs no write; one in memory only may.
-        if (!there || inMemory) {
-            if (const FsError error = WriteLogFile(fs, inMemory ? current.logPath : record.logPath, log);
-                error != FsError::None)
-                return error;
-        }
+        if (error != FsError::None) return error;
         pending.erase(pending.begin());
     }
     return FsError::None;
@@ -242,7 +230,7 @@ Recovery RecoverCheckpoint(FileSystem& fs, const Clock& clock, std::string_view 
     if (c->open) logs.push_back(c->open->logPath);
     for (const PendingRecord& r : c->pending) logs.push_back(r.logPath);
     for (const std::string& log : logs)
-        if (!IsLogInLibrary(root, log) || !fs.Exists(log)) return refuse(log);
+        if (!LocateLog(root, log) || !fs.Exists(log)) return refuse(log);
     result.logPath = logs.empty() ? std::string() : logs.front();
     if (c->Empty()) {
         (void)fs.RemoveFile(path);

@@ -54,14 +54,12 @@ std::string SealCheckpoint(std::string body);
 // Nothing when the bytes are not a whole, undamaged checkpoint.
 std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes);
 
-// True when `logPath` is a game's log in one of the library's category folders.
-bool IsLogInLibrary(std::string_view root, std::string_view logPath);
-
 // Adds each pending session to its log, its totals built on the log's last
-// session, unless it is that last session already, and writes the log; the current game's log in memory is used
-// when it is that game (it may hold changes not yet on disk) and gets the
-// session, numbered. Stops at the first failure; what is recorded leaves
-// `pending`. The log is never created: a missing log fails with NotFound.
+// session, unless it is that last session already, and writes the log. The
+// current game's log gets it in memory (with changes not yet written, or as
+// it is on disk now when another program changed it; see ChangeGameLog),
+// numbered. Stops at the first failure; what is recorded leaves `pending`.
+// The log is never created: a missing log fails with NotFound.
 FsError RecordPending(FileSystem& fs, GameRecord& current, std::vector<PendingRecord>& pending);
 
 // A finished session as a pending record; its totals are left empty and

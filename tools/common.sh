@@ -204,14 +204,19 @@ stop_xvfb() {
     XVFB_PID=
 }
 
-# run_timing_program NAME: builds the program, then runs build/windows/NAME.exe
-# under wine in the project's prefix (on $DISPLAY, or an Xvfb of its own).
+# run_built_program NAME [ARGS...]: runs build/windows/NAME.exe under wine in
+# the prefix prepared before (on $DISPLAY, or an Xvfb of its own).
+run_built_program() {
+    local own_display=0
+    if [ -z "${DISPLAY:-}" ]; then start_xvfb; own_display=1; fi
+    LC_ALL=ja_JP.UTF-8 wine "build/windows/$1.exe" "${@:2}"
+    wineserver -k >/dev/null 2>&1 || true
+    if [ "$own_display" = 1 ]; then stop_xvfb; fi
+}
+
+# run_timing_program NAME: builds the program, then runs it in the project's prefix.
 run_timing_program() {
     build_windows >/dev/null
     prepare_wine_prefix "$KIBOLT_TOP/build/windows/wineprefix"
-    local own_display=0
-    if [ -z "${DISPLAY:-}" ]; then start_xvfb; own_display=1; fi
-    LC_ALL=ja_JP.UTF-8 wine "build/windows/$1.exe"
-    wineserver -k >/dev/null 2>&1 || true
-    if [ "$own_display" = 1 ]; then stop_xvfb; fi
+    run_built_program "$1"
 }

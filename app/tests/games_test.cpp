@@ -51,10 +51,26 @@ protected:
     }
     void DoubleClick(HWND list, POINT at) { test::DoubleClickClient(list, at); }
     int SelectedGameRow() const { return dialog_->GameList().SelectedRow(); }
+    // Fills the game dialog that `command` opens (a null path is left as
+    // shown), takes it with Enter and waits until it has closed.
+    void EnterGame(int command, const char* path, const std::string& title);
 };
 
 void SetText(HWND dialog, int id, const std::string& text) { SetWindowTextCp932(GetDlgItem(dialog, id), text); }
 std::string TextOf(HWND dialog, int id) { return GetWindowTextCp932(GetDlgItem(dialog, id)); }
+
+void GamesTest::EnterGame(int command, const char* path, const std::string& title) {
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then(WaitForDialog("アイテムの追加", dialog));
+    script.Then(Do([&] {
+        if (path) SetText(dialog, IDC_ENTRY_PATH, path);
+        SetText(dialog, IDC_ENTRY_TITLE, title);
+        PostKeyToFocus(VK_RETURN);
+    }));
+    script.Then(WaitUntilClosed(dialog));
+    RunCommand(script, command);
+}
 
 // The message the dialogs give for a refused entry.
 std::string MessageFor(GameEntryProblem problem, TitleProblem titleProblem = TitleProblem::None,
@@ -138,16 +154,7 @@ TEST_F(GamesTest, RegisteringWritesTheLogVerbatimAndShowsTheNewEmptyGame) {
     Open();
     Pick("Alpha");
     const std::string path = "C:\\Games\\100%\\%s%d 表.exe";
-    HWND dialog = nullptr;
-    ModalScript script;
-    script.Then(WaitForDialog("アイテムの追加", dialog));
-    script.Then(Do([&] {
-        SetText(dialog, IDC_ENTRY_PATH, path);
-        SetText(dialog, IDC_ENTRY_TITLE, "New");
-        PostKeyToFocus(VK_RETURN);
-    }));
-    script.Then(WaitUntilClosed(dialog));
-    RunCommand(script, IDM_NEW_GAME);
+    EnterGame(IDM_NEW_GAME, path.c_str(), "New");
 
     EXPECT_EQ(library_.ReadFile("playing\\New.log"), path + "\r\n=====Comment_Start====\r\n");
     EXPECT_EQ(library_.ReadFile("cleared\\New.log"), test::MakeLogBytes(1));
@@ -250,29 +257,13 @@ TEST_F(GamesTest, PropertiesRenameTheGameWithinItsOwnFolder) {
         SelectTab(1);
         SelectTab(0);
         Pick("Zulu");
-        HWND dialog = nullptr;
-        ModalScript script;
-        script.Then(WaitForDialog("アイテムの追加", dialog));
-        script.Then(Do([&] {
-            SetText(dialog, IDC_ENTRY_TITLE, "Aardvark");
-            PostKeyToFocus(VK_RETURN);
-        }));
-        script.Then(WaitUntilClosed(dialog));
-        RunCommand(script, IDM_PROPERTIES);
+        EnterGame(IDM_PROPERTIES, nullptr, "Aardvark");
         ASSERT_EQ(ListedGames(), (std::vector<std::string>{"Aardvark", "Alpha", "Beta"}));
         EXPECT_EQ(SelectedGameRow(), 0);
         Pick("Alpha");
     }
     SelectTab(1);  // CLEARED shown: the game still lives in playing
-    HWND dialog = nullptr;
-    ModalScript script;
-    script.Then(WaitForDialog("アイテムの追加", dialog));
-    script.Then(Do([&] {
-        SetText(dialog, IDC_ENTRY_TITLE, "Gamma 表");
-        PostKeyToFocus(VK_RETURN);
-    }));
-    script.Then(WaitUntilClosed(dialog));
-    RunCommand(script, IDM_PROPERTIES);
+    EnterGame(IDM_PROPERTIES, nullptr, "Gamma 表");
 
     EXPECT_EQ(library_.ReadFile("playing\\Gamma 表.log"), alpha);
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));

@@ -210,5 +210,34 @@ TEST(CheckTitleTest, Classifies) {
     }
 }
 
+TEST(LocateLogTest, OnlyLogsRightInsideACategoryFolderOfTheLibraryAreFound) {
+    const struct {
+        std::string path;
+        bool inside = false;
+        Category category = Category::Playing;
+        std::string title = {};
+    } cases[] = {
+        {"C:\\K\\playing\\Alpha.log", true, Category::Playing, "Alpha"},
+        {"C:\\K\\cleared\\表示.log", true, Category::Cleared, "表示"},  // 表 ends in byte 0x5C
+        {"c:\\k\\OTHERS\\Gamma.LOG", true, Category::Others, "Gamma"},
+        {"C:\\K\\playing\\.log", false},
+        {"C:\\K\\playing\\Alpha.txt", false},
+        {"C:\\K\\playing\\sub\\Alpha.log", false},
+        {"C:\\K\\playing\\..\\..\\Windows\\win.log", false},
+        {"C:\\K\\Alpha.log", false},
+        {"C:\\Other\\playing\\Alpha.log", false},
+        {"C:\\K\\playing\\a/b.log", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::optional<LogLocation> location = LocateLog("C:\\K", c.path);
+        EXPECT_EQ(location.has_value(), c.inside);
+        if (!location || !c.inside) continue;
+        EXPECT_EQ(location->category, c.category);
+        EXPECT_EQ(location->title, c.title);
+    }
+}
+
 }  // namespace
 }  // namespace kibolt

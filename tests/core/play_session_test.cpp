@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "library/library_state.h"
+#include "play/session_checkpoint.h"
 #include "tests/core/fake_clock.h"
 #include "tests/core/memory_file_system.h"
 
@@ -328,6 +329,13 @@ TEST_F(PlaySessionTest, CommentStaysOnItsLine) {
     };
     const FinishedSession s{kLog, At(20, 0), At(21, 0), 3600, 0, 0};
     for (const auto& c : cases) EXPECT_EQ(BuildSessionFields(clock, s, nullptr, c.comment)[kComment], c.field);
+}
+
+// Records one finished session as the program does: pending first, then into its log.
+FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
+                      std::string_view comment) {
+    std::vector<PendingRecord> pending{PendingFor(clock, session, comment)};
+    return RecordPending(fs, current, pending);
 }
 
 // The recorder against a library on disk: Alpha (one session) and Beta in playing.
