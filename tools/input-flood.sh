@@ -15,6 +15,7 @@ folder="$KIBOLT_TOP/build/flood"
 rm -rf "$folder"
 mkdir -p "$folder/playing" "$folder/cleared" "$folder/others"
 cp build/windows/kibolt.exe build/windows/kibolt.dll build/windows/sample_game.exe "$folder/"
-game=$(winepath -w "$folder/sample_game.exe")
-printf '%s\r\n=====Comment_Start====\r\n' "$game" >"$folder/playing/Flood.log"
-run_built_program kibolt_input_flood "$(winepath -w "$folder")" "$seconds" "$rate"
+# Windows paths as wine maps the root (drive Z:), without starting wine before the display is up.
+windows_folder="Z:$(sed 's|/|\\|g' <<<"$folder")"
+printf '%s\r\n=====Comment_Start====\r\n' "$windows_folder\\sample_game.exe" >"$folder/playing/Flood.log"
+run_built_program kibolt_input_flood "$windows_folder" "$seconds" "$rate"
