@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library/clock_win32.h"
 #include "library/game_log.h"
 #include "library/time_text.h"
 #include "play/game_launcher_win32.h"
@@ -20,12 +21,6 @@ namespace kibolt {
 namespace {
 
 using test::FindSampleGame;
-
-int64_t UnbiasedMsNow() {
-    ULONGLONG hundredNs = 0;
-    QueryUnbiasedInterruptTime(&hundredNs);
-    return static_cast<int64_t>(hundredNs / 10000);
-}
 
 // Reads and answers every message box the main window shows. One comes at
 // start-up or when a game ends, at no call of the test's, so a probe watches
@@ -79,7 +74,7 @@ protected:
         SessionCheckpoint c;
         const int64_t now = static_cast<int64_t>(time(nullptr));
         c.open = SessionProgress{library_.Path("playing\\Sample.log"), now - 600, 540'000, 300'000, 55, now - 60,
-                                 UnbiasedMsNow() - 60'000};
+                                 Win32Clock().UnbiasedMs() - 60'000};
         c.processes = std::move(processes);
         return c;
     }
