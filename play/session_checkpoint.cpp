@@ -1,16 +1,20 @@
 #include "play/session_checkpoint.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <utility>
 
 #include "library/library_paths.h"
+#include "library/time_text.h"
 
 namespace kibolt {
 
 namespace {
 
-constexpr std::string_view kHeader = "Kibolt session checkpoint 1";
+// Version 2 adds pending_base; a version 1 file from before still reads.
+constexpr std::string_view kHeader = "Kibolt session checkpoint 2";
+constexpr std::string_view kHeaderVersion1 = "Kibolt session checkpoint 1";
 
 // FNV-1a over the bytes: catches a damaged or cut file, not tampering.
 uint32_t Checksum(std::string_view bytes) {
@@ -36,18 +40,9 @@ bool ParseNumber(std::string_view text, T& value) {
     return ec == std::errc() && ptr == end;
 }
 
-bool HasControlCharacter(std::string_view text) {
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7F) return true;
-    return false;
-}
-
-// The session's own fields (no totals) of a line.
-bool SameOwnFields(const SessionRecord& a, const SessionRecord& b) {
-    for (int k : {kStart, kEnd, kPlay, kActive, kInputs, kComment})
-        if (a.Field(k) != b.Field(k)) return false;
-    return true;
-}
+// Only a line end cannot be in a value: a comment may hold a TAB or other
+// control characters, and the checksum catches damage.
+bool HasLineEnd(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
 
@@ -76,6 +71,7 @@ std::string SerializeCheckpoint(const SessionCheckpoint& c) {
     for (const PendingRecord& r : c.pending) {
         put("pending_log", r.logPath);
         put("pending_line", r.line);
+        if (r.base) put("pending_base", std::to_string(*r.base));
     }
     return SealCheckpoint(std::move(text));
 }
@@ -99,20 +95,22 @@ std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes) {
     int sessionKeys = 0;
     std::optional<std::string> pendingLog;
     bool first = true;
+    bool version1 = false;
     size_t at = 0;
     while (at < body.size()) {
         const size_t end = body.find('\n', at);
         const std::string_view line = body.substr(at, end - at);
         at = end + 1;
         if (first) {
-            if (line != kHeader) return std::nullopt;
+            if (line != kHeader && line != kHeaderVersion1) return std::nullopt;
+            version1 = line == kHeaderVersion1;
             first = false;
             continue;
         }
         const size_t space = line.find(' ');
         if (space == std::string_view::npos) return std::nullopt;
         const std::string_view key = line.substr(0, space), value = line.substr(space + 1);
-        if (HasControlCharacter(value)) return std::nullopt;
+        if (HasLineEnd(value)) return std::nullopt;
         if (pendingLog && key != "pending_line") return std::nullopt;  // a log without its line
         bool ok = true;
         if (key == "log") {
@@ -144,8 +142,15 @@ std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes) {
             continue;
         } else if (key == "pending_line") {
             if (!pendingLog) return std::nullopt;
-            c.pending.push_back({std::move(*pendingLog), std::string(value)});
+            c.pending.push_back({std::move(*pendingLog), std::string(value), std::nullopt});
             pendingLog.reset();
+            continue;
+        } else if (key == "pending_base") {
+            int32_t base = 0;
+            if (c.pending.empty() || c.pending.back().base || !ParseNumber(value, base) ||
+                base < PendingRecord::kBeforeBases)
+                return std::nullopt;
+            c.pending.back().base = base;
             continue;
         } else {
             return std::nullopt;  // not a key of this version
@@ -154,6 +159,8 @@ std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes) {
         ++sessionKeys;
     }
     if (first || pendingLog) return std::nullopt;
+    if (version1)
+        for (PendingRecord& r : c.pending) r.base = PendingRecord::kBeforeBases;
     // The session's keys come all together, each once, or not at all.
     if (sessionKeys == 7) {
         if (p.activeMs > p.playMs) return std::nullopt;
@@ -170,105 +177,31 @@ PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std
     f[kTotalPlay].clear();
     f[kTotalActive].clear();
     f[kTotalInputs].clear();
-    return {session.logPath, std::string(SessionRecord(f).Line())};
+    return {session.logPath, std::string(SessionRecord(f).Line()), std::nullopt};
 }
 
-FsError RecordPending(FileSystem& fs, GameRecord& current, std::vector<PendingRecord>& pending) {
-    while (!pending.empty()) {
-        const SessionRecord own = SessionRecord::FromLine(pending.front().line);
-        const std::string& logPath = pending.front().logPath;
-        // Added after the log's last session, its totals built on it, unless
-        // that is this session already (recorded before a crash); false then.
-        auto append = [&own](GameLogContent& log) {
-            const SessionRecord* last = LastSession(log);
-            if (last && SameOwnFields(*last, own)) return false;
-            SessionFields f = own.Fields();
-            FillTotals(f, last);
-            AppendSession(log, f);
-            log.sessions.back().number = static_cast<int>(log.sessions.size());
-            return true;
-        };
-        FsError error = FsError::None;
-        if (IsGameAt(current, logPath)) {
-            // Onto the log as it is on disk now, with the changes not yet
-            // written; written even when the session is there, since an
-            // earlier write of it may have failed.
-            const LogChange change = ChangeGameLog(fs, current, [&append](GameLogContent& log) {
-                append(log);
-                return true;
-            });
-            error = change.readError != FsError::None ? change.readError : change.writeError;
-        } else {
-            GameLogContent log;
-            error = ReadLogFile(fs, logPath, log);
-            if (error == FsError::None && append(log)) error = WriteLogFile(fs, logPath, log);
-        }
-        if (error != FsError::None) return error;
-        pending.erase(pending.begin());
-    }
-    return FsError::None;
+bool SameSession(const SessionRecord& a, const SessionRecord& b) {
+    for (int k : {kStart, kEnd, kPlay, kActive, kInputs})
+        if (a.Field(k) != b.Field(k)) return false;
+    return true;
 }
 
-Recovery RecoverCheckpoint(FileSystem& fs, const Clock& clock, std::string_view root, GameRecord& current,
-                           const std::function<bool(const GameProcess&)>& isRunning) {
-    Recovery result;
-    const std::string path = CheckpointFilePath(root);
-    std::string bytes;
-    const FsError read = fs.ReadFile(path, bytes);
-    if (read == FsError::NotFound) return result;
-    std::optional<SessionCheckpoint> c;
-    if (read == FsError::None) c = ParseCheckpoint(bytes);
-    auto refuse = [&](std::string logPath) {
-        (void)fs.RemoveFile(path);
-        result.outcome = Recovery::Outcome::Refused;
-        result.logPath = std::move(logPath);
-        return result;
+bool CoversSession(const SessionRecord& recorded, const SessionRecord& part) {
+    auto count = [](std::string_view text) {
+        int64_t n = -1;
+        if (std::from_chars(text.data(), text.data() + text.size(), n).ec != std::errc()) return int64_t{-1};
+        return n;
     };
-    if (!c) return refuse("");
-    // Every log it names must be a game's log of this library that exists.
-    std::vector<std::string> logs;
-    if (c->open) logs.push_back(c->open->logPath);
-    for (const PendingRecord& r : c->pending) logs.push_back(r.logPath);
-    for (const std::string& log : logs)
-        if (!LocateLog(root, log) || !fs.Exists(log)) return refuse(log);
-    result.logPath = logs.empty() ? std::string() : logs.front();
-    if (c->Empty()) {
-        (void)fs.RemoveFile(path);
-        return result;
-    }
+    return recorded.Field(kStart) == part.Field(kStart) &&
+           DurationSeconds(recorded.Field(kPlay)) >= DurationSeconds(part.Field(kPlay)) &&
+           DurationSeconds(recorded.Field(kActive)) >= DurationSeconds(part.Field(kActive)) &&
+           count(recorded.Field(kInputs)) >= count(part.Field(kInputs));
+}
 
-    // A session still open whose game has gone ends at the checkpoint.
-    std::vector<GameProcess> running;
-    if (c->open)
-        for (const GameProcess& g : c->processes)
-            if (isRunning(g)) running.push_back(g);
-    if (c->open && running.empty()) {
-        c->pending.push_back(PendingFor(clock, FinishedAt(*c->open), ""));
-        c->open.reset();
-        c->processes.clear();
-        // First into the checkpoint, so a crash during the log's write cannot add it twice.
-        if (WriteFileAtomically(fs, path, SerializeCheckpoint(*c)) != FsError::None) {
-            result.outcome = Recovery::Outcome::Kept;
-            result.pending = c->pending;
-            return result;
-        }
-    }
-    const bool hadPending = !c->pending.empty();
-    const FsError recorded = RecordPending(fs, current, c->pending);
-    if (c->open) {
-        result.outcome = Recovery::Outcome::Resumed;
-        result.resume = c->open;
-        result.processes = running;
-        c->processes = running;
-    } else {
-        result.outcome = recorded == FsError::None ? Recovery::Outcome::Recorded : Recovery::Outcome::Kept;
-    }
-    result.pending = c->pending;
-    if (c->Empty())
-        (void)fs.RemoveFile(path);
-    else if (hadPending || c->open)
-        (void)WriteFileAtomically(fs, path, SerializeCheckpoint(*c));
-    return result;
+bool RecordedInFull(const Clock& clock, const GameLogContent& log, const SessionProgress& open) {
+    const SessionRecord part = SessionRecord::FromLine(PendingFor(clock, FinishedAt(open), "").line);
+    return std::any_of(log.sessions.begin(), log.sessions.end(),
+                       [&](const SessionRecord& s) { return CoversSession(s, part); });
 }
 
 bool CheckpointSchedule::Due(int64_t nowMs) const {

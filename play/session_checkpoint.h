@@ -4,15 +4,14 @@
 // game's processes, and the sessions that have ended but are not yet known
 // to be in their logs.
 //
-// A session is never recorded twice: before a log is written the session is
-// put into the checkpoint as pending, and a pending session whose own fields
-// (start, end, play and active time, inputs, comment) are those of its log's
-// last session is taken as recorded and not added again. So a crash after the
-// log was written and before the checkpoint was updated changes nothing on
-// the next start.
+// A session is never recorded twice: before its log is written the session is
+// put into the checkpoint as pending, together with how many sessions like it
+// (same start, end, play and active time, inputs) the log held before it went
+// in. A log that holds more of them than that already has it. So a crash after
+// the log was written and before the checkpoint was updated changes nothing on
+// the next start; the recorder (session_recorder.h) keeps that order.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +34,15 @@ std::string CheckpointFilePath(std::string_view root);
 struct PendingRecord {
     std::string logPath;
     std::string line;  // its session line, the totals (fields 3, 5, 7) left empty
+    // How many sessions like it its log held before it was first added; none
+    // before the first try. kFromOpenSession: recovered from an open session
+    // whose log could not be read, so not yet known to be apart from one that
+    // was recorded in full before the checkpoint could be updated.
+    std::optional<int32_t> base;
+    static constexpr int32_t kFromOpenSession = -1;
+    // From a checkpoint of before the bases were kept: written already when
+    // it is its log's last session.
+    static constexpr int32_t kBeforeBases = -2;
     bool operator==(const PendingRecord&) const = default;
 };
 
@@ -54,41 +62,23 @@ std::string SealCheckpoint(std::string body);
 // Nothing when the bytes are not a whole, undamaged checkpoint.
 std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes);
 
-// Adds each pending session to its log, its totals built on the log's last
-// session, unless it is that last session already, and writes the log. The
-// current game's log gets it in memory (with changes not yet written, or as
-// it is on disk now when another program changed it; see ChangeGameLog),
-// numbered. Stops at the first failure; what is recorded leaves `pending`.
-// The log is never created: a missing log fails with NotFound.
-FsError RecordPending(FileSystem& fs, GameRecord& current, std::vector<PendingRecord>& pending);
-
 // A finished session as a pending record; its totals are left empty and
 // worked out when it goes into its log.
 PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std::string_view comment);
 
-// What was found at start-up.
-struct Recovery {
-    enum class Outcome {
-        Nothing,   // no checkpoint
-        Resumed,   // the game still runs: its session goes on (resume, processes)
-        Recorded,  // the game is gone: its session was recorded up to the checkpoint
-        Refused,   // damaged or pointing at a wrong log: removed, no log changed
-        Kept,      // a log could not be written: the checkpoint stays for the next try
-    };
-    Outcome outcome = Outcome::Nothing;
-    std::string logPath;                   // the game concerned (may be empty when Refused)
-    std::optional<SessionProgress> resume;  // for Resumed
-    std::vector<GameProcess> processes;     // for Resumed: those still running
-    std::vector<PendingRecord> pending;     // for Kept: still to be recorded
-};
+// True when two session lines are the same session: the same start, end,
+// play and active time and inputs. The comment and the totals may differ.
+bool SameSession(const SessionRecord& a, const SessionRecord& b);
 
-// Deals with a checkpoint left over from an earlier run, from the library at
-// `root`: records what had ended, then resumes the open session if one of
-// its processes still runs (isRunning says so; it must check the creation
-// time) or records it up to the checkpoint. The checkpoint file is removed,
-// or rewritten with what is left to resume.
-Recovery RecoverCheckpoint(FileSystem& fs, const Clock& clock, std::string_view root, GameRecord& current,
-                           const std::function<bool(const GameProcess&)>& isRunning);
+// True when `recorded` is the whole session that `part` is a moment of: the
+// same start and at least its play and active time and inputs.
+bool CoversSession(const SessionRecord& recorded, const SessionRecord& part);
+
+// True when `log` holds the session that `open` was a moment of: one with its
+// start and at least its play and active time and inputs. Such a session was
+// recorded in full after the checkpoint was written and before it could be
+// updated again.
+bool RecordedInFull(const Clock& clock, const GameLogContent& log, const SessionProgress& open);
 
 // When the checkpoint of an open session is written: at once for a start, a
 // split and an end (WriteNow), at most every kMinIntervalMs for the changes in

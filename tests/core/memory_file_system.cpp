@@ -63,6 +63,7 @@ std::vector<std::string> MemoryFileSystem::FilePaths() const {
 
 FsError MemoryFileSystem::ReadFile(const std::string& path, std::string& bytes) {
     if (!PathFits(path)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Read, path); e != FsError::None) return e;
     const std::string key = Key(path);
     for (const std::string& denied : unreadable)
         if (Key(denied) == key) return FsError::AccessDenied;
@@ -75,6 +76,7 @@ FsError MemoryFileSystem::ReadFile(const std::string& path, std::string& bytes) 
 
 FsError MemoryFileSystem::WriteNewFileFrom(const std::string& path, const ByteSource& content) {
     if (!PathFits(path)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Write, path); e != FsError::None) return e;
     const std::string key = Key(path);
     auto parent = ParentKey(path);
     if (parent && !folders_.count(*parent)) return FsError::NotFound;
@@ -100,6 +102,7 @@ FsError MemoryFileSystem::WriteNewFileFrom(const std::string& path, const ByteSo
 
 FsError MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
     if (!PathFits(from) || !PathFits(to)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Replace, to); e != FsError::None) return e;
     const std::string fromKey = Key(from);
     const std::string toKey = Key(to);
     auto source = files_.find(fromKey);
@@ -121,6 +124,7 @@ FsError MemoryFileSystem::Replace(const std::string& from, const std::string& to
 
 FsError MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
     if (!PathFits(from) || !PathFits(to)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Rename, from); e != FsError::None) return e;
     const std::string fromKey = Key(from);
     const std::string toKey = Key(to);
     auto source = files_.find(fromKey);
@@ -138,6 +142,7 @@ FsError MemoryFileSystem::Rename(const std::string& from, const std::string& to)
 
 FsError MemoryFileSystem::RemoveFile(const std::string& path) {
     if (!PathFits(path)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Remove, path); e != FsError::None) return e;
     const std::string key = Key(path);
     if (folders_.count(key)) return FsError::AccessDenied;
     auto it = files_.find(key);
@@ -149,6 +154,7 @@ FsError MemoryFileSystem::RemoveFile(const std::string& path) {
 
 FsError MemoryFileSystem::RecycleFile(const std::string& path) {
     if (!PathFits(path)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Recycle, path); e != FsError::None) return e;
     const std::string key = Key(path);
     if (folders_.count(key)) return FsError::AccessDenied;
     auto it = files_.find(key);
@@ -161,6 +167,7 @@ FsError MemoryFileSystem::RecycleFile(const std::string& path) {
 
 FsError MemoryFileSystem::Stamp(const std::string& path, FileStamp& stamp) {
     if (!PathFits(path)) return FsError::PathTooLong;
+    if (const FsError e = Fault(Op::Stamp, path); e != FsError::None) return e;
     auto it = files_.find(Key(path));
     if (it == files_.end()) return FsError::NotFound;
     stamp = FileStamp{it->second.bytes.size(), it->second.version};

@@ -3,6 +3,7 @@
 // or '/' as separators. A file can only be written into an existing folder.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -30,6 +31,10 @@ public:
     FsError recycleError = FsError::None;                // RecycleFile fails with it, changing nothing
     std::vector<std::string> recycled;                   // bytes of the files recycled, oldest first
     std::set<std::string> unreadable;                    // ReadFile of these paths gives AccessDenied (any case)
+    // Asked first by every operation but Exists and ListFolder: an error it
+    // gives fails the operation, changing nothing.
+    enum class Op { Read, Write, Replace, Rename, Remove, Recycle, Stamp };
+    std::function<FsError(Op, const std::string& path)> fault;
 
     FsError ReadFile(const std::string& path, std::string& bytes) override;
     FsError WriteNewFileFrom(const std::string& path, const ByteSource& content) override;
@@ -45,6 +50,7 @@ public:
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 
 private:
+    FsError Fault(Op op, const std::string& path) const { return fault ? fault(op, path) : FsError::None; }
     struct File {
         std::string path;  // as last spelt
         std::string bytes;

@@ -8,6 +8,7 @@
 
 #include "library/library_state.h"
 #include "play/session_checkpoint.h"
+#include "play/session_recorder.h"
 #include "tests/core/fake_clock.h"
 #include "tests/core/memory_file_system.h"
 
@@ -331,11 +332,15 @@ TEST_F(PlaySessionTest, CommentStaysOnItsLine) {
     for (const auto& c : cases) EXPECT_EQ(BuildSessionFields(clock, s, nullptr, c.comment)[kComment], c.field);
 }
 
-// Records one finished session as the program does: pending first, then into its log.
-FsError RecordSession(FileSystem& fs, const Clock& clock, GameRecord& current, const FinishedSession& session,
+// Records one finished session as the program does, through the recorder;
+// the error it reports when the session has to wait.
+FsError RecordSession(FileSystem& fs, const Clock& clock, LibraryState& state, const FinishedSession& session,
                       std::string_view comment) {
-    std::vector<PendingRecord> pending{PendingFor(clock, session, comment)};
-    return RecordPending(fs, current, pending);
+    SessionRecorder recorder(fs, clock, state);
+    recorder.Record(session, std::string(comment));
+    for (const RecorderNotice& n : recorder.TakeReport().notices)
+        if (n.kind == RecorderNotice::Kind::Waiting) return n.error;
+    return FsError::None;
 }
 
 // The recorder against a library on disk: Alpha (one session) and Beta in playing.
@@ -367,7 +372,7 @@ protected:
 TEST_F(RecordSessionTest, CurrentGameGetsTheSessionWithItsUnsavedChanges) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
     state.Current().log.comment = "route B\r\n";  // taken from the comment field, not yet written
-    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+    ASSERT_EQ(RecordSession(fs, clock, state, Evening(), "boss, second try"), FsError::None);
 
     const std::string expected =
         "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute B\r\r\n";
@@ -381,7 +386,7 @@ TEST_F(RecordSessionTest, CurrentGameGetsTheSessionWithItsUnsavedChanges) {
 TEST_F(RecordSessionTest, CommentEndingWithTheMarkerKeepsTheSession) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
     const std::string comment = "x" + std::string(kCommentMarker);
-    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), comment), FsError::None);
+    ASSERT_EQ(RecordSession(fs, clock, state, Evening(), comment), FsError::None);
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
     ASSERT_EQ(state.Current().log.sessions.size(), 2u);
     EXPECT_EQ(state.Current().log.sessions[1].Field(kComment), comment + " ");
@@ -394,7 +399,7 @@ TEST_F(RecordSessionTest, ASessionAddedOnDiskMeanwhileIsKeptAndCountsInTheTotals
     const std::string added =
         "05/06/02-10:00:00,05/06/02-10:10:00,000:10:00,001:40:30,000:10:00,001:20:05,10,533,elsewhere\r\n";
     fs.PutFile(kAlpha, "C:\\G\\alpha.exe\r\n" + kFirstLine + added + "=====Comment_Start====\r\nroute A\r\n");
-    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+    ASSERT_EQ(RecordSession(fs, clock, state, Evening(), "boss, second try"), FsError::None);
     const std::string evening =
         "05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:20:30,000:35:10,001:55:15,210,743,boss, second try\r\n";
     EXPECT_EQ(fs.FileBytes(kAlpha),
@@ -404,14 +409,14 @@ TEST_F(RecordSessionTest, ASessionAddedOnDiskMeanwhileIsKeptAndCountsInTheTotals
 
     fs.unreadable.insert(kAlpha);
     fs.PutFile(kAlpha, "changed again");
-    EXPECT_EQ(RecordSession(fs, clock, state.Current(), Evening(), ""), FsError::AccessDenied);
+    EXPECT_EQ(RecordSession(fs, clock, state, Evening(), ""), FsError::AccessDenied);
     EXPECT_EQ(fs.FileBytes(kAlpha), "changed again") << "a log that cannot be read again is not written";
 }
 
 TEST_F(RecordSessionTest, SessionGoesToTheStartedGameWhenAnotherIsCurrent) {
     ASSERT_EQ(state.LoadGame("Beta"), LoadResult::Loaded);
     const std::string betaInMemory = SerializeGameLog(state.Current().log);
-    ASSERT_EQ(RecordSession(fs, clock, state.Current(), Evening(), "boss, second try"), FsError::None);
+    ASSERT_EQ(RecordSession(fs, clock, state, Evening(), "boss, second try"), FsError::None);
 
     // Totals build on Alpha's own last session, read from its file.
     EXPECT_EQ(fs.FileBytes(kAlpha),
@@ -432,7 +437,7 @@ TEST_F(RecordSessionTest, SessionFollowsAMovedGame) {
     EXPECT_EQ(session.LogPath(), moved);
 
     clock.Set(StampOf(2005, 6, 2, 19, 40, 0));
-    ASSERT_EQ(RecordSession(fs, clock, state.Current(), *session.End(), ""), FsError::None);
+    ASSERT_EQ(RecordSession(fs, clock, state, *session.End(), ""), FsError::None);
     EXPECT_FALSE(fs.FileBytes(kAlpha));
     EXPECT_NE(fs.FileBytes(moved)->find("05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:10:30,"), std::string::npos);
 }
@@ -452,20 +457,29 @@ TEST_F(RecordSessionTest, UnreadableLogOfAnotherGameIsNotRecreated) {
         disk.PutFile(kAlpha, kAlphaLog);
         if (c.remove) ASSERT_EQ(disk.RemoveFile(kAlpha), FsError::None);
         else disk.unreadable.insert(kAlpha);
-        GameRecord none;
+        LibraryState none{disk, "C:\\K"};
         EXPECT_EQ(RecordSession(disk, clock, none, Evening(), ""), c.error);
         EXPECT_EQ(disk.FileBytes(kAlpha), c.remove ? std::nullopt : std::optional<std::string>(kAlphaLog));
-        EXPECT_TRUE(none.log.sessions.empty());
+        EXPECT_TRUE(none.Current().log.sessions.empty());
     }
 }
 
-TEST_F(RecordSessionTest, FailedWriteKeepsTheSessionInMemory) {
+// The table shows the log as it is on disk: a row that is not there could
+// not be commented or deleted by its number.
+TEST_F(RecordSessionTest, FailedWriteLeavesTheCurrentGameAsOnDiskUntilTheRetry) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
     fs.replaceError = FsError::AccessDenied;
-    EXPECT_EQ(RecordSession(fs, clock, state.Current(), Evening(), ""), FsError::AccessDenied);
+    SessionRecorder recorder(fs, clock, state);
+    recorder.Record(Evening(), "");
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
+    EXPECT_EQ(state.Current().log.sessions.size(), 1u);
+    EXPECT_EQ(recorder.PendingCount(), 1u);
+    fs.replaceError = FsError::None;
+    clock.Advance(SessionRecorder::kRetryMs / 1000);
+    recorder.Tick();
     ASSERT_EQ(state.Current().log.sessions.size(), 2u);
     EXPECT_EQ(state.Current().log.sessions.back().Field(kTotalInputs), "733");
+    EXPECT_EQ(recorder.PendingCount(), 0u);
 }
 
 TEST_F(RecordSessionTest, ProgressSnapshotUsesThePlayedGamesTotals) {

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "play/session_recorder.h"
 #include "tests/core/fake_clock.h"
+#include "tests/core/recorder_print.h"
 #include "tests/core/memory_file_system.h"
 
 namespace kibolt {
@@ -31,8 +34,9 @@ SessionCheckpoint Full() {
     SessionCheckpoint c;
     c.open = Evening();
     c.processes = {{4242, 133'000'000'000'000'000ull}, {77, 133'000'000'000'000'001ull}};
-    c.pending = {{kBeta, "05/06/01-20:15:00,05/06/01-21:00:00,000:45:00,,000:45:00,,3,,中断, pause"},
-                 {kAlpha, "05/06/02-18:00:00,05/06/02-18:10:00,000:10:00,,000:05:00,,1,,"}};
+    c.pending = {{kBeta, "05/06/01-20:15:00,05/06/01-21:00:00,000:45:00,,000:45:00,,3,,中断,\tpause", 0},
+                 {kAlpha, "05/06/02-18:00:00,05/06/02-18:10:00,000:10:00,,000:05:00,,1,,", 3}};
+    c.pending[0].base = std::nullopt;
     return c;
 }
 
@@ -70,7 +74,7 @@ TEST(SessionCheckpoint, BadContentIsRefusedEvenWithARightChecksum) {
         const char* name;
         std::string body;
     } cases[] = {
-        {"another header", "Kibolt session checkpoint 2\n" + session},
+        {"another header", "Kibolt session checkpoint 3\n" + session},
         {"no header", session},
         {"unknown key", header + session + "colour blue\n"},
         {"a key twice", header + session + "log " + kAlpha + "\n"},
@@ -87,7 +91,10 @@ TEST(SessionCheckpoint, BadContentIsRefusedEvenWithARightChecksum) {
         {"process id 0", header + session + "process 0 5\n"},
         {"a pending log without its line", header + "pending_log " + kAlpha + "\n"},
         {"a pending line without its log", header + "pending_line a,b,c\n"},
-        {"a control character", header + "pending_log " + kAlpha + "\npending_line a\tb\n"},
+        {"a line break in a value", header + "pending_log " + kAlpha + "\npending_line a\rb\n"},
+        {"a base without its session", header + "pending_base 0\n"},
+        {"a base twice", header + "pending_log " + kAlpha + "\npending_line a\npending_base 0\npending_base 1\n"},
+        {"a base below -2", header + "pending_log " + kAlpha + "\npending_line a\npending_base -3\n"},
         {"a line without a key", header + session + "\n"},
     };
     for (const auto& c : cases) EXPECT_FALSE(ParseCheckpoint(SealCheckpoint(c.body))) << c.name;
@@ -115,8 +122,19 @@ protected:
         fs.PutFile(kBeta, "C:\\G\\beta.exe\r\n=====Comment_Start====\r\n");
         clock.Set(StampOf(2005, 6, 2, 23, 0, 0));
     }
-    Recovery Recover(std::set<uint32_t> running = {}) {
-        return RecoverCheckpoint(fs, clock, kRoot, current, [&](const GameProcess& g) { return running.count(g.id) > 0; });
+    // Starts a recorder on the library as the program does; what it told.
+    std::vector<RecorderNotice> Recover(std::set<uint32_t> running = {}) {
+        recorder = std::make_unique<SessionRecorder>(fs, clock, state);
+        resumed = recorder->Start([&](const GameProcess& g) { return running.count(g.id) > 0; });
+        return recorder->TakeReport().notices;
+    }
+    static std::vector<RecorderNotice::Kind> Kinds(const std::vector<RecorderNotice>& told) {
+        std::vector<RecorderNotice::Kind> kinds;
+        for (const RecorderNotice& n : told) kinds.push_back(n.kind);
+        return kinds;
+    }
+    static std::vector<RecorderNotice> Told(RecorderNotice::Kind kind, const std::string& log = kAlpha) {
+        return {{kind, log, FsError::None}};
     }
 
     const std::string kFirstLine =
@@ -127,11 +145,13 @@ protected:
 
     MemoryFileSystem fs;
     FakeClock clock;
-    GameRecord current;  // no game loaded yet at start-up
+    LibraryState state{fs, kRoot};  // no game loaded yet at start-up
+    std::unique_ptr<SessionRecorder> recorder;
+    std::vector<GameProcess> resumed;
 };
 
 TEST_F(RecoveryTest, NoCheckpointDoesNothing) {
-    EXPECT_EQ(Recover().outcome, Recovery::Outcome::Nothing);
+    EXPECT_TRUE(Recover().empty());
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
 }
 
@@ -140,14 +160,12 @@ TEST_F(RecoveryTest, AGameThatIsGoneIsRecordedUpToTheCheckpoint) {
     c.open = Evening();
     c.processes = {{4242, 5}};
     fs.PutFile(kCheckpoint, SerializeCheckpoint(c));
-    const Recovery r = Recover();
-    EXPECT_EQ(r.outcome, Recovery::Outcome::Recorded);
-    EXPECT_EQ(r.logPath, kAlpha);
+    EXPECT_EQ(Recover(), Told(RecorderNotice::Kind::Recorded));
     EXPECT_EQ(fs.FileBytes(kAlpha),
               "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
     EXPECT_FALSE(fs.FileBytes(kCheckpoint));
     // A second start finds nothing more to do.
-    EXPECT_EQ(Recover().outcome, Recovery::Outcome::Nothing);
+    EXPECT_TRUE(Recover().empty());
 }
 
 TEST_F(RecoveryTest, AGameThatStillRunsIsResumedWithItsRunningProcesses) {
@@ -155,11 +173,9 @@ TEST_F(RecoveryTest, AGameThatStillRunsIsResumedWithItsRunningProcesses) {
     c.open = Evening();
     c.processes = {{4242, 5}, {77, 6}};
     fs.PutFile(kCheckpoint, SerializeCheckpoint(c));
-    const Recovery r = Recover({77});
-    ASSERT_EQ(r.outcome, Recovery::Outcome::Resumed);
-    ASSERT_TRUE(r.resume);
-    EXPECT_EQ(*r.resume, Evening());
-    EXPECT_EQ(r.processes, (std::vector<GameProcess>{{77, 6}}));
+    EXPECT_EQ(Recover({77}), Told(RecorderNotice::Kind::Resumed));
+    EXPECT_TRUE(recorder->IsOpen());
+    EXPECT_EQ(resumed, (std::vector<GameProcess>{{77, 6}}));
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog) << "nothing is recorded before the game ends";
     EXPECT_TRUE(fs.FileBytes(kCheckpoint)) << "the checkpoint stays until the session is recorded";
 }
@@ -190,11 +206,18 @@ TEST_F(RecoveryTest, ACrashAfterTheLogWasWrittenDoesNotRecordTheSessionTwice) {
     fs.PutFile(kAlpha, "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
     SessionCheckpoint c;
     c.pending = {PendingFor(clock, FinishedAt(Evening()), "")};
-    fs.PutFile(kCheckpoint, SerializeCheckpoint(c));
-    EXPECT_EQ(Recover().outcome, Recovery::Outcome::Recorded);
-    EXPECT_EQ(fs.FileBytes(kAlpha),
-              "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
-    EXPECT_FALSE(fs.FileBytes(kCheckpoint));
+    c.pending[0].base = 0;  // the log held none like it before
+    const std::string version2 = SerializeCheckpoint(c);
+    // A checkpoint of an earlier version keeps no base: its session is there when it is the log's last.
+    std::string version1 = version2.substr(0, version2.rfind("pending_base"));
+    version1.replace(version1.find("checkpoint 2"), 12, "checkpoint 1");
+    for (const std::string& bytes : {version2, SealCheckpoint(version1)}) {
+        fs.PutFile(kCheckpoint, bytes);
+        EXPECT_TRUE(Recover().empty());
+        EXPECT_EQ(fs.FileBytes(kAlpha),
+                  "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
+        EXPECT_FALSE(fs.FileBytes(kCheckpoint));
+    }
 }
 
 TEST_F(RecoveryTest, ACrashBeforeTheLogWasWrittenRecordsThePendingSessionThenResumes) {
@@ -206,8 +229,7 @@ TEST_F(RecoveryTest, ACrashBeforeTheLogWasWrittenRecordsThePendingSessionThenRes
     c.open->inputCount = 0;
     c.processes = {{9, 1}};
     fs.PutFile(kCheckpoint, SerializeCheckpoint(c));
-    const Recovery r = Recover({9});
-    EXPECT_EQ(r.outcome, Recovery::Outcome::Resumed);
+    EXPECT_EQ(Recover({9}), Told(RecorderNotice::Kind::Resumed));
     EXPECT_NE(fs.FileBytes(kAlpha)->find("05/06/02-19:40:00,000:40:00,002:10:30,000:35:10,001:45:15,210,733,boss\r\n"),
               std::string::npos);
     std::optional<SessionCheckpoint> left = ParseCheckpoint(*fs.FileBytes(kCheckpoint));
@@ -220,11 +242,8 @@ TEST_F(RecoveryTest, ABadCheckpointIsRemovedAndNoLogChanges) {
     SessionCheckpoint outside;
     outside.open = Evening();
     outside.open->logPath = "C:\\Windows\\win.log";
-    SessionCheckpoint missing;
-    missing.open = Evening();
-    missing.open->logPath = "C:\\K\\playing\\Deleted.log";
     SessionCheckpoint pendingOutside;
-    pendingOutside.pending = {{"C:\\K\\playing\\..\\x.log", "a,b,c,,d,,1,,"}};
+    pendingOutside.pending = {{"C:\\K\\playing\\..\\x.log", "a,b,c,,d,,1,,", std::nullopt}};
     const std::string good = SerializeCheckpoint(Full());
     const struct {
         const char* name;
@@ -234,13 +253,14 @@ TEST_F(RecoveryTest, ABadCheckpointIsRemovedAndNoLogChanges) {
         {"empty", ""},
         {"not a checkpoint", "\x82\xa0\x00\xff garbage"},
         {"a log outside the library", SerializeCheckpoint(outside)},
-        {"a log that no longer exists", SerializeCheckpoint(missing)},
         {"a pending log outside the library", SerializeCheckpoint(pendingOutside)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs.PutFile(kCheckpoint, c.bytes);
-        EXPECT_EQ(Recover({4242}).outcome, Recovery::Outcome::Refused);
+        const std::vector<RecorderNotice> told = Recover({4242});
+        ASSERT_FALSE(told.empty());
+        EXPECT_EQ(told.front().kind, RecorderNotice::Kind::Refused);
         EXPECT_FALSE(fs.FileBytes(kCheckpoint));
         EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
         EXPECT_FALSE(fs.FileBytes("C:\\Windows\\win.log"));
@@ -253,39 +273,20 @@ TEST_F(RecoveryTest, ALogThatCannotBeWrittenKeepsTheCheckpointForTheNextStart) {
     c.open = Evening();
     fs.PutFile(kCheckpoint, SerializeCheckpoint(c));
     fs.failWriteAfter = 0;  // disk full, for the checkpoint and for the log
-    Recovery r = Recover();
-    EXPECT_EQ(r.outcome, Recovery::Outcome::Kept);
+    EXPECT_EQ(Kinds(Recover()), (std::vector{RecorderNotice::Kind::CheckpointFailed, RecorderNotice::Kind::Kept}));
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
     EXPECT_EQ(fs.FileBytes(kCheckpoint), SerializeCheckpoint(c)) << "the old checkpoint stays whole";
 
     fs.failWriteAfter.reset();
-    fs.replaceError = FsError::AccessDenied;  // the checkpoint can be written, the log cannot be replaced
-    r = Recover();
-    EXPECT_EQ(r.outcome, Recovery::Outcome::Kept);
+    fs.replaceError = FsError::AccessDenied;  // nothing can be replaced
+    EXPECT_EQ(Kinds(Recover()), (std::vector{RecorderNotice::Kind::CheckpointFailed, RecorderNotice::Kind::Kept}));
     EXPECT_EQ(fs.FileBytes(kAlpha), kAlphaLog);
 
     fs.replaceError = FsError::None;  // space again: the next start records it, once
-    EXPECT_EQ(Recover().outcome, Recovery::Outcome::Recorded);
+    EXPECT_EQ(Recover(), Told(RecorderNotice::Kind::Recorded));
     EXPECT_EQ(fs.FileBytes(kAlpha),
               "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
     EXPECT_FALSE(fs.FileBytes(kCheckpoint));
-}
-
-TEST_F(RecoveryTest, PendingSessionsGoIntoTheCurrentGameInMemoryAndStayUntilWritten) {
-    current.title = "Alpha";
-    current.logPath = kAlpha;
-    current.log = ParseGameLogFile(kAlphaLog);
-    std::vector<PendingRecord> pending = {PendingFor(clock, FinishedAt(Evening()), "")};
-    fs.replaceError = FsError::DiskFull;
-    EXPECT_EQ(RecordPending(fs, current, pending), FsError::DiskFull);
-    EXPECT_EQ(pending.size(), 1u);
-    EXPECT_EQ(current.log.sessions.size(), 2u) << "shown at once";
-    fs.replaceError = FsError::None;
-    EXPECT_EQ(RecordPending(fs, current, pending), FsError::None);
-    EXPECT_TRUE(pending.empty());
-    EXPECT_EQ(current.log.sessions.size(), 2u) << "not added a second time";
-    EXPECT_EQ(fs.FileBytes(kAlpha),
-              "C:\\G\\alpha.exe\r\n" + kFirstLine + kEveningLine + "=====Comment_Start====\r\nroute A\r\n");
 }
 
 }  // namespace
