@@ -92,7 +92,11 @@ void MainDialog::OnMoveGame(Category target) {
 void MainDialog::OnDeleteGame() {
     if (CurrentGameIsPlaying()) return;
     SaveGameComment();  // restored from the Recycle Bin, the log holds what was typed
+    const std::string logPath = state_->Current().logPath;
+    recorder_->GameDeleting(logPath);  // the log leaves with its sessions that waited
     const DeleteResult deleted = DeleteGame(*state_, fs_);
+    if (deleted.Ok()) recorder_->GameDeleted(logPath);
+    AfterRecorder();
     if (deleted.problem == DeleteProblem::CannotRecycle) {
         MessageBoxCp932(window_, RecycleFailureMessage(deleted), kErrorCaption, MB_OK | MB_ICONWARNING);
         return;

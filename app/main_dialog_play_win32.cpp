@@ -29,8 +29,18 @@ std::string SystemMessage(DWORD error) {
 }
 
 constexpr UINT kCheckpointTickMs = 1000;
-// How often sessions that could not be written are tried again while nothing else happens.
-constexpr int64_t kRetryPendingMs = 30000;
+
+// Why a file operation failed, in the user's words.
+std::string ReasonOf(FsError error) {
+    switch (error) {
+    case FsError::None: return {};
+    case FsError::NotFound: return "ファイルが見つかりません。";
+    case FsError::AccessDenied: return "ファイルがほかのプログラムに使われているか、アクセスが拒否されました。";
+    case FsError::PathTooLong: return "パスが長すぎます。";
+    case FsError::DiskFull: return "ディスクがいっぱいです。";
+    default: return "原因不明のエラーです。";
+    }
+}
 
 std::string TitleOfLog(std::string_view root, const std::string& logPath) {
     const std::optional<LogLocation> location = LocateLog(root, logPath);
@@ -58,7 +68,7 @@ void MainDialog::UpdatePlayIndicator() {
     std::string text;
     if (playLocked_) {
         // Until the game takes input its session has not begun: nothing played yet.
-        std::string played = playSession_.PlayTimeSoFar();
+        std::string played = recorder_->Session().PlayTimeSoFar();
         text = "プレイ中 " + (played.empty() ? FormatDuration(0) : played);
     }
     if (GetDlgItemTextCp932(window_, IDC_PLAY_STATUS) != text) SetDlgItemTextCp932(window_, IDC_PLAY_STATUS, text);
@@ -88,25 +98,20 @@ void MainDialog::EnablePlayLockedControls(bool enable) {
 
 bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
     if (message == inputMessage_) {
-        if (playSession_.CountInput()) WriteProgressSnapshot(fs_, state_->Root(), playSession_, state_->Current());
-        // Each input, not only each 50th: the schedule keeps a flood of them from flooding the disk.
-        CheckpointChanged(false);
+        recorder_->Input();
     } else if (message == activatedMessage_) {
-        playSession_.WindowActivated();
-        CheckpointChanged(false);
+        recorder_->Front();
     } else if (message == deactivatedMessage_) {
-        playSession_.WindowDeactivated();
-        CheckpointChanged(false);
+        recorder_->Back();
     } else if (message == kGameReadyMessage) {
-        // A resumed session is open already.
-        if (launcher_.Running() && playSession_.Begin(launchedLogPath_)) CheckpointChanged(true);
+        if (launcher_.Running()) recorder_->GameReady(launchedLogPath_);
     } else if (message == kGameArmedMessage) {
         hookArmed_ = launcher_.Running();
     } else if (message == kGameProcessesMessage) {
-        // At once: a checkpoint naming only a launcher that has gone would end the session at a restart.
-        if (playSession_.IsOpen()) CheckpointChanged(true);
+        recorder_->ProcessesChanged(launcher_.Processes());
     } else if (message == kRecoveryNoticeMessage) {
-        ShowRecoveryNotice();
+        ShowRecorderNotices();
+        return true;
     } else if (message == kGameEndedMessage) {
         OnGameEnded();
     } else if (message == kGameFailedMessage) {
@@ -114,6 +119,7 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
     } else {
         return false;
     }
+    AfterRecorder();
     return true;
 }
 
@@ -121,7 +127,8 @@ void MainDialog::OnGameEnded() {
     launcher_.Finished();
     hookArmed_ = false;
     EnablePlayLockedControls(true);
-    RecordSession(playSession_.End(), "");
+    SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
+    recorder_->GameEnded();
 }
 
 void MainDialog::OnGameFailed(DWORD error) {
@@ -132,79 +139,23 @@ void MainDialog::OnGameFailed(DWORD error) {
                     MB_OK | MB_ICONERROR);
 }
 
-void MainDialog::RecordSession(std::optional<FinishedSession> finished, const std::string& comment) {
-    if (!finished) return;
-    SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
-    state_->ForgetSessionUndo(finished->logPath);  // a new session ends the undo of a deletion
-    pending_.push_back(PendingFor(clock_, *finished, comment));
-    // In the checkpoint before its log is written: a crash in between neither
-    // loses the session nor, on the next start, records it twice.
-    SaveCheckpoint();
-    FsError error = RecordPending(fs_, state_->Current(), pending_);
-    SaveCheckpoint();
-    if (error != FsError::None) {
-        std::string text = "プレイ記録をログに書き込めませんでした。\r\n" + finished->logPath + "\r\n\r\n";
-        text += checkpointSaved_ ? "記録は失われていません。kibolt.checkpoint に残っていて、次の操作か次回の起動時に"
-                                   "ログに書き込まれます。"
-                                 : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
-                                   "ディスクの空きを作ってください。";
-        MessageBoxCp932(window_, text, "error", MB_OK | MB_ICONERROR);
-    }
-    RefreshViews();
-    LibraryChanged();
-}
-
-FsError MainDialog::SaveCheckpoint() {
-    SessionCheckpoint checkpoint;
-    checkpoint.open = playSession_.Progress();
-    if (checkpoint.open) {
-        // Right after a restart the worker may not have reported the processes yet.
-        std::vector<GameProcess> running = launcher_.Processes();
-        if (!running.empty()) knownProcesses_ = std::move(running);
-        checkpoint.processes = knownProcesses_;
-    }
-    checkpoint.pending = pending_;
-    const std::string path = CheckpointFilePath(state_->Root());
-    FsError error;
-    if (checkpoint.Empty()) {
-        error = fs_.RemoveFile(path);
-        if (error == FsError::NotFound) error = FsError::None;
-    } else {
-        error = WriteFileAtomically(fs_, path, SerializeCheckpoint(checkpoint));
-    }
-    checkpointSaved_ = error == FsError::None;
-    if (checkpointSaved_) checkpointSchedule_.Written(clock_.UnbiasedMs());
+void MainDialog::AfterRecorder() {
+    RecorderReport report = recorder_->TakeReport();
+    if (report.currentChanged) RefreshViews();
+    if (report.libraryChanged) LibraryChanged();
+    heldNotices_.insert(heldNotices_.end(), report.notices.begin(), report.notices.end());
+    // While a game runs a message box would take the front from it: told once it has ended.
+    if (!launcher_.Running()) ShowRecorderNotices();
     UpdateCheckpointTimer();
-    return error;
-}
-
-void MainDialog::CheckpointChanged(bool now) {
-    if (!playSession_.IsOpen()) return;
-    checkpointSchedule_.Changed();
-    if (now || checkpointSchedule_.Due(clock_.UnbiasedMs())) SaveCheckpoint();
 }
 
 void MainDialog::OnCheckpointTimer() {
-    const int64_t now = clock_.UnbiasedMs();
-    if (!pending_.empty() && now - lastRetryMs_ >= kRetryPendingMs) {
-        lastRetryMs_ = now;
-        if (RetryPendingRecords()) RefreshViews();
-    }
-    if ((playSession_.IsOpen() && checkpointSchedule_.Due(now)) || !checkpointSaved_) SaveCheckpoint();
-    UpdateCheckpointTimer();
-}
-
-bool MainDialog::RetryPendingRecords() {
-    if (pending_.empty()) return false;
-    const size_t before = pending_.size();
-    RecordPending(fs_, state_->Current(), pending_);
-    if (pending_.size() == before) return false;
-    SaveCheckpoint();
-    return true;
+    recorder_->Tick();
+    AfterRecorder();
 }
 
 void MainDialog::UpdateCheckpointTimer() {
-    const bool wanted = playSession_.IsOpen() || !pending_.empty() || !checkpointSaved_;
+    const bool wanted = recorder_ && recorder_->NeedsTicks();
     if (wanted == checkpointTimer_) return;
     checkpointTimer_ = wanted;
     if (wanted)
@@ -214,60 +165,81 @@ void MainDialog::UpdateCheckpointTimer() {
 }
 
 void MainDialog::RecoverLeftOverSession() {
-    recovery_ = RecoverCheckpoint(fs_, clock_, state_->Root(), state_->Current(), IsRunningGameProcess);
-    switch (recovery_.outcome) {
-    case Recovery::Outcome::Resumed:
-        ShowGameOfLog(recovery_.resume->logPath);
-        launchedLogPath_ = recovery_.resume->logPath;
+    const std::vector<GameProcess> resumed = recorder_->Start(IsRunningGameProcess);
+    if (recorder_->IsOpen()) {
+        const std::string logPath = recorder_->Session().LogPath();
+        ShowGameOfLog(logPath);
+        launchedLogPath_ = logPath;
         launchedCommandLine_ = state_->Current().log.commandLine;
-        playSession_.Resume(*recovery_.resume);
-        knownProcesses_ = recovery_.processes;
         EnablePlayLockedControls(false);
-        if (!launcher_.Follow(window_, recovery_.processes)) {
+        if (!launcher_.Follow(window_, resumed)) {
             EnablePlayLockedControls(true);
-            RecordSession(playSession_.End(), "");
+            recorder_->GameEnded();
         }
-        SaveCheckpoint();
-        break;
-    case Recovery::Outcome::Kept:
-        pending_ = recovery_.pending;
-        UpdateCheckpointTimer();
-        break;
-    case Recovery::Outcome::Recorded: ShowGameOfLog(recovery_.logPath); break;
-    default: break;
     }
+    RecorderReport report = recorder_->TakeReport();
+    for (const RecorderNotice& n : report.notices)
+        if (n.kind == RecorderNotice::Kind::Recorded) ShowGameOfLog(n.logPath);
+    if (report.currentChanged) RefreshViews();
+    heldNotices_ = std::move(report.notices);
+    UpdateCheckpointTimer();
     // Told once the window shows, so start-up waits no longer than for a message box.
-    if (recovery_.outcome != Recovery::Outcome::Nothing) PostMessageW(window_, kRecoveryNoticeMessage, 0, 0);
+    if (!heldNotices_.empty()) PostMessageW(window_, kRecoveryNoticeMessage, 0, 0);
 }
 
-void MainDialog::ShowRecoveryNotice() {
-    const std::string title = TitleOfLog(state_->Root(), recovery_.logPath);
-    std::string text;
-    UINT icon = MB_ICONINFORMATION;
-    switch (recovery_.outcome) {
-    case Recovery::Outcome::Resumed:
-        text = "前回 Kibolt が終了したとき「" + title + "」はプレイ中で、今も動いています。\r\n"
+std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
+    const std::string title = TitleOfLog(state_->Root(), n.logPath);
+    icon = MB_ICONWARNING;
+    switch (n.kind) {
+    case RecorderNotice::Kind::Waiting:
+        icon = MB_ICONERROR;
+        return "プレイ記録をログに書き込めませんでした。" + ReasonOf(n.error) + "\r\n" + n.logPath + "\r\n\r\n" +
+               (recorder_->CheckpointSaved()
+                    ? "記録は失われていません。kibolt.checkpoint に残っていて、後でもう一度ログに書き込みます。"
+                    : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
+                      "ディスクの空きを作るか、ログを使っているプログラムを閉じてください。");
+    case RecorderNotice::Kind::Written:
+        icon = MB_ICONINFORMATION;
+        return "書き込めずにいたプレイ記録を、ログに書き込みました。\r\n" + n.logPath;
+    case RecorderNotice::Kind::CheckpointFailed:
+        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + ReasonOf(n.error) +
+               "\r\nこの間に Kibolt が強制終了されると、プレイの記録の一部が失われることがあります。";
+    case RecorderNotice::Kind::CheckpointUnreadable:
+        return "前回のプレイの記録 (kibolt.checkpoint) を読めませんでした（ほかのプログラムが使用中かもしれません）。"
+               "\r\nファイルはそのまま残し、後でもう一度読みます。";
+    case RecorderNotice::Kind::Resumed:
+        icon = MB_ICONINFORMATION;
+        return "前回 Kibolt が終了したとき「" + title + "」はプレイ中で、今も動いています。\r\n"
                "このプレイの記録を続けます（Kibolt が動いていなかった間はプレイ時間に数え、アクティブ時間には数えません）。";
-        break;
-    case Recovery::Outcome::Recorded:
-        text = "前回 Kibolt がプレイ中に終了しました。「" + title +
-               "」のプレイを、最後に保存した時刻までログに記録しました。";
-        break;
-    case Recovery::Outcome::Refused:
-        text = "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
-               "削除しました。ログは変更していません。";
-        if (!recovery_.logPath.empty()) text += "\r\n" + recovery_.logPath;
-        icon = MB_ICONWARNING;
-        break;
-    case Recovery::Outcome::Kept:
-        text = "前回のプレイ「" + title + "」をログに書き込めませんでした。\r\n" + recovery_.logPath +
-               "\r\n記録は kibolt.checkpoint に残っていて、後でもう一度書き込みます。";
-        icon = MB_ICONWARNING;
-        break;
-    default: return;
+    case RecorderNotice::Kind::Recorded:
+        icon = MB_ICONINFORMATION;
+        return "前回 Kibolt がプレイ中に終了しました。「" + title + "」のプレイを、最後に保存した時刻までログに記録しました。";
+    case RecorderNotice::Kind::Refused: {
+        std::string text = "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
+                           "その記録を削除しました。ログは変更していません。";
+        if (!n.logPath.empty()) text += "\r\n" + n.logPath;
+        return text;
     }
-    recovery_.outcome = Recovery::Outcome::Nothing;
-    MessageBoxCp932(window_, text, "Kibolt", MB_OK | icon);
+    case RecorderNotice::Kind::Kept:
+        return "前回のプレイ「" + title + "」をログに書き込めませんでした。\r\n" + n.logPath +
+               "\r\n記録は kibolt.checkpoint に残っていて、後でもう一度書き込みます。";
+    case RecorderNotice::Kind::DeleteRefused:
+        return "記録の一時ファイル (kibolt.checkpoint) を更新できないため、セッションを削除しませんでした。"
+               "\r\n今削除すると、次回の起動時にセッションが戻ってしまいます。少し待ってからもう一度試してください。";
+    }
+    return {};
+}
+
+void MainDialog::ShowRecorderNotices() {
+    // Taken first: a message box runs a message loop, where the timer may add more.
+    std::vector<RecorderNotice> notices = std::move(heldNotices_);
+    heldNotices_.clear();
+    if (endingSession_) return;  // Windows is ending the session: nobody to tell
+    for (const RecorderNotice& n : notices) {
+        UINT icon = 0;
+        const std::string text = NoticeText(n, icon);
+        MessageBoxCp932(window_, text, icon == MB_ICONERROR ? "error" : "Kibolt", MB_OK | icon);
+    }
 }
 
 bool MainDialog::ShowGameOfLog(const std::string& logPath) {
@@ -282,14 +254,17 @@ bool MainDialog::ShowGameOfLog(const std::string& logPath) {
 
 void MainDialog::OnSaveNowTime() {
     const std::string comment = NowCommentFieldText(GetDlgItemTextCp932(window_, IDC_NOW_COMMENT));
-    RecordSession(playSession_.Split(), comment);
+    SaveGameComment();
+    recorder_->Split(comment);
     SetDlgItemTextCp932(window_, IDC_NOW_COMMENT, "");
+    AfterRecorder();
 }
 
 void MainDialog::CurrentGameLogMoved(const std::string& from, const std::string& to) {
     if (launchedLogPath_ == from) launchedLogPath_ = to;
-    playSession_.FollowMove(from, to);
+    recorder_->GameMoved(from, to);
     chart_.FollowMove(from, to, state_->Current().title);
+    AfterRecorder();
 }
 
 }  // namespace kibolt

@@ -75,6 +75,7 @@ void MainDialog::ActOnStart(const ReadStart& start) {
             return;
         }
         RefillGameList(Category::Playing);
+        LibraryChanged();
         found.emplace(Category::Playing, options.title);
     }
 

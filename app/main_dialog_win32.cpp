@@ -52,7 +52,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (state_ && OnPlayMessage(message, wParam)) return TRUE;
+    if (recorder_ && OnPlayMessage(message, wParam)) return TRUE;
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog();
     case WM_TIMER:
@@ -67,6 +67,14 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         // Also what Esc in the comment field sends: a slip during play must not end the recording.
         if (!launcher_.Running()) CloseMainWindow(kExitByCancel);
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        // Kibolt never holds Windows up; the checkpoint is made current in case it is ended at once.
+        if (recorder_) recorder_->Tick();
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) OnEndSession();
         return TRUE;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return TRUE;
     case WM_SIZE: LayoutControls(); return TRUE;
@@ -110,6 +118,7 @@ BOOL MainDialog::OnInitDialog() {
     gameList_.Attach(Control(IDC_GAME_LIST));
     sessionTable_.Attach(Control(IDC_SESSION_TABLE));
     state_ = std::make_unique<LibraryState>(fs_, LibraryRootOf(ProgramPath()));
+    recorder_ = std::make_unique<SessionRecorder>(fs_, clock_, *state_);
 
     SetUpTabs();
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
@@ -217,12 +226,15 @@ void MainDialog::SaveSettings() {
 void MainDialog::CloseMainWindow(int exitCode) {
     SaveSettings();
     SaveGameComment();
-    // A game still running keeps running; its session is recorded up to now.
+    // A game still running keeps running; its session is recorded up to now,
+    // and what could not be written before gets one more try.
     launcher_.Stop();
-    RecordSession(playSession_.End(), "");
-    RetryPendingRecords();  // a session that could not be written before: one more try
+    recorder_->Close();
+    AfterRecorder();
+    KillTimer(window_, kCheckpointTimer);
     chart_.Close();
     stats_.Close();
+    recorder_.reset();
     state_.reset();
     DestroyWindow(window_);
     PostQuitMessage(exitCode);
@@ -456,17 +468,19 @@ void MainDialog::SaveGameComment() {
     const LogChange change = kibolt::SaveGameComment(*state_, text);
     ReportLogChange(change);
     if (change.readError != FsError::None) return;
+    // Also when it could not be written: memory holds it, and the user was told once.
     shownComment_ = text;
     if (change.reloaded) RefreshViews();  // the sessions as the log now holds them
 }
 
 void MainDialog::ReportLogChange(const LogChange& change) {
-    if (change.readError == FsError::None) return;
-    MessageBoxCp932(window_,
-                    "ログファイルがほかのプログラムで変更されましたが、読み直せませんでした。"
-                    "変更は保存していません。\r\n" +
-                        state_->Current().logPath,
-                    "error", MB_OK | MB_ICONERROR);
+    if (change.Ok() || endingSession_) return;
+    const std::string text = change.readError != FsError::None
+                                 ? "ログファイルがほかのプログラムで変更されましたが、読み直せませんでした。"
+                                   "変更は保存していません。\r\n"
+                                 : "ログファイルに書き込めませんでした（ほかのプログラムが使用中か、ディスクがいっぱいです）。"
+                                   "変更は保存していません。\r\n";
+    MessageBoxCp932(window_, text + state_->Current().logPath, "error", MB_OK | MB_ICONERROR);
 }
 
 void MainDialog::SelectGame(int row) {
@@ -482,24 +496,36 @@ void MainDialog::DeleteSelectedSessions() {
     // The rows are those shown: the deletion goes first (saving the typed
     // comment could read a log changed on disk again), then the typed comment,
     // before the refresh redraws it.
-    ReportLogChange(DeleteSessions(*state_, sessionTable_.SelectedRows()));
+    ReportLogChange(recorder_->DeleteSessions(sessionTable_.SelectedRows()));
     SaveGameComment();
-    RefreshViews();
-    LibraryChanged();
+    AfterRecorder();
 }
 
 void MainDialog::UndoSessionDeletion() {
     if (!state_->CanUndoSessionDeletion()) return;
     SaveGameComment();
-    if (kibolt::UndoSessionDeletion(*state_)) RefreshViews();
+    ReportLogChange(recorder_->UndoDeletion());
+    AfterRecorder();
 }
 
 void MainDialog::SetSessionComment(int row, const std::string& text) {
     if (!state_->HasGame()) return;
     // The row is the one shown: the comment goes first, then the typed game comment.
-    ReportLogChange(kibolt::SetSessionComment(*state_, row, text));
+    ReportLogChange(recorder_->CommentSession(row, text));
     SaveGameComment();
-    RefreshViews();
+    AfterRecorder();
+}
+
+void MainDialog::OnEndSession() {
+    // Windows may end the process as soon as this returns: record first, tell nobody.
+    endingSession_ = true;
+    SaveSettings();
+    SaveGameComment();
+    launcher_.Stop();
+    recorder_->Close();
+    AfterRecorder();
+    KillTimer(window_, kCheckpointTimer);
+    checkpointTimer_ = false;
 }
 
 }  // namespace kibolt

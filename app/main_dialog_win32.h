@@ -23,7 +23,7 @@
 #include "library/settings.h"
 #include "play/game_launcher_win32.h"
 #include "play/play_session.h"
-#include "play/session_checkpoint.h"
+#include "play/session_recorder.h"
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
@@ -85,9 +85,9 @@ public:
     bool HookArmed() const { return hookArmed_; }
     // The running game's processes (the launched one and what it started).
     std::vector<GameProcess> GameProcesses() const { return launcher_.Processes(); }
-    const PlaySession& Session() const { return playSession_; }
+    const PlaySession& Session() const { return recorder_->Session(); }
     // Sessions that have ended and are not yet in their logs (a log could not be written).
-    size_t PendingRecords() const { return pending_.size(); }
+    size_t PendingRecords() const { return recorder_->PendingCount(); }
 
     // A process command line ("--play ...") to act on once the window runs.
     void QueueStart(std::wstring commandLine);
@@ -179,20 +179,18 @@ private:
     bool OnPlayMessage(UINT message, WPARAM wParam);
     void OnGameEnded();
     void OnGameFailed(DWORD error);
-    void RecordSession(std::optional<FinishedSession> finished, const std::string& comment);
+    // Shows what the recorder reports after an event: refreshed views, "統計", its notices.
+    void AfterRecorder();
+    std::string NoticeText(const RecorderNotice& notice, UINT& icon) const;
+    void ShowRecorderNotices();
 
-    // The checkpoint of the open session (main_dialog_play_win32.cpp).
+    // The checkpoint left by an earlier run (main_dialog_play_win32.cpp).
     void RecoverLeftOverSession();
-    void ShowRecoveryNotice();
     bool ShowGameOfLog(const std::string& logPath);
-    FsError SaveCheckpoint();
-    // Something the checkpoint holds has changed; `now`: write it at once,
-    // else when the schedule allows.
-    void CheckpointChanged(bool now);
     void OnCheckpointTimer();
-    // Tries again to write the sessions not yet in their logs; true when one was.
-    bool RetryPendingRecords();
     void UpdateCheckpointTimer();
+    // Windows ends the user's session: the open session is recorded now.
+    void OnEndSession();
     void EnablePlayLockedControls(bool enable);
 
     // The window's size and place, the controls that grow with it and the
@@ -238,18 +236,14 @@ private:
     std::string shownComment_;              // the game comment as the field showed it last
 
     Win32Clock clock_;
-    PlaySession playSession_{clock_};
+    std::unique_ptr<SessionRecorder> recorder_;  // from the library's state on
+    std::vector<RecorderNotice> heldNotices_;    // to tell once no game runs
     std::string launchedLogPath_;           // the started game's log, until its session begins
     std::string launchedCommandLine_;
     bool hookArmed_ = false;                // the running game's inputs are being counted
     bool playLocked_ = false;               // a game is starting or running: the play indicator shows
-    std::vector<PendingRecord> pending_;    // ended sessions not yet in their logs, oldest first
-    std::vector<GameProcess> knownProcesses_;  // the game's processes as last known
-    CheckpointSchedule checkpointSchedule_;
-    bool checkpointSaved_ = true;           // the checkpoint on disk holds what is in memory
     bool checkpointTimer_ = false;
-    int64_t lastRetryMs_ = 0;               // last try to record pending sessions
-    Recovery recovery_;                     // what start-up found, until it is told
+    bool endingSession_ = false;            // Windows is ending the session: no more message boxes
     const UINT inputMessage_;
     const UINT activatedMessage_;
     const UINT deactivatedMessage_;

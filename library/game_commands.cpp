@@ -149,7 +149,7 @@ GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::strin
         (void)fs.RemoveFile(game.logPath);  // the game lives on in the new log whatever happens here
     }
     result.to = *logPath;
-    state.ForgetSessionUndo(result.from);
+    state.SessionUndoMoved(result.from, result.to);
     game = GameRecord{title, *logPath, c, ParseGameLogFile(bytes), StampOf(fs, *logPath)};
     return result;
 }

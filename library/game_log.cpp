@@ -603,4 +603,10 @@ GameLogContent& GameLogContent::operator=(const GameLogContent& other) {
 
 void AppendSession(GameLogContent& log, const SessionFieldTexts& fields) { log.sessions.emplace_back(fields); }
 
+bool SameSession(const SessionRecord& a, const SessionRecord& b) {
+    for (int k : {kStart, kEnd, kPlay, kActive, kInputs})
+        if (a.Field(k) != b.Field(k)) return false;
+    return true;
+}
+
 }  // namespace kibolt

@@ -165,6 +165,10 @@ inline constexpr size_t kLogPieceBytes = 1 << 20;
 bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink,
                    size_t pieceBytes = kLogPieceBytes);
 
+// True when two session lines are the same session: the same start, end,
+// play and active time and inputs. The comment and the totals may differ.
+bool SameSession(const SessionRecord& a, const SessionRecord& b);
+
 // Appends a session with the given fields, in memory only (number assigned on the next parse).
 void AppendSession(GameLogContent& log, const SessionFieldTexts& fields);
 

@@ -106,8 +106,7 @@ bool LibraryState::LogExists(const std::string& title, Category c) const {
 
 bool LibraryState::CanUndoSessionDeletion() const {
     return undo_ && HasGame() && !current_.logPath.empty() &&
-           FoldAsciiCase(undo_->logPath) == FoldAsciiCase(current_.logPath) &&
-           undo_->remaining == current_.log.sessions.size();
+           FoldAsciiCase(undo_->logPath) == FoldAsciiCase(current_.logPath);
 }
 
 std::optional<SessionUndo> LibraryState::TakeSessionUndo() {

@@ -30,6 +30,10 @@ struct SessionUndo {
     std::string logPath;
     // Each removed session with its 0-based place before the deletion, ascending.
     std::vector<std::pair<size_t, SessionFieldTexts>> removed;
+    // Beside each: the line of the session that was kept just before it (none
+    // at the top). Undo puts it back after that session wherever it is now,
+    // so sessions recorded, commented or changed on disk since do not move it.
+    std::vector<std::optional<std::string>> after;
     size_t remaining = 0;  // how many sessions the deletion left
 };
 
@@ -101,12 +105,11 @@ public:
 
     bool LogExists(const std::string& title, Category c) const;
 
-    // The undo of the last session deletion. It lasts until another change of
-    // that log's sessions (or of the game itself) is written; it is held by
-    // path, so loading other games in between keeps it.
+    // The undo of the last session deletion. It lasts until the next deletion
+    // (or the game is deleted), whatever is played, commented or moved in
+    // between; it is held by path, so loading other games keeps it.
     void SetSessionUndo(SessionUndo undo) { undo_ = std::move(undo); }
-    // True when the pending undo belongs to the current game and its sessions
-    // are still those the deletion left.
+    // True when the pending undo belongs to the current game.
     bool CanUndoSessionDeletion() const;
     std::optional<SessionUndo> TakeSessionUndo();
     // Forgets the undo of that log (of any log when empty).

@@ -82,7 +82,7 @@ LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
     std::vector<std::string> lines;  // the doomed lines by their text, in file order
     for (int row : ordered) lines.emplace_back(shown[static_cast<size_t>(row)].Line());
 
-    SessionUndo undo{state.Current().logPath, {}, 0};
+    SessionUndo undo{state.Current().logPath, {}, {}, 0};
     const LogChange change = state.ChangeLog([&](GameLogContent& log) {
         // Each doomed line takes the first like line after the previous one: the rows shown
         // when nothing changed on disk, the same lines where still there when it did.
@@ -95,7 +95,13 @@ LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
             from = static_cast<size_t>(at) + 1;
         }
         if (found.empty() && !lines.empty()) return false;
-        for (int at : found) undo.removed.emplace_back(static_cast<size_t>(at), log.sessions[static_cast<size_t>(at)].Fields());
+        for (size_t k = 0; k < found.size(); ++k) {
+            const size_t at = static_cast<size_t>(found[k]);
+            undo.removed.emplace_back(at, log.sessions[at].Fields());
+            const bool afterRemoved = k > 0 && found[k - 1] + 1 == found[k];
+            undo.after.push_back(at == 0 || afterRemoved ? std::nullopt
+                                                          : std::optional<std::string>(log.sessions[at - 1].Line()));
+        }
         RemoveSessions(log, found);
         undo.remaining = log.sessions.size();
         return true;
@@ -106,29 +112,53 @@ LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
     return change;
 }
 
-bool UndoSessionDeletion(LibraryState& state) {
-    if (!state.CanUndoSessionDeletion()) return false;
+LogChange UndoSessionDeletion(LibraryState& state) {
+    if (!state.CanUndoSessionDeletion()) return {};
     SessionUndo undo = *state.TakeSessionUndo();
     const GameLogContent before = state.Current().log;
     const LogChange change = state.ChangeLog([&](GameLogContent& log) {
-        // Changed elsewhere since the deletion: the places no longer hold.
-        if (log.sessions.size() != undo.remaining) return false;
-        for (const auto& [place, fields] : undo.removed) {
-            const size_t at = std::min(place, log.sessions.size());
-            log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), SessionRecord(fields));
+        bool added = false;
+        size_t next = 0;  // where the session after the last one put back goes
+        for (size_t k = 0; k < undo.removed.size(); ++k) {
+            const auto& [place, fields] = undo.removed[k];
+            const SessionRecord session(fields);
+            // Back already (another program put it there): not twice.
+            if (std::any_of(log.sessions.begin(), log.sessions.end(), [&](const SessionRecord& s) {
+                    return SameSession(s, session) && s.Field(kComment) == session.Field(kComment);
+                }))
+                continue;
+            size_t at = 0;
+            if (k > 0 && undo.removed[k - 1].first + 1 == place) {
+                at = next;  // right after the one before it, which was deleted with it
+            } else if (undo.after[k]) {
+                const SessionRecord anchor = SessionRecord::FromLine(*undo.after[k]);
+                // The like session nearest the place it had after the deletion.
+                const size_t hint = place - k;
+                std::optional<size_t> found;
+                for (size_t i = 0; i < log.sessions.size(); ++i)
+                    if (SameSession(log.sessions[i], anchor) &&
+                        (!found || (i > hint ? i - hint : hint - i) < (*found > hint ? *found - hint : hint - *found)))
+                        found = i;
+                at = found ? *found + 1 : std::min(hint, log.sessions.size());
+            }
+            at = std::min(at, log.sessions.size());
+            log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), session);
+            next = at + 1;
+            added = true;
         }
-        RecomputeTotals(log.sessions);
-        return true;
+        if (added) RecomputeTotals(log.sessions);
+        return added;
     });
     if (change.changed && change.Ok()) {
         ReloadOrRenumber(state);
-        return true;
+        return change;
     }
-    if (change.writeError != FsError::None) {
-        if (!change.reloaded) state.Current().log = before;
+    if (!change.Ok()) {
+        if (change.writeError != FsError::None && !change.reloaded) state.Current().log = before;
+        if (change.writeError != FsError::None && change.reloaded) ReloadOrRenumber(state);
         state.SetSessionUndo(std::move(undo));  // it can be tried again
     }
-    return false;
+    return change;
 }
 
 LogChange SetSessionComment(LibraryState& state, int row, const std::string& text) {
@@ -140,7 +170,6 @@ LogChange SetSessionComment(LibraryState& state, int row, const std::string& tex
         log.sessions[static_cast<size_t>(at)].SetField(kComment, text);
         return true;
     });
-    if (change.changed) state.ForgetSessionUndo(state.Current().logPath);
     if (change.Ok()) state.Reload();
     return change;
 }

@@ -33,11 +33,14 @@ LogChange SaveGameComment(LibraryState& state, const std::string& text);
 // log written, the deletion can be undone.
 LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows);
 
-// Puts the sessions of the last deletion back at their places in the current
-// game, recomputes the totals, rewrites and reloads the log. False (nothing
-// changed) when there is no such deletion for the current game's log, or the
-// log could not be written (the undo then stays possible).
-bool UndoSessionDeletion(LibraryState& state);
+// Puts the sessions of the last deletion back in the current game, each after
+// the session that was kept just before it (found by its start, end and
+// measures, wherever it is now), recomputes the totals, rewrites and reloads
+// the log. A session that is in the log again (put back by another program)
+// is not added twice. Nothing changes (changed false) without such a deletion
+// for the current game. When the log cannot be read or written the undo stays
+// for a later try.
+LogChange UndoSessionDeletion(LibraryState& state);
 
 // Replaces the comment of the session at `row`, rewrites and reloads the log.
 // When the log was changed on disk, the comment goes to the first session

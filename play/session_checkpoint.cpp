@@ -180,12 +180,6 @@ PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std
     return {session.logPath, std::string(SessionRecord(f).Line()), std::nullopt};
 }
 
-bool SameSession(const SessionRecord& a, const SessionRecord& b) {
-    for (int k : {kStart, kEnd, kPlay, kActive, kInputs})
-        if (a.Field(k) != b.Field(k)) return false;
-    return true;
-}
-
 bool CoversSession(const SessionRecord& recorded, const SessionRecord& part) {
     auto count = [](std::string_view text) {
         int64_t n = -1;

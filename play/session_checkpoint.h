@@ -66,10 +66,6 @@ std::optional<SessionCheckpoint> ParseCheckpoint(std::string_view bytes);
 // worked out when it goes into its log.
 PendingRecord PendingFor(const Clock& clock, const FinishedSession& session, std::string_view comment);
 
-// True when two session lines are the same session: the same start, end,
-// play and active time and inputs. The comment and the totals may differ.
-bool SameSession(const SessionRecord& a, const SessionRecord& b);
-
 // True when `recorded` is the whole session that `part` is a moment of: the
 // same start and at least its play and active time and inputs.
 bool CoversSession(const SessionRecord& recorded, const SessionRecord& part);

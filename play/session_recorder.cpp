@@ -387,11 +387,11 @@ LogChange SessionRecorder::CommentSession(int row, const std::string& text) {
     return change;
 }
 
-bool SessionRecorder::UndoDeletion() {
-    const bool done = kibolt::UndoSessionDeletion(state_);
+LogChange SessionRecorder::UndoDeletion() {
+    const LogChange change = kibolt::UndoSessionDeletion(state_);
     report_.currentChanged = true;
-    if (done) report_.libraryChanged = true;
-    return done;
+    if (change.changed && change.Ok()) report_.libraryChanged = true;
+    return change;
 }
 
 void SessionRecorder::GameMoved(const std::string& from, const std::string& to) {

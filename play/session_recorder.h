@@ -73,6 +73,8 @@ public:
     bool IsOpen() const { return session_.IsOpen(); }
     const PlaySession& Session() const { return session_; }
     size_t PendingCount() const { return pending_.size(); }
+    // The checkpoint file holds what memory holds.
+    bool CheckpointSaved() const { return checkpointSaved_; }
     const std::vector<PendingRecord>& Pending() const { return pending_; }
     // Ticks are wanted while a session is open or anything waits to be written.
     bool NeedsTicks() const;
@@ -101,7 +103,7 @@ public:
     // written since: it would come back at the next start.
     LogChange DeleteSessions(const std::vector<int>& rows);
     LogChange CommentSession(int row, const std::string& text);
-    bool UndoDeletion();
+    LogChange UndoDeletion();
 
     // A game's log was moved or renamed: its open and waiting sessions follow it.
     void GameMoved(const std::string& from, const std::string& to);

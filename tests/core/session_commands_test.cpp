@@ -280,17 +280,23 @@ protected:
     std::string original_;
 };
 
+// Done: the undo put sessions back and the log was written.
+bool Undone(LibraryState& state) {
+    const LogChange change = UndoSessionDeletion(state);
+    return change.changed && change.Ok();
+}
+
 TEST_F(SessionUndoTest, PutsTheRemovedSessionsBackInTheirPlacesWithTheTotals) {
     DeleteSessions(state_, {4, 0, 2});
     ASSERT_EQ(Comments(), (std::vector<std::string>{"s2", "s4"}));
     EXPECT_EQ(state_.Current().log.sessions[0].Field(kTotalPlay), "000:02:00");
     ASSERT_TRUE(state_.CanUndoSessionDeletion());
 
-    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_TRUE(Undone(state_));
     EXPECT_EQ(*fs_.FileBytes(kGame), original_) << "the log is as before, totals included";
     EXPECT_EQ(Comments(), (std::vector<std::string>{"s1", "s2", "s3", "s4", "s5"}));
     EXPECT_EQ(state_.Current().log.sessions[4].number, 5) << "renumbered by the reload";
-    EXPECT_FALSE(UndoSessionDeletion(state_)) << "one undo per deletion";
+    EXPECT_FALSE(Undone(state_)) << "one undo per deletion";
     EXPECT_EQ(*fs_.FileBytes(kGame), original_);
 }
 
@@ -298,28 +304,26 @@ TEST_F(SessionUndoTest, OnlyTheLastDeletionIsUndone) {
     DeleteSessions(state_, {0});
     DeleteSessions(state_, {1});  // "s3" of the sessions left
     ASSERT_EQ(Comments(), (std::vector<std::string>{"s2", "s4", "s5"}));
-    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_TRUE(Undone(state_));
     EXPECT_EQ(Comments(), (std::vector<std::string>{"s2", "s3", "s4", "s5"}));
     EXPECT_EQ(state_.Current().log.sessions[0].Field(kTotalInputs), "2");
-    EXPECT_FALSE(UndoSessionDeletion(state_));
+    EXPECT_FALSE(Undone(state_));
 }
 
 TEST_F(SessionUndoTest, ADeletionOfNothingKeepsTheUndoBeforeIt) {
     DeleteSessions(state_, {1});
     DeleteSessions(state_, {});
-    EXPECT_TRUE(UndoSessionDeletion(state_));
+    EXPECT_TRUE(Undone(state_));
     EXPECT_EQ(*fs_.FileBytes(kGame), original_);
 }
 
-TEST_F(SessionUndoTest, EndsWhenAnotherChangeOfTheSessionsIsWritten) {
+TEST_F(SessionUndoTest, EndsWithTheNextDeletionOrTheGamesDeletion) {
     const struct {
         const char* what;
         std::function<void(LibraryState&)> change;
     } cases[] = {
-        {"session comment", [](LibraryState& s) { SetSessionComment(s, 0, "later"); }},
         {"game deleted", [this](LibraryState& s) { DeleteGame(s, fs_); }},
-        {"game edited", [this](LibraryState& s) { UpdateGame(s, fs_, "C:\\G\\h.exe", "Game"); }},
-        {"another log's undo", [](LibraryState& s) {
+        {"another log's deletion", [](LibraryState& s) {
              ASSERT_EQ(s.LoadGame("Other"), LoadResult::Loaded);
              DeleteSessions(s, {0});
              ASSERT_EQ(s.LoadGame("Game"), LoadResult::Loaded);
@@ -332,44 +336,70 @@ TEST_F(SessionUndoTest, EndsWhenAnotherChangeOfTheSessionsIsWritten) {
         DeleteSessions(state_, {2});
         c.change(state_);
         const std::optional<std::string> before = fs_.FileBytes(kGame);
-        EXPECT_FALSE(UndoSessionDeletion(state_)) << c.what;
+        EXPECT_FALSE(Undone(state_)) << c.what;
         EXPECT_EQ(fs_.FileBytes(kGame), before) << c.what;
     }
 }
 
-TEST_F(SessionUndoTest, LastsAcrossTheGameCommentOtherGamesAndAMove) {
-    DeleteSessions(state_, {3});
+// Until the next deletion: whatever is recorded, commented, moved or renamed in between.
+TEST_F(SessionUndoTest, LastsAcrossCommentsNewSessionsOtherGamesAMoveAndARename) {
+    DeleteSessions(state_, {3, 4});  // s4 and s5, the last two
     EXPECT_TRUE(SaveGameComment(state_, "typed after").changed);
+    EXPECT_TRUE(SetSessionComment(state_, 2, "s3 commented").Ok());
+    // A session recorded after the deletion goes after the sessions left.
+    ASSERT_TRUE(state_.ChangeLog([](GameLogContent& log) {
+        log.sessions.push_back(Session("000:09:00", "000:00:10", "9", "new"));
+        RecomputeTotals(log.sessions);
+        return true;
+    }).Ok());
     ASSERT_EQ(state_.LoadGame("Other"), LoadResult::Loaded);
     EXPECT_FALSE(state_.CanUndoSessionDeletion()) << "not the game shown";
-    EXPECT_FALSE(UndoSessionDeletion(state_));
+    EXPECT_FALSE(Undone(state_));
     EXPECT_EQ(*fs_.FileBytes(kOther), original_);
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
     ASSERT_EQ(MoveGame(state_, fs_, Category::Cleared).problem, MoveProblem::None);
+    ASSERT_TRUE(UpdateGame(state_, fs_, "C:\\G\\g.exe", "Renamed").Ok());
 
-    EXPECT_TRUE(UndoSessionDeletion(state_));
-    GameLogContent back = ParseGameLogFile(*fs_.FileBytes("C:\\K\\cleared\\Game.log"));
-    EXPECT_EQ(back.sessions.size(), 5u);
-    EXPECT_EQ(back.sessions[3].Field(kComment), "s4");
+    EXPECT_TRUE(Undone(state_));
+    GameLogContent back = ParseGameLogFile(*fs_.FileBytes("C:\\K\\cleared\\Renamed.log"));
+    ASSERT_EQ(back.sessions.size(), 6u);
+    const std::vector<std::string> comments = {"s1", "s2", "s3 commented", "s4", "s5", "new"};
+    for (size_t i = 0; i < comments.size(); ++i) EXPECT_EQ(back.sessions[i].Field(kComment), comments[i]);
+    EXPECT_EQ(back.sessions[5].Field(kTotalInputs), "24") << "totals recomputed: 1+2+3+4+5+9";
     EXPECT_EQ(back.comment, "typed after") << "the comment is not part of the undo";
 }
 
-TEST_F(SessionUndoTest, ALogChangedOnDiskOrAFailedWriteIsLeftAlone) {
-    DeleteSessions(state_, {0});
-    // Another program added a session meanwhile; the load shows it.
-    fs_.PutFile(kGame, original_);
-    ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
-    EXPECT_FALSE(UndoSessionDeletion(state_));
-    EXPECT_EQ(*fs_.FileBytes(kGame), original_);
+TEST_F(SessionUndoTest, ALogChangedOnDiskGetsItsSessionsBackByContent) {
+    DeleteSessions(state_, {0, 2});  // s1 and s3
+    // Another program wrote the log meanwhile: s3 back by itself, a session added at the top.
+    GameLogContent log = ParseGameLogFile(original_);
+    log.sessions.erase(log.sessions.begin());  // s1 stays deleted there
+    log.sessions.insert(log.sessions.begin(), Session("000:07:00", "000:00:10", "7", "elsewhere"));
+    RecomputeTotals(log.sessions);
+    fs_.PutFile(kGame, SerializeGameLog(log));
+    EXPECT_TRUE(Undone(state_));
+    EXPECT_EQ(Comments(), (std::vector<std::string>{"s1", "elsewhere", "s2", "s3", "s4", "s5"}))
+        << "s1 at the top where it was, s3 not twice";
+}
 
+TEST_F(SessionUndoTest, AFailedReadOrWriteKeepsTheUndoForALaterTry) {
     DeleteSessions(state_, {0});
     const std::string deleted = *fs_.FileBytes(kGame);
     fs_.failWriteAfter = 0;
-    EXPECT_FALSE(UndoSessionDeletion(state_));
+    LogChange change = UndoSessionDeletion(state_);
+    EXPECT_NE(change.writeError, FsError::None);
     EXPECT_EQ(*fs_.FileBytes(kGame), deleted);
     EXPECT_EQ(Comments().size(), 4u) << "memory matches the log that stayed";
     fs_.failWriteAfter.reset();
-    EXPECT_TRUE(UndoSessionDeletion(state_)) << "still possible after the failed write";
+
+    fs_.PutFile(kGame, deleted);  // changed on disk, so it is read again: and cannot be
+    fs_.unreadable.insert(kGame);
+    change = UndoSessionDeletion(state_);
+    EXPECT_NE(change.readError, FsError::None);
+    EXPECT_TRUE(state_.CanUndoSessionDeletion());
+    fs_.unreadable.clear();
+
+    EXPECT_TRUE(Undone(state_)) << "still possible after the failures";
     EXPECT_EQ(*fs_.FileBytes(kGame), original_);
 }
 
