@@ -223,9 +223,10 @@ std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
     case RecorderNotice::Kind::Kept:
         return "前回のプレイ「" + title + "」をログに書き込めませんでした。\r\n" + n.logPath +
                "\r\n記録は kibolt.checkpoint に残っていて、後でもう一度書き込みます。";
-    case RecorderNotice::Kind::DeleteRefused:
-        return "記録の一時ファイル (kibolt.checkpoint) を更新できないため、セッションを削除しませんでした。"
-               "\r\n今削除すると、次回の起動時にセッションが戻ってしまいます。少し待ってからもう一度試してください。";
+    case RecorderNotice::Kind::EditRefused:
+        return "このゲームには、まだログに書き込めていないプレイ記録があるか、記録の一時ファイル (kibolt.checkpoint) "
+               "を更新できないため、変更しませんでした。\r\n今変更すると、記録が二重になったり、削除したセッションが"
+               "戻ったりします。少し待ってからもう一度試してください。";
     }
     return {};
 }

@@ -170,7 +170,9 @@ LogChange SetSessionComment(LibraryState& state, int row, const std::string& tex
         log.sessions[static_cast<size_t>(at)].SetField(kComment, text);
         return true;
     });
-    if (change.Ok()) state.Reload();
+    // Not written: memory goes back to the log as it is, so the comment the
+    // user was told is not saved is not written by a later change either.
+    if (change.Ok() || change.writeError != FsError::None) ReloadOrRenumber(state);
     return change;
 }
 

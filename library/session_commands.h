@@ -46,6 +46,7 @@ LogChange UndoSessionDeletion(LibraryState& state);
 // When the log was changed on disk, the comment goes to the first session
 // line with the same text as that row's, if one is still there. Nothing is
 // changed when no game is loaded or the row names no session (changed false).
+// A comment that could not be written does not stay in memory.
 LogChange SetSessionComment(LibraryState& state, int row, const std::string& text);
 
 }  // namespace kibolt

@@ -12,10 +12,18 @@ namespace {
 
 bool SamePath(std::string_view a, std::string_view b) { return FoldAsciiCase(a) == FoldAsciiCase(b); }
 
+// Sessions alike in all but their totals. The comment counts: two "SaveNowTime"
+// splits within one second differ only in it. A comment the user changes
+// later is no trouble: a log's sessions are changed only while nothing of it
+// waits and the checkpoint on disk holds nothing of it (ReadyToChange).
+bool Alike(const SessionRecord& a, const SessionRecord& b) {
+    return SameSession(a, b) && a.Field(kComment) == b.Field(kComment);
+}
+
 int32_t CountLike(const GameLogContent& log, const SessionRecord& session) {
     int32_t n = 0;
     for (const SessionRecord& s : log.sessions)
-        if (SameSession(s, session)) ++n;
+        if (Alike(s, session)) ++n;
     return n;
 }
 
@@ -38,12 +46,13 @@ RecorderReport SessionRecorder::TakeReport() { return std::exchange(report_, {})
 
 std::vector<GameProcess> SessionRecorder::Start(const IsRunning& isRunning) {
     std::vector<GameProcess> resumed;
-    TakeOverCheckpoint(isRunning, resumed);
+    TakeOverCheckpoint(isRunning, resumed, true);
     lastRetryMs_ = clock_.UnbiasedMs();
     return resumed;
 }
 
-bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed) {
+bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed,
+                                         bool atStart) {
     std::string bytes;
     const FsError read = fs_.ReadFile(checkpointPath_, bytes);
     if (read == FsError::NotFound) {
@@ -107,6 +116,7 @@ bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector
                 Notify(RecorderNotice::Kind::Resumed, open.logPath);
             } else {
                 PendingRecord r = PendingFor(clock_, FinishedAt(open), "");
+                report_.ended.push_back(r);
                 if (error != FsError::None) r.base = PendingRecord::kFromOpenSession;
                 taken.push_back(std::move(r));
                 recordedLog = open.logPath;
@@ -115,10 +125,11 @@ bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector
     }
     // The earlier run's sessions ended before any of this run.
     pending_.insert(pending_.begin(), taken.begin(), taken.end());
-    for (size_t i = taken.size(); i-- > 0;)  // told below, as one
-        waiting_.insert(waiting_.begin(), Waiting{true, !taken[i].base});
+    // At start-up told below, as one; read later, told as this run's sessions are.
+    for (size_t i = taken.size(); i-- > 0;) waiting_.insert(waiting_.begin(), Waiting{atStart, !taken[i].base});
     checkpointSaved_ = false;
     WritePending();
+    if (!atStart) return true;
     std::string keptLog;
     bool recordedWaits = false;
     for (size_t i = 0; i < pending_.size(); ++i) {
@@ -181,6 +192,7 @@ void SessionRecorder::EndSession(std::optional<FinishedSession> finished, const 
 void SessionRecorder::Record(const FinishedSession& finished, const std::string& comment) {
     pending_.push_back(PendingFor(clock_, finished, comment));
     waiting_.push_back({});
+    report_.ended.push_back(pending_.back());
     checkpointSaved_ = false;
     // Into the checkpoint with its base before its log is written (see
     // WriteLog), so a crash in between neither loses the session nor records
@@ -198,7 +210,7 @@ void SessionRecorder::CheckpointChanged(bool now) {
 void SessionRecorder::Tick() {
     if (checkpointUnreadable_) {
         std::vector<GameProcess> resumed;  // a session is open or was never: nothing to resume now
-        TakeOverCheckpoint([](const GameProcess&) { return false; }, resumed);
+        TakeOverCheckpoint([](const GameProcess&) { return false; }, resumed, false);
     }
     const int64_t now = clock_.UnbiasedMs();
     if (!pending_.empty() && (now - lastRetryMs_ >= kRetryMs || now < lastRetryMs_)) {
@@ -292,7 +304,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         const SessionRecord own = SessionRecord::FromLine(r.line);
         if (r.base == PendingRecord::kBeforeBases) {
             const SessionRecord* last = LastSession(*log);
-            if (last && SameSession(*last, own)) {
+            if (last && Alike(*last, own)) {
                 done[k] = true;
                 continue;
             }
@@ -320,12 +332,16 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         AppendSession(*log, f);
         log->sessions.back().number = static_cast<int>(log->sessions.size());
     }
+    // Takes out those in the log now; the user hears once of those that were told to wait.
     auto settle = [&] {
+        bool told = false;
         for (size_t k = mine.size(); k-- > 0;) {
             if (!done[k]) continue;
+            told = told || waiting_[mine[k]].told;
             pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(mine[k]));
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(mine[k]));
         }
+        if (told) Notify(RecorderNotice::Kind::Written, logPath);
     };
     if (log->sessions.size() == shown) {
         settle();
@@ -355,11 +371,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
     }
     if (isCurrent) report_.currentChanged = true;
     report_.libraryChanged = true;
-    for (size_t k = 0; k < mine.size(); ++k) {
-        if (done[k]) continue;
-        done[k] = true;
-        if (waiting_[mine[k]].told) Notify(RecorderNotice::Kind::Written, logPath);
-    }
+    std::fill(done.begin(), done.end(), true);
     settle();
     checkpointSaved_ = false;
     return FsError::None;
@@ -371,8 +383,9 @@ LogChange SessionRecorder::DeleteSessions(const std::vector<int>& rows) {
     if (!state_.HasGame()) return {};
     // A session written since the checkpoint was last saved is still pending
     // there: deleted now, the next start would add it again.
-    if (!checkpointSaved_ && SaveCheckpoint() != FsError::None) {
-        Notify(RecorderNotice::Kind::DeleteRefused, state_.Current().logPath);
+    if (!ReadyToChange(state_.Current().logPath)) {
+        Notify(RecorderNotice::Kind::EditRefused, state_.Current().logPath);
+        report_.currentChanged = true;
         return {};
     }
     const LogChange change = kibolt::DeleteSessions(state_, rows);
@@ -382,6 +395,13 @@ LogChange SessionRecorder::DeleteSessions(const std::vector<int>& rows) {
 }
 
 LogChange SessionRecorder::CommentSession(int row, const std::string& text) {
+    if (!state_.HasGame()) return {};
+    // A session still pending in the checkpoint under its old comment would be added again.
+    if (!ReadyToChange(state_.Current().logPath)) {
+        Notify(RecorderNotice::Kind::EditRefused, state_.Current().logPath);
+        report_.currentChanged = true;
+        return {};
+    }
     const LogChange change = kibolt::SetSessionComment(state_, row, text);
     report_.currentChanged = true;
     return change;
@@ -394,35 +414,23 @@ LogChange SessionRecorder::UndoDeletion() {
     return change;
 }
 
+bool SessionRecorder::ReadyToChange(const std::string& logPath) {
+    auto waits = [&] {
+        return std::any_of(pending_.begin(), pending_.end(),
+                           [&](const PendingRecord& r) { return SamePath(r.logPath, logPath); });
+    };
+    if (waits()) WriteLog(logPath);
+    if (!checkpointSaved_) SaveCheckpoint();
+    // A checkpoint not yet read may hold sessions of that log too.
+    return !waits() && checkpointSaved_ && !checkpointUnreadable_;
+}
+
 void SessionRecorder::GameMoved(const std::string& from, const std::string& to) {
     session_.FollowMove(from, to);
     for (PendingRecord& r : pending_)
         if (SamePath(r.logPath, from)) r.logPath = to;
     checkpointSaved_ = false;
     SaveCheckpoint();
-}
-
-void SessionRecorder::GameDeleting(const std::string& logPath) {
-    if (std::none_of(pending_.begin(), pending_.end(),
-                     [&](const PendingRecord& r) { return SamePath(r.logPath, logPath); }))
-        return;
-    WriteLog(logPath);
-    checkpointSaved_ = false;
-    SaveCheckpoint();
-}
-
-void SessionRecorder::GameDeleted(const std::string& logPath) {
-    bool dropped = false;
-    for (size_t i = pending_.size(); i-- > 0;)
-        if (SamePath(pending_[i].logPath, logPath)) {
-            pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
-            waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(i));
-            dropped = true;
-        }
-    if (dropped) {
-        checkpointSaved_ = false;
-        SaveCheckpoint();
-    }
 }
 
 }  // namespace kibolt

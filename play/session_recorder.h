@@ -42,7 +42,8 @@ struct RecorderNotice {
         Recorded,            // start-up: the session of a game that has gone was recorded
         Kept,                // start-up: sessions of an earlier run wait to be written
         Refused,             // start-up: the checkpoint was damaged or named a log outside the library
-        DeleteRefused,       // a deletion was not done: the checkpoint could not be brought up to date
+        EditRefused,         // a deletion or comment was not done: the log's sessions still wait, or
+                             // the checkpoint could not be brought up to date
     };
     Kind kind;
     std::string logPath;  // the log concerned, where there is one
@@ -55,6 +56,7 @@ struct RecorderReport {
     bool currentChanged = false;  // the current game's sessions changed in memory: refresh its views
     bool libraryChanged = false;  // a log was written: the statistics read the library again
     std::vector<RecorderNotice> notices;
+    std::vector<PendingRecord> ended;  // the sessions that ended, to be recorded (totals still empty)
 };
 
 class SessionRecorder {
@@ -98,20 +100,22 @@ public:
     void Close();
 
     // The user's edits of the current game's log (see session_commands.h). A
-    // deletion is refused (nothing changes, a DeleteRefused notice) while the
-    // checkpoint on disk may still hold a session of that log that was
-    // written since: it would come back at the next start.
+    // deletion or a comment is refused (nothing changes, an EditRefused
+    // notice) unless ReadyToChange: a session pending in the checkpoint would
+    // otherwise come back, or be added again beside its commented copy.
     LogChange DeleteSessions(const std::vector<int>& rows);
     LogChange CommentSession(int row, const std::string& text);
     LogChange UndoDeletion();
 
-    // A game's log was moved or renamed: its open and waiting sessions follow it.
+    // Before a log's sessions are deleted or commented, or the log is moved,
+    // renamed or sent to the Recycle Bin: its waiting sessions are tried once
+    // more. False while any of them still waits, or the checkpoint on disk may
+    // still hold one of them (it could not be saved, or not yet read): the log
+    // and its sessions must stay as they are to be written once (a checkpoint
+    // naming a path that is gone would hold them for ever).
+    bool ReadyToChange(const std::string& logPath);
+    // A game's log was moved or renamed: an open session follows it.
     void GameMoved(const std::string& from, const std::string& to);
-    // Before a game's log goes to the Recycle Bin: its waiting sessions are
-    // tried once more, so that the log leaves with them.
-    void GameDeleting(const std::string& logPath);
-    // The log is gone: its sessions that still wait go with it.
-    void GameDeleted(const std::string& logPath);
 
     // What happened since the last call.
     RecorderReport TakeReport();
@@ -133,7 +137,8 @@ private:
     FsError SaveCheckpoint();
     void CheckpointChanged(bool now);
     // Start-up's reading of a checkpoint left over; false when it could not be read.
-    bool TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed);
+    // atStart: at start-up, rather than once a checkpoint that could not be read can be.
+    bool TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed, bool atStart);
     void Notify(RecorderNotice::Kind kind, const std::string& logPath = {}, FsError error = FsError::None);
     void WriteProgress();
 

@@ -8,7 +8,7 @@ namespace kibolt {
 
 inline void PrintTo(const RecorderNotice& n, std::ostream* os) {
     static const char* const kNames[] = {"Waiting",  "Written", "CheckpointFailed", "CheckpointUnreadable", "Resumed",
-                                         "Recorded", "Kept",    "Refused",          "DeleteRefused"};
+                                         "Recorded", "Kept",    "Refused",          "EditRefused"};
     *os << kNames[static_cast<int>(n.kind)];
     if (!n.logPath.empty()) *os << " " << n.logPath;
     if (n.error != FsError::None) *os << " (error " << static_cast<int>(n.error) << ")";

@@ -1,0 +1,48 @@
+// The recorder against the model, with fixed seeds: a few seconds of random
+// sequences of events, failures and kills (see recorder_model.h).
+#include "tests/core/recorder_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace kibolt {
+namespace {
+
+using testing::ModelSequence;
+using testing::ModelStats;
+using testing::RunRecorderModel;
+
+TEST(RecorderModel, EverySessionOnceWhateverFailsWithFixedSeeds) {
+    ModelStats stats;
+    for (uint32_t seed = 1; seed <= 3000; ++seed) {
+        const std::vector<uint8_t> bytes = ModelSequence(seed, 400);
+        const std::string broken = RunRecorderModel(bytes.data(), bytes.size(), &stats);
+        ASSERT_EQ(broken, "") << "seed " << seed;
+    }
+    std::printf("%zu sequences, %zu steps, %zu sessions, %zu injected failures, %zu kills\n", stats.sequences,
+                stats.steps, stats.sessions, stats.faults, stats.kills);
+}
+
+// For a seed that breaks: KIBOLT_MODEL_SEED=N kibolt_core_tests
+// --gtest_also_run_disabled_tests --gtest_filter='*Shrink*' prints the shortest
+// sequence that still breaks, as bytes for a named test.
+TEST(RecorderModel, DISABLED_ShrinkASeed) {
+    const char* seed = std::getenv("KIBOLT_MODEL_SEED");
+    ASSERT_TRUE(seed);
+    const std::vector<uint8_t> bytes =
+        testing::ShrinkModelSequence(ModelSequence(static_cast<uint32_t>(std::atoi(seed)), 400));
+    std::printf("%s\n{", RunRecorderModel(bytes.data(), bytes.size()).c_str());
+    for (uint8_t b : bytes) std::printf("%d, ", b);
+    std::printf("}\n");
+}
+
+}  // namespace
+}  // namespace kibolt
+namespace kibolt { namespace {
+TEST(RecorderModel, DISABLED_Debug) {
+    const std::vector<uint8_t> bytes = {238, 185, 206, 92, 238, 188, 97, 108, 54, 86, 142, 82, 218, 243, 126, 129, 221, 215, 159, 7, 80, 93, 126, 187, 16, 26, 118, 47, 30, 204, 65, 134, 95, 230, 128, 72, 199, 235, 64, 139, 248, 170, 19, 66, 178, 66, 169, 64, 192, 87, 8, 128, 209, 64, 57, 74, 166, };
+    std::printf("%s\n", RunRecorderModel(bytes.data(), bytes.size()).c_str());
+}
+}}
