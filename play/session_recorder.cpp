@@ -311,8 +311,9 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
             r.base.reset();
         }
         if (r.base == PendingRecord::kFromOpenSession) {
-            if (std::any_of(log->sessions.begin(), log->sessions.end(),
-                            [&](const SessionRecord& s) { return CoversSession(s, own); })) {
+            // Recorded in full by the run that ended: among the sessions the log held, not those added now.
+            const auto held = log->sessions.begin() + static_cast<std::ptrdiff_t>(shown);
+            if (std::any_of(log->sessions.begin(), held, [&](const SessionRecord& s) { return CoversSession(s, own); })) {
                 done[k] = true;
                 continue;
             }

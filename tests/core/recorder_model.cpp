@@ -76,7 +76,15 @@ private:
         if (stats_) ++stats_->steps;
     }
     bool Fail(const std::string& why) {
-        if (error_.empty()) error_ = why + "\nafter:\n" + trace_;
+        if (error_.empty()) {
+            error_ = why + "\nafter:\n" + trace_;
+            if (std::getenv("KIBOLT_MODEL_DEBUG")) {
+                for (const std::string& path : fs_.FilePaths())
+                    std::printf("%s:\n%s\n", path.c_str(), fs_.FileBytes(path)->c_str());
+                for (const PendingRecord& r : recorder_->Pending())
+                    std::printf("pending %s %s\n", r.logPath.c_str(), r.line.c_str());
+            }
+        }
         return false;
     }
 
@@ -293,6 +301,8 @@ void Model::Event() {
         clock_.Advance(seconds);
         recorder_->Tick();
         ticked_ = true;
+        // Read at last, the checkpoint may bring sessions of its own to wait.
+        if (checkpointUnread_) std::fill(std::begin(endedSinceTold_), std::end(endedSinceTold_), true);
         break;
     }
     case 8: {
@@ -436,13 +446,12 @@ void Model::Event() {
 void Model::ResolveDoubts() {
     for (int g = 0; g < kGames; ++g) {
         if (games_[g].gone) continue;
-        std::map<std::string, int> inLog;
+        std::map<std::string, int> inLog;  // by key and comment
         const GameLogContent log = LogOnDisk(g);
         const std::vector<SessionRecord>& sessions = log.sessions;
-        for (const SessionRecord& s : sessions) ++inLog[KeyOf(s)];
+        for (const SessionRecord& s : sessions) ++inLog[KeyOf(s) + std::string(s.Field(kComment))];
         for (Entry& e : games_[g].entries) {
-            if (e.doubt == Entry::Doubt::Deleting) e.deleted = inLog[e.key] == 0;
-            if (e.doubt == Entry::Doubt::Undoing) e.deleted = inLog[e.key] == 0;
+            if (e.doubt != Entry::Doubt::None) e.deleted = inLog[e.key + e.comment] == 0;
             e.doubt = Entry::Doubt::None;
             if (!e.maybeComments.empty()) {
                 for (const SessionRecord& s : sessions)
@@ -479,8 +488,17 @@ bool Model::CheckLogs(bool all) {
         for (const SessionRecord& s : log.sessions) {
             const std::string key = KeyOf(s);
             comments.emplace(key, std::string(s.Field(kComment)));
-            if (const auto it = unordered.find(key); it != unordered.end()) {
+            // One held back by an unread checkpoint, if it has this comment.
+            auto [from, to] = unordered.equal_range(key);
+            if (const auto it = std::find_if(from, to, [&](const auto& u) { return u.second->comment == s.Field(kComment); });
+                it != to) {
                 unordered.erase(it);
+                continue;
+            }
+            size_t ahead = next;
+            while (ahead < expected.size() && expected[ahead]->key != key) ++ahead;
+            if (ahead == expected.size() && from != to) {
+                unordered.erase(from);
                 continue;
             }
             while (next < expected.size() && expected[next]->key != key) {
@@ -542,6 +560,10 @@ void Model::Kill() {
     // the checkpoint holds. The rest never reached the disk.
     const std::optional<SessionCheckpoint> checkpoint = CheckpointOnDisk();
     if (!checkpoint) return (void)Fail("the checkpoint on disk is damaged");
+    if (std::getenv("KIBOLT_MODEL_DEBUG")) {
+        const std::optional<std::string> bytes = fs_.FileBytes(CheckpointFilePath(kRoot));
+        std::printf("killed; checkpoint:\n%s\n", bytes ? bytes->c_str() : "(none)");
+    }
     for (int g = 0; g < kGames; ++g) {
         if (games_[g].gone) continue;
         std::map<std::string, int> durable;
