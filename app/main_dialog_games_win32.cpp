@@ -58,6 +58,7 @@ void MainDialog::OnAddGame() {
 void MainDialog::OnGameProperties() {
     if (CurrentGameIsPlaying()) return;  // its log must stay where the recorder writes it
     SaveGameComment();  // the log is rewritten from memory
+    if (!LogMayMove()) return;
     std::optional<GameEntryResult> result =
         RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
     if (!result) return;
@@ -70,6 +71,7 @@ void MainDialog::OnGameProperties() {
 void MainDialog::OnMoveGame(Category target) {
     if (CurrentGameIsPlaying()) return;
     SaveGameComment();  // the moved log takes what was typed with it
+    if (!LogMayMove()) return;
     MoveResult result = MoveGame(*state_, fs_, target);
     switch (result.problem) {
     case MoveProblem::None:
@@ -92,11 +94,8 @@ void MainDialog::OnMoveGame(Category target) {
 void MainDialog::OnDeleteGame() {
     if (CurrentGameIsPlaying()) return;
     SaveGameComment();  // restored from the Recycle Bin, the log holds what was typed
-    const std::string logPath = state_->Current().logPath;
-    recorder_->GameDeleting(logPath);  // the log leaves with its sessions that waited
+    if (!LogMayMove()) return;
     const DeleteResult deleted = DeleteGame(*state_, fs_);
-    if (deleted.Ok()) recorder_->GameDeleted(logPath);
-    AfterRecorder();
     if (deleted.problem == DeleteProblem::CannotRecycle) {
         MessageBoxCp932(window_, RecycleFailureMessage(deleted), kErrorCaption, MB_OK | MB_ICONWARNING);
         return;
@@ -106,6 +105,20 @@ void MainDialog::OnDeleteGame() {
     LibraryChanged();
     RefreshViews();
     for (int id : kDetailFields) SetDlgItemTextCp932(window_, id, "");
+}
+
+bool MainDialog::LogMayMove() {
+    if (!state_->HasGame()) return true;
+    const bool ready = recorder_->ReadyToChange(state_->Current().logPath);
+    AfterRecorder();  // sessions that could be written just now
+    if (!ready)
+        MessageBoxCp932(window_,
+                        "このゲームには、まだログに書き込めていないプレイ記録があるか、記録の一時ファイル "
+                        "(kibolt.checkpoint) を更新できないため、移動・変更・削除できません。\r\n"
+                        "記録を書き込めるようになってから、もう一度試してください。\r\n" +
+                            state_->Current().logPath,
+                        kErrorCaption, MB_OK | MB_ICONWARNING);
+    return ready;
 }
 
 void MainDialog::OnGameContextMenu(int row) {

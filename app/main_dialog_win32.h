@@ -148,6 +148,9 @@ private:
     void OnGameProperties();
     void OnMoveGame(Category target);
     void OnDeleteGame();
+    // Asks the recorder whether the current game's log may move, be renamed or
+    // deleted now; tells the user why not.
+    bool LogMayMove();
     void OnGameContextMenu(int row);
     void OnSessionContextMenu(int row);
     void OnCommentSession(int row);  // a row that names no session does nothing

@@ -132,13 +132,19 @@ LogChange UndoSessionDeletion(LibraryState& state) {
                 at = next;  // right after the one before it, which was deleted with it
             } else if (undo.after[k]) {
                 const SessionRecord anchor = SessionRecord::FromLine(*undo.after[k]);
-                // The like session nearest the place it had after the deletion.
+                // The like session nearest the place it had after the deletion: with
+                // its comment as it was, else one commented since.
                 const size_t hint = place - k;
+                auto distance = [hint](size_t i) { return i > hint ? i - hint : hint - i; };
                 std::optional<size_t> found;
-                for (size_t i = 0; i < log.sessions.size(); ++i)
-                    if (SameSession(log.sessions[i], anchor) &&
-                        (!found || (i > hint ? i - hint : hint - i) < (*found > hint ? *found - hint : hint - *found)))
-                        found = i;
+                for (const bool sameComment : {true, false}) {
+                    for (size_t i = 0; i < log.sessions.size(); ++i)
+                        if (SameSession(log.sessions[i], anchor) &&
+                            (!sameComment || log.sessions[i].Field(kComment) == anchor.Field(kComment)) &&
+                            (!found || distance(i) < distance(*found)))
+                            found = i;
+                    if (found) break;
+                }
                 at = found ? *found + 1 : std::min(hint, log.sessions.size());
             }
             at = std::min(at, log.sessions.size());

@@ -114,6 +114,9 @@ bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector
                 processes_ = running;
                 resumed = running;
                 Notify(RecorderNotice::Kind::Resumed, open.logPath);
+            } else if (open.playMs < 1000 && open.inputCount == 0) {
+                // Nothing played yet: not a session. (One of them could not be told
+                // apart from a split in the same second before it.)
             } else {
                 PendingRecord r = PendingFor(clock_, FinishedAt(open), "");
                 report_.ended.push_back(r);

@@ -97,7 +97,7 @@ build_sanitize() {
 }
 
 # The core's libFuzzer targets (clang, with ASan and UBSan).
-KIBOLT_FUZZ_TARGETS=(game_log log_edits settings time_text titles clipboard_text)
+KIBOLT_FUZZ_TARGETS=(game_log log_edits settings time_text titles clipboard_text recorder)
 build_fuzz() {
     CC=clang CXX=clang++ cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/fuzz" -DKIBOLT_FUZZ=ON \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -597,7 +597,8 @@ void Model::Kill() {
         }
     // The open session on disk goes on, is recorded, or was recorded in full
     // already; or waits in the file until it can be read.
-    if (checkpoint->open && !recorder_->IsOpen() && !checkpointUnread_) {
+    const bool played = checkpoint->open && (checkpoint->open->playMs >= 1000 || checkpoint->open->inputCount > 0);
+    if (played && !recorder_->IsOpen() && !checkpointUnread_) {
         const int g = GameOf(checkpoint->open->logPath);
         const std::string start = FormatDateTime(clock_.ToLocal(checkpoint->open->start)) + ",";
         if (g >= 0 && std::none_of(games_[g].entries.begin(), games_[g].entries.end(), [&](const Entry& e) {

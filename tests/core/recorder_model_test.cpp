@@ -43,9 +43,3 @@ TEST(RecorderModel, DISABLED_ShrinkASeed) {
 
 }  // namespace
 }  // namespace kibolt
-namespace kibolt { namespace {
-TEST(RecorderModel, DISABLED_Debug) {
-    const std::vector<uint8_t> bytes = {137, 171, 181, 121, 43, 238, 216, 106, 88, 98, 132, 22, 31, 109, 53, 241, 60, 77, 127, 166, 28, 225, 68, 64, 168, 91, 104, 223, 109, 212, 161, 24, 32, 245, 47, 159, 6, 218, 140, 34, 100, 204, 163, 45, 236, 74, 142, 158, 225, 228, 71, };
-    std::printf("%s\n", RunRecorderModel(bytes.data(), bytes.size()).c_str());
-}
-}}
