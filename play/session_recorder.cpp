@@ -119,8 +119,11 @@ bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector
                 // apart from a split in the same second before it.)
             } else {
                 PendingRecord r = PendingFor(clock_, FinishedAt(open), "");
-                report_.ended.push_back(r);
-                if (error != FsError::None) r.base = PendingRecord::kFromOpenSession;
+                // Until its log can be read it may be the one recorded in full.
+                if (error != FsError::None)
+                    r.base = PendingRecord::kFromOpenSession;
+                else
+                    report_.ended.push_back(r);
                 taken.push_back(std::move(r));
                 recordedLog = open.logPath;
             }
@@ -321,6 +324,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
                 continue;
             }
             r.base.reset();
+            report_.ended.push_back(r);
         }
         const int32_t like = CountLike(*log, own);
         if (r.base && like > *r.base) {

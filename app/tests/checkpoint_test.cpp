@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -197,6 +198,59 @@ TEST_F(CheckpointTest, ASessionThatCannotBeWrittenStaysUntilALaterActionWritesIt
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_EQ(Log().sessions.size(), 2u);
     EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+}
+
+// While a session waits, its log's rows are not changed (a comment would make
+// the waiting session look new, a deletion would be undone by the retry);
+// once the log can be written, the same comment writes the session first and
+// lands on it: the session is in the log once, with its comment.
+TEST_F(CheckpointTest, ACommentWaitsUntilTheSessionOfItsLogIsWritten) {
+    Open();
+    ClickGame("Sample");
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    UniqueFile held(CreateFileW(Widen(library_.Path("playing\\Sample.log")).c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    MessageBoxAnswer answer(window_);
+    PostMessageW(FindSampleGame(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning() && answer.shown > 0; }, 10000, window_));
+    EXPECT_EQ(dialog_->SessionTable().RowCount(), 1) << "the waiting session is not a row";
+
+    dialog_->SetSessionComment(0, "boss");
+    ASSERT_TRUE(PumpUntil([&] { return answer.shown > 1; }, 10000, window_));
+    EXPECT_NE(answer.text.find("変更しませんでした"), std::string::npos) << answer.text;
+    held.Reset();
+    EXPECT_EQ(library_.ReadFile("playing\\Sample.log"), logBefore_);
+
+    dialog_->SetSessionComment(1, "boss");
+    const GameLogContent log = Log();
+    ASSERT_EQ(log.sessions.size(), 2u) << "written once";
+    EXPECT_EQ(log.sessions[1].Field(kComment), "boss");
+    EXPECT_EQ(dialog_->PendingRecords(), 0u);
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint"));
+}
+
+// Windows logs off, restarts or shuts down while a game runs: the session is
+// recorded with the end of that moment, before Kibolt is ended, and nobody
+// is asked anything.
+TEST_F(CheckpointTest, WindowsEndingTheSessionRecordsThePlayFirst) {
+    Open();
+    ClickGame("Sample");
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen(); }, 10000, window_));
+    MessageBoxAnswer answer(window_);
+    EXPECT_TRUE(SendMessageW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "Kibolt never holds Windows up";
+    const int64_t ending = static_cast<int64_t>(time(nullptr));
+    SendMessageW(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const GameLogContent log = Log();
+    ASSERT_EQ(log.sessions.size(), 2u);
+    std::vector<std::string> moments;  // the end's text, give or take the seconds the messages took
+    for (int64_t t = ending - 1; t <= ending + 2; ++t) moments.push_back(FormatDateTime(Win32Clock().ToLocal(t)));
+    EXPECT_NE(std::find(moments.begin(), moments.end(), log.sessions[1].Field(kEnd)), moments.end())
+        << "ended when Windows ended the session: " << log.sessions[1].Field(kEnd);
+    EXPECT_FALSE(library_.Exists("kibolt.checkpoint")) << "gone only after the log was written";
+    EXPECT_EQ(answer.shown, 0);
 }
 
 }  // namespace

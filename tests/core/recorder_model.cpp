@@ -601,7 +601,9 @@ void Model::Kill() {
     if (played && !recorder_->IsOpen() && !checkpointUnread_) {
         const int g = GameOf(checkpoint->open->logPath);
         const std::string start = FormatDateTime(clock_.ToLocal(checkpoint->open->start)) + ",";
-        if (g >= 0 && std::none_of(games_[g].entries.begin(), games_[g].entries.end(), [&](const Entry& e) {
+        const bool waits = std::any_of(recorder_->Pending().begin(), recorder_->Pending().end(),
+                                       [&](const PendingRecord& r) { return r.line.rfind(start, 0) == 0; });
+        if (g >= 0 && !waits && std::none_of(games_[g].entries.begin(), games_[g].entries.end(), [&](const Entry& e) {
                 return !e.deleted && e.key.rfind(start, 0) == 0;
             }))
             Fail("the open session in the checkpoint was lost: " + checkpoint->open->logPath);
