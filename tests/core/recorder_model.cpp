@@ -147,6 +147,8 @@ private:
     bool dead_ = false;
     bool checkpointUnread_ = false;  // start-up could not read the checkpoint
     bool ticked_ = false;            // the event was a tick
+    bool starting_ = false;          // what start-up reports
+    std::vector<std::string> recovered_;  // lines waiting since start-up
     bool running_ = false;  // the game's process runs (followed or not)
     int playing_ = -1;
     std::vector<GameProcess> processes_;
@@ -201,6 +203,9 @@ void Model::StartRecorder() {
     undoGame_ = -1;
     const std::vector<GameProcess> alive = running_ ? processes_ : std::vector<GameProcess>{};
     recorder_->Start([&](const GameProcess& p) { return std::find(alive.begin(), alive.end(), p) != alive.end(); });
+    starting_ = true;
+    TakeReport();
+    starting_ = false;
     if (recorder_->IsOpen()) {
         playing_ = GameOf(recorder_->Session().LogPath());
     } else {
@@ -210,6 +215,8 @@ void Model::StartRecorder() {
     // Whatever waits from an earlier run was told at start-up.
     for (const PendingRecord& r : recorder_->Pending())
         if (const int g = GameOf(r.logPath); g >= 0) told_[g] = true;
+    recovered_.clear();
+    for (const PendingRecord& r : recorder_->Pending()) recovered_.push_back(r.line);
 }
 
 void Model::TakeReport() {
@@ -222,8 +229,11 @@ void Model::TakeReport() {
         }
         const SessionRecord s = SessionRecord::FromLine(r.line);
         games_[g].entries.push_back({KeyOf(s), std::string(s.Field(kComment))});
-        // A tick that could read the checkpoint at last records its open session before this run's.
-        games_[g].entries.back().anyOrder = checkpointUnread_ && ticked_;
+        // A tick that could read the checkpoint at last records its open session before this
+        // run's sessions; so does the first write to a log start-up could not read.
+        games_[g].entries.back().anyOrder =
+            (checkpointUnread_ && ticked_) || starting_ ||
+            std::find(recovered_.begin(), recovered_.end(), r.line) != recovered_.end();
         endedSinceTold_[g] = true;
         if (stats_) ++stats_->sessions;
     }
