@@ -304,6 +304,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
     for (size_t i = 0; i < pending_.size(); ++i)
         if (SamePath(pending_[i].logPath, logPath)) mine.push_back(i);
     std::vector<size_t> newlyBased;
+    std::vector<size_t> fromOpen;  // recovered open sessions found not yet recorded
     std::vector<bool> done(mine.size(), false);
     for (size_t k = 0; k < mine.size(); ++k) {
         PendingRecord& r = pending_[mine[k]];
@@ -324,7 +325,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
                 continue;
             }
             r.base.reset();
-            report_.ended.push_back(r);
+            fromOpen.push_back(mine[k]);
         }
         const int32_t like = CountLike(*log, own);
         if (r.base && like > *r.base) {
@@ -363,10 +364,16 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         // them without its base, which the next start would add again. Without
         // them in it, the file holds at most the open session they came from,
         // which start-up finds recorded in full.
-        if (SaveCheckpoint() != FsError::None &&
+        const bool saved = SaveCheckpoint() == FsError::None;
+        if (!saved &&
             std::any_of(mine.begin(), mine.end(), [&](size_t i) { return waiting_[i].onDiskWithoutBase; })) {
             error = FsError::AccessDenied;
             for (size_t i : newlyBased) pending_[i].base.reset();
+        }
+        // On disk with their bases, recovered sessions are sessions from now on, written or not.
+        if (saved) {
+            for (size_t i : fromOpen) report_.ended.push_back(pending_[i]);
+            fromOpen.clear();
         }
     }
     if (error == FsError::None) error = isCurrent ? WriteGameLogOf(fs_, current) : WriteLogFile(fs_, logPath, local);
@@ -374,11 +381,14 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         // Memory keeps showing the log as it is on disk: a session not in it
         // could not be commented or deleted by its row.
         log->sessions.resize(shown);
+        // Until written, they are still measured against what their log holds.
+        for (size_t i : fromOpen) pending_[i].base = PendingRecord::kFromOpenSession;
         settle();
         return error;
     }
     if (isCurrent) report_.currentChanged = true;
     report_.libraryChanged = true;
+    for (size_t i : fromOpen) report_.ended.push_back(pending_[i]);
     std::fill(done.begin(), done.end(), true);
     settle();
     checkpointSaved_ = false;

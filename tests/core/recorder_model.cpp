@@ -228,6 +228,7 @@ void Model::TakeReport() {
             continue;
         }
         const SessionRecord s = SessionRecord::FromLine(r.line);
+        if (std::getenv("KIBOLT_MODEL_DEBUG")) std::printf("ended %s%s\n", r.line.c_str(), starting_ ? " (start-up)" : "");
         games_[g].entries.push_back({KeyOf(s), std::string(s.Field(kComment))});
         // A tick that could read the checkpoint at last records its open session before this
         // run's sessions; so does the first write to a log start-up could not read.
@@ -554,7 +555,10 @@ void Model::Check() {
             for (const PendingRecord& r : c->pending) ++have[KeyOf(SessionRecord::FromLine(r.line))];
         for (const Entry& e : games_[g].entries)
             if (!e.deleted && have[e.key]-- <= 0)
-                return (void)Fail(games_[g].title + ": lost while running: " + e.key);
+                return (void)Fail(games_[g].title + ": lost while running: " + e.key + " (" +
+                                  std::to_string(std::count_if(games_[g].entries.begin(), games_[g].entries.end(),
+                                                               [&](const Entry& x) { return x.key == e.key; })) +
+                                  " expected)");
         if (told_[g] && std::none_of(recorder_->Pending().begin(), recorder_->Pending().end(),
                                       [&](const PendingRecord& r) { return SamePath(r.logPath, games_[g].Path()); }))
             return (void)Fail(games_[g].title + ": written, and the user never told");
