@@ -349,6 +349,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
             told = told || waiting_[mine[k]].told;
             pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(mine[k]));
             waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(mine[k]));
+            checkpointSaved_ = false;  // the file still holds it
         }
         if (told) Notify(RecorderNotice::Kind::Written, logPath);
     };

@@ -625,6 +625,9 @@ void Model::Kill() {
 }
 
 void Model::AfterEvent() {
+    if (std::getenv("KIBOLT_MODEL_DEBUG") && recorder_)
+        std::printf("  after [%s]: %zu pending, checkpoint %s\n", trace_.substr(trace_.rfind('\n', trace_.size() - 2) + 1).c_str(),
+                    recorder_->PendingCount(), fs_.FileBytes(CheckpointFilePath(kRoot)) ? "there" : "gone");
     TakeReport();
     ticked_ = false;
     if (dead_) {

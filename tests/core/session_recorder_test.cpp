@@ -332,6 +332,11 @@ TEST(RecorderModelFound, SequencesThatOnceBrokeTheModel) {
         // A zero-length open session taken for a split of the same second.
         {58, 131, 96, 82, 60, 111, 149, 123, 95, 109, 199, 127, 212, 148, 181, 144, 198, 46, 211, 19, 25, 35, 244, 230, 78,
          41, 26, 57, 26, 174, 189, 3, 223, 5, 97},
+        // A session found in its log already was taken out of memory, not out of the
+        // checkpoint: commented then, the next start added it again.
+        {221, 18, 228, 17, 233, 220, 187, 31, 61, 72, 153, 185, 206, 202, 93, 161, 185, 106, 203, 64, 233, 253, 238, 179,
+         114, 18, 220, 248, 44, 189, 137, 155, 119, 101, 22, 222, 42, 97, 106, 126, 99, 81, 23, 223, 135, 76, 5, 125, 180,
+         70, 137, 249, 105, 141, 191, 78, 176, 156, 163, 17, 248, 208, 151, 195, 114, 188, 40, 104},
         // Undo put a session back after the wrong one of two alike but for their comments.
         {176, 250, 41, 157, 248, 238, 88, 127, 179, 146, 25, 57, 77, 80, 138, 76, 251, 195, 47, 159, 102, 129, 81, 254,
          26, 223, 5, 39, 246, 225, 230, 64, 178, 66, 59, 52, 208, 232, 45, 33, 229, 12, 171, 22, 65, 15, 244, 194, 34, 62,
