@@ -134,8 +134,9 @@ LogChange UndoSessionDeletion(LibraryState& state) {
                 const SessionRecord anchor = SessionRecord::FromLine(*undo.after[k]);
                 // The like session nearest the place it had after the deletion: with
                 // its comment as it was, else one commented since.
-                const size_t hint = place - k;
-                auto distance = [hint](size_t i) { return i > hint ? i - hint : hint - i; };
+                const size_t hint = place - k;     // where it goes when nothing changed since
+                const size_t anchorAt = hint - 1;  // where the session before it then is
+                auto distance = [anchorAt](size_t i) { return i > anchorAt ? i - anchorAt : anchorAt - i; };
                 std::optional<size_t> found;
                 for (const bool sameComment : {true, false}) {
                     for (size_t i = 0; i < log.sessions.size(); ++i)
