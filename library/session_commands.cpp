@@ -118,7 +118,8 @@ LogChange UndoSessionDeletion(LibraryState& state) {
     const GameLogContent before = state.Current().log;
     const LogChange change = state.ChangeLog([&](GameLogContent& log) {
         bool added = false;
-        size_t next = 0;  // where the session after the last one put back goes
+        size_t next = 0;      // where the session after the last one put back goes
+        size_t inserted = 0;  // how many are back so far
         for (size_t k = 0; k < undo.removed.size(); ++k) {
             const auto& [place, fields] = undo.removed[k];
             const SessionRecord session(fields);
@@ -134,7 +135,8 @@ LogChange UndoSessionDeletion(LibraryState& state) {
                 const SessionRecord anchor = SessionRecord::FromLine(*undo.after[k]);
                 // The like session nearest the place it had after the deletion: with
                 // its comment as it was, else one commented since.
-                const size_t hint = place - k;     // where it goes when nothing changed since
+                // Where it goes when nothing changed since: those before it are back already.
+                const size_t hint = place - (k - inserted);
                 const size_t anchorAt = hint - 1;  // where the session before it then is
                 auto distance = [anchorAt](size_t i) { return i > anchorAt ? i - anchorAt : anchorAt - i; };
                 std::optional<size_t> found;
@@ -152,6 +154,7 @@ LogChange UndoSessionDeletion(LibraryState& state) {
             log.sessions.insert(log.sessions.begin() + static_cast<std::ptrdiff_t>(at), session);
             next = at + 1;
             added = true;
+            ++inserted;
         }
         if (added) RecomputeTotals(log.sessions);
         return added;
