@@ -239,6 +239,7 @@ void Model::TakeReport() {
         if (stats_) ++stats_->sessions;
     }
     for (const RecorderNotice& n : report.notices) {
+        if (std::getenv("KIBOLT_MODEL_DEBUG")) std::printf("notice %d %s\n", static_cast<int>(n.kind), n.logPath.c_str());
         if (n.kind == RecorderNotice::Kind::CheckpointUnreadable) checkpointUnread_ = true;
         const int g = GameOf(n.logPath);
         if (g < 0) continue;
@@ -248,7 +249,9 @@ void Model::TakeReport() {
             endedSinceTold_[g] = false;
         } else if (n.kind == RecorderNotice::Kind::Written) {
             if (!told_[g]) Fail("told written, never told waiting: " + n.logPath);
-            told_[g] = false;
+            // Some of them may wait on, still told.
+            told_[g] = std::any_of(recorder_->Pending().begin(), recorder_->Pending().end(),
+                                   [&](const PendingRecord& r) { return SamePath(r.logPath, n.logPath); });
         }
     }
 }
@@ -628,6 +631,9 @@ void Model::AfterEvent() {
     if (std::getenv("KIBOLT_MODEL_DEBUG") && recorder_)
         std::printf("  after [%s]: %zu pending, checkpoint %s\n", trace_.substr(trace_.rfind('\n', trace_.size() - 2) + 1).c_str(),
                     recorder_->PendingCount(), fs_.FileBytes(CheckpointFilePath(kRoot)) ? "there" : "gone");
+    if (std::getenv("KIBOLT_MODEL_DEBUG") && recorder_)
+        for (const PendingRecord& r : recorder_->Pending())
+            std::printf("    %s %s base %d\n", r.logPath.c_str(), r.line.c_str(), r.base ? *r.base : -99);
     TakeReport();
     ticked_ = false;
     if (dead_) {
