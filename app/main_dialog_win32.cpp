@@ -223,7 +223,7 @@ void MainDialog::SaveSettings() {
     WriteFileAtomically(fs_, path, WriteWindowSettings(WriteSettings(content, settings), WindowSettingsNow()));
 }
 
-void MainDialog::CloseMainWindow(int exitCode) {
+void MainDialog::SaveAndRecordForExit() {
     SaveSettings();
     SaveGameComment();
     // A game still running keeps running; its session is recorded up to now,
@@ -232,6 +232,11 @@ void MainDialog::CloseMainWindow(int exitCode) {
     recorder_->Close();
     AfterRecorder();
     KillTimer(window_, kCheckpointTimer);
+    checkpointTimer_ = false;
+}
+
+void MainDialog::CloseMainWindow(int exitCode) {
+    SaveAndRecordForExit();
     chart_.Close();
     stats_.Close();
     recorder_.reset();
@@ -519,13 +524,7 @@ void MainDialog::SetSessionComment(int row, const std::string& text) {
 void MainDialog::OnEndSession() {
     // Windows may end the process as soon as this returns: record first, tell nobody.
     endingSession_ = true;
-    SaveSettings();
-    SaveGameComment();
-    launcher_.Stop();
-    recorder_->Close();
-    AfterRecorder();
-    KillTimer(window_, kCheckpointTimer);
-    checkpointTimer_ = false;
+    SaveAndRecordForExit();
 }
 
 }  // namespace kibolt

@@ -118,6 +118,8 @@ private:
 
     // Saves the settings and the comment, destroys the window and posts quit with exitCode.
     void CloseMainWindow(int exitCode);
+    // The settings, the typed comment and the open session, before Kibolt ends.
+    void SaveAndRecordForExit();
 
     // The views of the current game.
     void RefreshViews();
