@@ -316,7 +316,10 @@ void Model::Event() {
         recorder_->Tick();
         ticked_ = true;
         // Read at last, the checkpoint may bring sessions of its own to wait.
-        if (checkpointUnread_) std::fill(std::begin(endedSinceTold_), std::end(endedSinceTold_), true);
+        if (checkpointUnread_) {
+            std::fill(std::begin(endedSinceTold_), std::end(endedSinceTold_), true);
+            for (const PendingRecord& r : recorder_->Pending()) recovered_.push_back(r.line);
+        }
         break;
     }
     case 8: {
