@@ -19,12 +19,11 @@ struct WindowRecord {
 };
 
 // The same folder however the command line spelled it: full, long, one case.
-std::wstring CanonicalFolder(const std::string& root) {
-    std::wstring wide = Widen(root);
-    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return wide;
+std::wstring CanonicalFolder(const std::wstring& root) {
+    DWORD length = GetFullPathNameW(root.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return root;
     std::wstring full(length, L'\0');
-    length = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    length = GetFullPathNameW(root.c_str(), length, full.data(), nullptr);
     full.resize(length);
     DWORD longLength = GetLongPathNameW(full.c_str(), nullptr, 0);
     if (longLength != 0) {
@@ -40,8 +39,9 @@ std::wstring CanonicalFolder(const std::string& root) {
 
 }  // namespace
 
-LibraryInstance::LibraryInstance(const std::string& libraryRoot)
-    : name_(L"Local\\" + Widen(LibraryInstanceName(Narrow(CanonicalFolder(libraryRoot))))) {}
+LibraryInstance::LibraryInstance(const std::wstring& libraryRoot)
+    : folder_(CanonicalFolder(libraryRoot)),
+      name_(L"Local\\" + Widen(LibraryInstanceName(AsUtf16(folder_)))) {}
 
 LibraryInstance::~LibraryInstance() {
     Publish(nullptr);

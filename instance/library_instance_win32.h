@@ -13,8 +13,8 @@ namespace kibolt {
 
 class LibraryInstance {
 public:
-    // libraryRoot: the library folder as the command line names it (CP932).
-    explicit LibraryInstance(const std::string& libraryRoot);
+    // libraryRoot: the library folder as the command line names it.
+    explicit LibraryInstance(const std::wstring& libraryRoot);
     ~LibraryInstance();
     LibraryInstance(const LibraryInstance&) = delete;
     LibraryInstance& operator=(const LibraryInstance&) = delete;
@@ -36,6 +36,7 @@ public:
 private:
     HWND PublishedWindow() const;
 
+    std::wstring folder_;
     std::wstring name_;
     UniqueHandle mutex_;
     UniqueHandle published_;   // the shared block naming the main window

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "instance/library_instance_name.h"
 #include "library/game_log.h"
 #include "play/session_checkpoint.h"
 #include "resources/resource_ids.h"
@@ -179,6 +180,29 @@ TEST_F(ProgramTest, LibrariesInDifferentFoldersRunSideBySide) {
     EXPECT_EQ(WaitForExit(), 2u);
 }
 
+
+// The real program from a folder code page 932 cannot name: its settings
+// land beside it, and nothing in the folder a look-alike would name.
+TEST_F(ProgramTest, StartedFromAFolderOutsideTheCodePageItKeepsToThatFolder) {
+    test::TempLibrary library(L"Jos\u00E9");
+    ASSERT_TRUE(CopyFileW(Widen(library_.ProgramPath()).c_str(), library.WidePath("kibolt.exe").c_str(), FALSE));
+    library.WriteFile("playing\\Demo.log", "demo.exe\r\n=====Comment_Start====\r\n");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = library.WideCommandLine();
+    ASSERT_TRUE(CreateProcessW(library.WidePath("kibolt.exe").c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, L"C:\\", &startup, &info));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    HWND window = MainWindowOf(info.dwProcessId, 15000);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(process), 1u);
+    EXPECT_NE(library.ReadFile("kibolt.ini").find("[view]"), std::string::npos);
+    const std::wstring lookAlike = library.WideRoot().substr(0, library.WideRoot().rfind(L"\\Jos")) + L"\\Jose";
+    EXPECT_EQ(GetFileAttributesW(lookAlike.c_str()), INVALID_FILE_ATTRIBUTES);
+}
 
 // Games started from Kibolt's command line: --play "<title>" and the wrapper
 // form --play "<title>" -- <command line> that store clients use.
