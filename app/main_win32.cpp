@@ -42,9 +42,15 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!library.Claim()) {
         HWND running = library.WaitForRunningWindow(kRunningWindowWaitMs);
         if (running) {
-            kibolt::HandOverToRunning(running, GetCommandLineW());
+            // A Kibolt of higher rights may refuse the request: it still comes forward.
+            if (!kibolt::HandOverToRunning(running, GetCommandLineW())) kibolt::BringToFront(running);
             return 0;
         }
+        if (library.Refused())
+            kibolt::MessageBoxNaming(nullptr, "このフォルダのKiboltはすでに起動していますが、ここからは呼び出せません"
+                                     "（管理者として実行しているときなど）。\r\n",
+                                     library.Folder(), "\r\n\r\n起動しているKiboltを使ってください。", "Kibolt",
+                                     MB_OK | MB_ICONINFORMATION);
         if (!library.Claimed()) return 0;  // it is still starting or hangs: never a second window
     }
 

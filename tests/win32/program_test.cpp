@@ -181,6 +181,28 @@ TEST_F(ProgramTest, LibrariesInDifferentFoldersRunSideBySide) {
 }
 
 
+// A Kibolt that runs with rights this start lacks (as administrator, started
+// again without) holds the library where this start cannot even open its
+// mutex. Any such refusal is taken alike; Wine grants what an access list
+// denies, so an object of another kind under the library's name stands in.
+TEST_F(ProgramTest, AKiboltOutOfReachIsNamedInAMessageAndTheStartEndsWithZero) {
+    const std::wstring name = L"Local\\" + Widen(LibraryInstanceName(AsUtf16(library_.WideRoot())));
+    UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    ASSERT_TRUE(held.Valid());
+    ASSERT_EQ(UniqueHandle(CreateMutexW(nullptr, FALSE, name.c_str())).Valid(), false);
+
+    Started second = Launch(library_.ProgramPath(), library_.CommandLine(), "C:\\", false);
+    ASSERT_TRUE(second.process.Valid());
+    HWND box = ShownWindowOf(second.processId, "Kibolt", 15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    HWND label = GetDlgItem(box, 0xFFFF);
+    ASSERT_NE(label, nullptr) << "a second window on the same library, not a message";
+    const std::string text = GetWindowTextCp932(label);
+    EXPECT_NE(text.find(library_.Root()), std::string::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForExit(second.process), 0u) << "it went on after the message";
+}
+
 // The real program from a folder code page 932 cannot name: its settings
 // land beside it, and nothing in the folder a look-alike would name.
 TEST_F(ProgramTest, StartedFromAFolderOutsideTheCodePageItKeepsToThatFolder) {
