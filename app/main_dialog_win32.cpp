@@ -90,6 +90,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case kStartQueuedMessage: OnQueuedStart(); return TRUE;
     case kUnlistedFilesMessage: OnUnlistedFiles(); return TRUE;
+    case kSettingsPathMessage: OnSettingsPathRefused(); return TRUE;
     case WM_DPICHANGED:
         // The new DPI travels with the message: re-laid out once the dialog
         // manager has scaled the window and its controls.
@@ -124,6 +125,10 @@ BOOL MainDialog::OnInitDialog() {
     const std::u16string program = ProgramPathFromCommandLine(AsUtf16(commandLine_), AsUtf16(currentDir_));
     state_ = std::make_unique<LibraryState>(fs_, UseLibraryFolder(ToWide(LibraryRootOf(program))));
     recorder_ = std::make_unique<SessionRecorder>(fs_, clock_, *state_);
+    // The settings file is named after the program file, which the library folder's stand-in does not cover.
+    const std::u16string_view programName = std::u16string_view(program).substr(program.find_last_of(u"\\/") + 1);
+    settingsCharacter_ = FirstInexactCharacter(ToWide(programName));
+    if (!settingsCharacter_.empty()) PostMessageW(window_, kSettingsPathMessage, 0, 0);
 
     SetUpTabs();
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
@@ -371,6 +376,14 @@ void MainDialog::RefillGameList(Category c) {
     syncingSelection_ = false;
     SyncGameListSelection();
     if (fs_.HasUnlistedFiles()) PostMessageW(window_, kUnlistedFilesMessage, 0, 0);
+}
+
+void MainDialog::OnSettingsPathRefused() {
+    MessageBoxNaming(window_, "プログラムのファイル名に使えない文字「", settingsCharacter_,
+                     "」（" + CharacterCodeText(settingsCharacter_) +
+                         "）があるため、設定ファイルを読み書きできません。\r\n"
+                         "シフトJIS（コードページ932）にある文字だけの名前にしてください。",
+                     "Kibolt", MB_OK | MB_ICONWARNING);
 }
 
 void MainDialog::OnUnlistedFiles() {

@@ -41,6 +41,8 @@ inline constexpr UINT kDpiChangedMessage = WM_APP + 41;
 // Posted when a folder listing left files out (names code page 932 cannot
 // hold exactly), to name them once the window shows.
 inline constexpr UINT kUnlistedFilesMessage = WM_APP + 42;
+// Posted when the settings file's path cannot be formed exactly, to say so once the window shows.
+inline constexpr UINT kSettingsPathMessage = WM_APP + 43;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
 // Posted to itself: tell what start-up did with a checkpoint, once the window shows.
@@ -227,11 +229,13 @@ private:
 
     std::string ProgramPath() const;
     void OnUnlistedFiles();
+    void OnSettingsPathRefused();
 
     HINSTANCE instance_;
     Win32FileSystem& fs_;
     std::wstring commandLine_;
     std::wstring currentDir_;
+    std::wstring settingsCharacter_;  // the program file name's character with no exact form, if any
     HWND window_ = nullptr;
     HWND tab_ = nullptr;
     GameListView gameList_;

@@ -226,6 +226,43 @@ TEST_F(ProgramTest, StartedFromAFolderOutsideTheCodePageItKeepsToThatFolder) {
     EXPECT_EQ(GetFileAttributesW(lookAlike.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// The settings file is named after the program file: a program file named
+// outside the code page says so, names the character, and writes no settings.
+TEST_F(ProgramTest, AProgramFileNamedOutsideTheCodePageNamesTheCharacterAndKeepsNoSettings) {
+    const std::wstring program = library_.WidePath("kibolt") + L"\u00E9.exe";
+    ASSERT_TRUE(CopyFileW(Widen(library_.ProgramPath()).c_str(), program.c_str(), FALSE));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup,
+                               &info));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    HWND box = nullptr;
+    test::PumpUntil(
+        [&] {
+            box = test::FindTopLevelWindow([&](HWND window) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                return owner == info.dwProcessId && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF);
+            });
+            return box != nullptr;
+        },
+        15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    const std::string text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(text.find("U+00E9"), std::string::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND window = MainWindowOf(info.dwProcessId, 15000);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(process), 1u);
+    WIN32_FIND_DATAW found{};
+    UniqueFind settings(FindFirstFileW((library_.WideRoot() + L"\\*.ini").c_str(), &found));
+    EXPECT_FALSE(settings.Valid()) << Narrow(found.cFileName);
+}
+
 // Games started from Kibolt's command line: --play "<title>" and the wrapper
 // form --play "<title>" -- <command line> that store clients use.
 class PlayOptionTest : public ProgramTest {
