@@ -159,8 +159,8 @@ void MainDialog::OnCreateShortcut() {
 }
 
 void MainDialog::OnOpenReadme() {
-    const std::string path = state_->Root() + "\\readme.txt";
-    const std::wstring widePath = Widen(path);
+    const std::string path = LibraryFilePath(state_->Root(), "readme.txt");
+    const std::wstring widePath = WidenPath(path);
     DWORD attributes = GetFileAttributesW(widePath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         MessageBoxCp932(window_, "readme.txt が見つかりません。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
@@ -169,7 +169,7 @@ void MainDialog::OnOpenReadme() {
     // The user's own editor for text files; Notepad where no program is
     // registered for them (as in a bare wine prefix, where opening the file
     // itself would wait for ever).
-    const std::wstring folder = Widen(state_->Root());
+    const std::wstring folder = WidenPath(state_->Root());
     wchar_t command[MAX_PATH * 2] = {};
     DWORD length = MAX_PATH * 2;
     bool associated = SUCCEEDED(AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_COMMAND, L".txt", L"open", command, &length));

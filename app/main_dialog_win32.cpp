@@ -19,7 +19,7 @@
 
 namespace kibolt {
 
-MainDialog::MainDialog(HINSTANCE instance, FileSystem& fs, std::string commandLine, std::string currentDir)
+MainDialog::MainDialog(HINSTANCE instance, Win32FileSystem& fs, std::wstring commandLine, std::wstring currentDir)
     : instance_(instance),
       fs_(fs),
       commandLine_(std::move(commandLine)),
@@ -37,7 +37,9 @@ HWND MainDialog::Create() {
                               reinterpret_cast<LPARAM>(this));
 }
 
-std::string MainDialog::ProgramPath() const { return ProgramPathFromCommandLine(commandLine_, currentDir_); }
+std::string MainDialog::ProgramPath() const {
+    return NarrowPath(ToWide(ProgramPathFromCommandLine(AsUtf16(commandLine_), AsUtf16(currentDir_))));
+}
 
 INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = DialogObject<MainDialog>(window, message, lParam);
@@ -87,6 +89,8 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kGameListMovedMessage: OnGameListMoved(); return TRUE;
     case kStartQueuedMessage: OnQueuedStart(); return TRUE;
+    case kUnlistedFilesMessage: OnUnlistedFiles(); return TRUE;
+    case kSettingsPathMessage: OnSettingsPathRefused(); return TRUE;
     case WM_DPICHANGED:
         // The new DPI travels with the message: re-laid out once the dialog
         // manager has scaled the window and its controls.
@@ -117,8 +121,14 @@ BOOL MainDialog::OnInitDialog() {
     tab_ = Control(IDC_TAB);
     gameList_.Attach(Control(IDC_GAME_LIST));
     sessionTable_.Attach(Control(IDC_SESSION_TABLE));
-    state_ = std::make_unique<LibraryState>(fs_, LibraryRootOf(ProgramPath()));
+    // The library folder exactly as the system names it, whatever characters it holds.
+    const std::u16string program = ProgramPathFromCommandLine(AsUtf16(commandLine_), AsUtf16(currentDir_));
+    state_ = std::make_unique<LibraryState>(fs_, UseLibraryFolder(ToWide(LibraryRootOf(program))));
     recorder_ = std::make_unique<SessionRecorder>(fs_, clock_, *state_);
+    // The settings file is named after the program file, which the library folder's stand-in does not cover.
+    const std::u16string_view programName = std::u16string_view(program).substr(program.find_last_of(u"\\/") + 1);
+    settingsCharacter_ = FirstInexactCharacter(ToWide(programName));
+    if (!settingsCharacter_.empty()) PostMessageW(window_, kSettingsPathMessage, 0, 0);
 
     SetUpTabs();
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
@@ -370,6 +380,26 @@ void MainDialog::RefillGameList(Category c) {
     gameList_.Fill(state_->ListGames(c));
     syncingSelection_ = false;
     SyncGameListSelection();
+    if (fs_.HasUnlistedFiles()) PostMessageW(window_, kUnlistedFilesMessage, 0, 0);
+}
+
+void MainDialog::OnSettingsPathRefused() {
+    MessageBoxNaming(window_, "プログラムのファイル名に使えない文字「", settingsCharacter_,
+                     "」（" + CharacterCodeText(settingsCharacter_) +
+                         "）があるため、設定ファイルを読み書きできません。\r\n"
+                         "シフトJIS（コードページ932）にある文字だけの名前にしてください。",
+                     "Kibolt", MB_OK | MB_ICONWARNING);
+}
+
+void MainDialog::OnUnlistedFiles() {
+    const std::vector<std::wstring> files = fs_.TakeUnlistedFiles();
+    if (files.empty()) return;
+    std::wstring list;
+    for (const std::wstring& file : files) list += L"\r\n" + file;
+    MessageBoxNaming(window_,
+                     "次のファイルは、名前にシフトJIS（コードページ932）にない文字があるため、一覧に表示しません。"
+                     "使うには、その文字を使わない名前に変えてください。\r\n",
+                     list, "", "Kibolt", MB_OK | MB_ICONWARNING);
 }
 
 void MainDialog::SyncGameListSelection() {

@@ -19,6 +19,7 @@
 #include "hook/activity_hook_client_win32.h"
 #include "library/clock_win32.h"
 #include "library/file_system.h"
+#include "library/file_system_win32.h"
 #include "library/library_state.h"
 #include "library/settings.h"
 #include "play/game_launcher_win32.h"
@@ -37,6 +38,11 @@ inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
 // Posted when the window moved to a display of another DPI, to lay out its
 // fixed pixel sizes again once the dialog manager has scaled its controls.
 inline constexpr UINT kDpiChangedMessage = WM_APP + 41;
+// Posted when a folder listing left files out (names code page 932 cannot
+// hold exactly), to name them once the window shows.
+inline constexpr UINT kUnlistedFilesMessage = WM_APP + 42;
+// Posted when the settings file's path cannot be formed exactly, to say so once the window shows.
+inline constexpr UINT kSettingsPathMessage = WM_APP + 43;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
 // Posted to itself: tell what start-up did with a checkpoint, once the window shows.
@@ -53,9 +59,9 @@ inline constexpr int kExitByMenu = 1;
 
 class MainDialog {
 public:
-    // commandLine: the process's command line as CP932; currentDir: where a
-    // program started by bare name lives.
-    MainDialog(HINSTANCE instance, FileSystem& fs, std::string commandLine, std::string currentDir);
+    // commandLine: the process's command line; currentDir: where a program
+    // started by bare name lives. The library folder is the program's.
+    MainDialog(HINSTANCE instance, Win32FileSystem& fs, std::wstring commandLine, std::wstring currentDir);
     ~MainDialog();
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
@@ -224,11 +230,14 @@ private:
     void SetChecked(int id, bool checked);
 
     std::string ProgramPath() const;
+    void OnUnlistedFiles();
+    void OnSettingsPathRefused();
 
     HINSTANCE instance_;
-    FileSystem& fs_;
-    std::string commandLine_;
-    std::string currentDir_;
+    Win32FileSystem& fs_;
+    std::wstring commandLine_;
+    std::wstring currentDir_;
+    std::wstring settingsCharacter_;  // the program file name's character with no exact form, if any
     HWND window_ = nullptr;
     HWND tab_ = nullptr;
     GameListView gameList_;

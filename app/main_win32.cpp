@@ -18,12 +18,12 @@ namespace {
 // How long a second start waits for the first one's window to appear.
 constexpr DWORD kRunningWindowWaitMs = 15000;
 
-std::string CurrentDirectory() {
+std::wstring CurrentDirectory() {
     DWORD length = GetCurrentDirectoryW(0, nullptr);
     std::wstring dir(length, L'\0');
     DWORD got = GetCurrentDirectoryW(length, dir.data());
     dir.resize(got);
-    return kibolt::Narrow(dir);
+    return dir;
 }
 
 int Run(HINSTANCE instance, int showCommand) {
@@ -31,19 +31,26 @@ int Run(HINSTANCE instance, int showCommand) {
                                   ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::string commandLine = kibolt::Narrow(GetCommandLineW());
-    std::string currentDir = CurrentDirectory();
+    // The system's own text: the library folder may hold characters code page 932 cannot.
+    const std::wstring commandLine = GetCommandLineW();
+    const std::wstring currentDir = CurrentDirectory();
 
     // A second start for the same library shows the running Kibolt and ends:
     // two windows on the same logs would each overwrite the other's sessions.
-    kibolt::LibraryInstance library(
-        kibolt::LibraryRootOf(kibolt::ProgramPathFromCommandLine(commandLine, currentDir)));
+    kibolt::LibraryInstance library(kibolt::ToWide(kibolt::LibraryRootOf(
+        kibolt::ProgramPathFromCommandLine(kibolt::AsUtf16(commandLine), kibolt::AsUtf16(currentDir)))));
     if (!library.Claim()) {
         HWND running = library.WaitForRunningWindow(kRunningWindowWaitMs);
         if (running) {
-            kibolt::HandOverToRunning(running, GetCommandLineW());
+            // A Kibolt of higher rights may refuse the request: it still comes forward.
+            if (!kibolt::HandOverToRunning(running, GetCommandLineW())) kibolt::BringToFront(running);
             return 0;
         }
+        if (library.Refused())
+            kibolt::MessageBoxNaming(nullptr, "このフォルダのKiboltはすでに起動していますが、ここからは呼び出せません"
+                                     "（管理者として実行しているときなど）。\r\n",
+                                     library.Folder(), "\r\n\r\n起動しているKiboltを使ってください。", "Kibolt",
+                                     MB_OK | MB_ICONINFORMATION);
         if (!library.Claimed()) return 0;  // it is still starting or hangs: never a second window
     }
 

@@ -174,7 +174,16 @@ std::optional<std::string> BrowseForExecutable(HWND owner) {
     dialog.lpstrDefExt = defaultExtension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-    return Narrow(file.data());
+    // A look-alike in its place would start another program, or none.
+    std::optional<std::string> path = NarrowExact(file.data());
+    if (!path) {
+        const std::wstring character = FirstInexactCharacter(file.data());
+        MessageBoxNaming(owner, "選んだファイルのパスに使えない文字「", character,
+                         "」（" + CharacterCodeText(character) + "）が含まれています。\r\n" +
+                             "この文字はシフトJIS（コードページ932）にないため、記録できません。",
+                         kErrorCaption, MB_OK);
+    }
+    return path;
 }
 
 std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind,

@@ -19,12 +19,11 @@ struct WindowRecord {
 };
 
 // The same folder however the command line spelled it: full, long, one case.
-std::wstring CanonicalFolder(const std::string& root) {
-    std::wstring wide = Widen(root);
-    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return wide;
+std::wstring CanonicalFolder(const std::wstring& root) {
+    DWORD length = GetFullPathNameW(root.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return root;
     std::wstring full(length, L'\0');
-    length = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    length = GetFullPathNameW(root.c_str(), length, full.data(), nullptr);
     full.resize(length);
     DWORD longLength = GetLongPathNameW(full.c_str(), nullptr, 0);
     if (longLength != 0) {
@@ -40,8 +39,9 @@ std::wstring CanonicalFolder(const std::string& root) {
 
 }  // namespace
 
-LibraryInstance::LibraryInstance(const std::string& libraryRoot)
-    : name_(L"Local\\" + Widen(LibraryInstanceName(Narrow(CanonicalFolder(libraryRoot))))) {}
+LibraryInstance::LibraryInstance(const std::wstring& libraryRoot)
+    : folder_(CanonicalFolder(libraryRoot)),
+      name_(L"Local\\" + Widen(LibraryInstanceName(AsUtf16(folder_)))) {}
 
 LibraryInstance::~LibraryInstance() {
     Publish(nullptr);
@@ -50,12 +50,22 @@ LibraryInstance::~LibraryInstance() {
 
 bool LibraryInstance::Claim() {
     if (claimed_) return true;
-    if (!mutex_) mutex_.Reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
-    if (!mutex_) return claimed_ = true;
+    if (!mutex_) {
+        mutex_.Reset(CreateMutexW(nullptr, FALSE, name_.c_str()));
+        if (!mutex_) {
+            // Only where the system has no place for such names does this
+            // process run alone. Any other refusal ("access denied": the
+            // running Kibolt is elevated and this one is not) means another
+            // Kibolt holds the library, and this one cannot reach it.
+            const DWORD error = GetLastError();
+            refused_ = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+            return claimed_ = !refused_;
+        }
+    }
     // An abandoned mutex means the Kibolt that held it ended without letting
     // go (killed): the library is free.
     DWORD wait = WaitForSingleObject(mutex_.Get(), 0);
-    claimed_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED || wait == WAIT_FAILED;
+    claimed_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     return claimed_;
 }
 
@@ -95,6 +105,8 @@ HWND LibraryInstance::PublishedWindow() const {
 
 HWND LibraryInstance::WaitForRunningWindow(DWORD timeoutMs) {
     if (claimed_) return nullptr;
+    // Without the mutex there is nothing to wait on: one look, where the system lets this process see the window.
+    if (!mutex_) return PublishedWindow();
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (HWND window = PublishedWindow()) return window;

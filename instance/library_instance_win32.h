@@ -13,16 +13,22 @@ namespace kibolt {
 
 class LibraryInstance {
 public:
-    // libraryRoot: the library folder as the command line names it (CP932).
-    explicit LibraryInstance(const std::string& libraryRoot);
+    // libraryRoot: the library folder as the command line names it.
+    explicit LibraryInstance(const std::wstring& libraryRoot);
     ~LibraryInstance();
     LibraryInstance(const LibraryInstance&) = delete;
     LibraryInstance& operator=(const LibraryInstance&) = delete;
 
     // True when this process is (now) the library's one Kibolt. Also true
-    // when the system refuses the objects: better two windows than none.
+    // when the system has no named objects at all: better one window than
+    // none. Any other failure to claim the library is another Kibolt's hold.
     bool Claim();
     bool Claimed() const { return claimed_; }
+    // The claim was refused outright ("access denied"): another Kibolt runs
+    // with rights this process lacks, and may be out of its reach.
+    bool Refused() const { return refused_; }
+    // The library folder, as the system names it (for messages).
+    const std::wstring& Folder() const { return folder_; }
 
     // Makes the main window findable by later starts; null withdraws it.
     void Publish(HWND window);
@@ -36,11 +42,13 @@ public:
 private:
     HWND PublishedWindow() const;
 
+    std::wstring folder_;
     std::wstring name_;
     UniqueHandle mutex_;
     UniqueHandle published_;   // the shared block naming the main window
     void* view_ = nullptr;     // its mapping, while this process publishes
     bool claimed_ = false;
+    bool refused_ = false;
 };
 
 // The running Kibolt's part: WM_COPYDATA with this tag carries a later

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
 #include <utility>
 
 #include "library/library_paths.h"
@@ -34,11 +35,19 @@ FsError FromLastError() {
     }
 }
 
+// Ends in ".log" (any ASCII case) after at least one character, as a listed game's file does.
+bool IsLogName(std::wstring_view name) {
+    if (name.size() <= 4) return false;
+    std::wstring ending(name.substr(name.size() - 4));
+    for (wchar_t& c : ending)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return ending == L".log";
+}
+
 // The wide path, or nothing when the system could not take it.
 bool ToSystemPath(const std::string& path, std::wstring& wide) {
-    if (!PathFits(path)) return false;
-    wide = Widen(path);
-    return true;
+    wide = WidenPath(path);
+    return wide.size() <= kMaxPathUnits;
 }
 
 // Opens a file to read, with its size.
@@ -214,9 +223,18 @@ FsError Win32FileSystem::ListFolder(const std::string& folder, std::vector<std::
     do {
         std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
-        names.push_back(Narrow(name));
+        // A name in any other form would be another file's: left out, and a
+        // log among them told once.
+        if (std::optional<std::string> exact = NarrowExact(name)) {
+            names.push_back(std::move(*exact));
+        } else if (IsLogName(name)) {
+            std::wstring path = pattern.substr(0, pattern.size() - 1) + std::wstring(name);
+            if (told_.insert(path).second) unlisted_.push_back(std::move(path));
+        }
     } while (FindNextFileW(find.Get(), &data));
     return FsError::None;
 }
+
+std::vector<std::wstring> Win32FileSystem::TakeUnlistedFiles() { return std::exchange(unlisted_, {}); }
 
 }  // namespace kibolt

@@ -1,6 +1,11 @@
 // The core's file operations on Windows, through the wide-character API.
 #pragma once
 #include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
 #include "library/file_system.h"
 
 namespace kibolt {
@@ -19,8 +24,16 @@ public:
     bool Exists(const std::string& path) override;
     FsError ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 
+    // The logs that folder listings left out since the last call, each once
+    // a run: their names have no exact form in code page 932.
+    std::vector<std::wstring> TakeUnlistedFiles();
+    bool HasUnlistedFiles() const { return !unlisted_.empty(); }
+
 private:
     FsError Write(const std::string& path, const ByteSource& content, bool flush);
+
+    std::vector<std::wstring> unlisted_;
+    std::set<std::wstring> told_;
 };
 
 }  // namespace kibolt

@@ -13,16 +13,28 @@ namespace {
 constexpr std::string_view kLogExtension = ".log";
 constexpr std::string_view kExeExtension = ".exe";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The command line rules below read only ASCII (blanks, quotes, separators,
+// ".exe"), so they hold alike for CP932 bytes and for UTF-16 units.
+template <class Char>
+using View = std::basic_string_view<Char>;
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+template <class Char>
+bool IsBlank(Char c) {
+    return c == ' ' || c == '\t';
+}
+
+template <class Char>
+Char LowerAscii(Char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+}
 
 // Byte-wise: the patterns are ASCII and start either at a character boundary or
 // with '.', which never belongs to a double-byte character.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+template <class Char>
+bool EqualsIgnoringAsciiCase(View<Char> a, std::string_view ascii) {
+    if (a.size() != ascii.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (LowerAscii(a[i]) != static_cast<Char>(LowerAscii(ascii[i]))) return false;
     return true;
 }
 
@@ -30,24 +42,33 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
 }
 
-bool StartsWithDrive(std::string_view path) {
+template <class Char>
+bool StartsWithDrive(View<Char> path) {
     return path.size() >= 2 && path[1] == ':' &&
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+template <class Char>
+bool IsSeparator(Char c) {
+    return c == '\\' || c == '/';
+}
+
+// The last '\\' or '/': in CP932 one that is no trail byte of a double-byte character.
+size_t LastSeparator(std::string_view path) { return FindLastSeparator(path); }
+size_t LastSeparator(std::u16string_view path) { return path.find_last_of(u"\\/"); }
 
 // The first token of a Windows command line, as the system reads the program name.
-std::string_view FirstToken(std::string_view line) {
+template <class Char>
+View<Char> FirstToken(View<Char> line) {
     size_t start = 0;
     while (start < line.size() && IsBlank(line[start])) ++start;
     line.remove_prefix(start);
     if (!line.empty() && line[0] == '"') {
         // '"' is never a trail byte, so a plain search is safe.
-        size_t close = line.find('"', 1);
-        return line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+        size_t close = line.find(Char('"'), 1);
+        return line.substr(1, close == View<Char>::npos ? View<Char>::npos : close - 1);
     }
-    // Unquoted paths may hold blanks ("C:\Program Files\..."): the name ends
+    // Unquoted paths may hold blanks ("C:\\Program Files\\..."): the name ends
     // with the first ".exe" that ends a word.
     for (size_t pos = 0; pos + kExeExtension.size() <= line.size(); ++pos) {
         size_t end = pos + kExeExtension.size();
@@ -55,8 +76,50 @@ std::string_view FirstToken(std::string_view line) {
             (end == line.size() || IsBlank(line[end])))
             return line.substr(0, end);
     }
-    size_t blank = line.find_first_of(" \t");
+    size_t blank = 0;
+    while (blank < line.size() && !IsBlank(line[blank])) ++blank;
     return line.substr(0, blank);
+}
+
+template <class Char>
+std::basic_string<Char> JoinPath(View<Char> folder, View<Char> name) {
+    std::basic_string<Char> path(folder);
+    if (path.empty() || LastSeparator(View<Char>(path)) != path.size() - 1) path += Char('\\');
+    path += name;
+    return path;
+}
+
+template <class Char>
+std::basic_string<Char> ProgramPathOf(View<Char> commandLine, View<Char> currentDir) {
+    using String = std::basic_string<Char>;
+    View<Char> token = FirstToken(commandLine);
+    if (token.empty() || currentDir.empty()) return String(token);
+    if (token.size() >= 2 && IsSeparator(token[0]) && IsSeparator(token[1])) return String(token);  // UNC
+    if (StartsWithDrive(token)) {
+        if (token.size() >= 3 && IsSeparator(token[2])) return String(token);
+        // "D:name" is relative to that drive's current folder; only the
+        // current drive's folder is known.
+        if (StartsWithDrive(currentDir) && LowerAscii(currentDir[0]) == LowerAscii(token[0]))
+            return JoinPath(currentDir, token.substr(2));
+        return String(token);
+    }
+    if (IsSeparator(token[0])) {
+        // Rooted on the current drive.
+        String path(StartsWithDrive(currentDir) ? currentDir.substr(0, 2) : View<Char>());
+        path += token;
+        return path;
+    }
+    return JoinPath(currentDir, token);
+}
+
+template <class Char>
+std::basic_string<Char> RootOf(View<Char> programPath) {
+    size_t cut = LastSeparator(programPath);
+    if (cut == View<Char>::npos) return std::basic_string<Char>(programPath);
+    // "E:\\kibolt.exe": the drive's root folder itself; "E:" alone would be
+    // that drive's current folder.
+    if (cut == 2 && StartsWithDrive(programPath)) ++cut;
+    return std::basic_string<Char>(programPath.substr(0, cut));
 }
 
 }  // namespace
@@ -67,17 +130,6 @@ size_t ProgramNameEnd(std::string_view commandLine) {
     if (end < commandLine.size() && commandLine[end] == '"') ++end;  // the closing quote of a quoted name
     return end;
 }
-
-namespace {
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    if (path.empty() || FindLastSeparator(path) != path.size() - 1) path += '\\';
-    path += name;
-    return path;
-}
-
-}  // namespace
 
 const char* CategoryFolderName(Category c) {
     switch (c) {
@@ -100,36 +152,19 @@ const char* CategoryTabText(Category c) {
 bool PathFits(std::string_view path) { return Utf16Length(path) <= kMaxPathUnits; }
 
 std::string ProgramPathFromCommandLine(std::string_view commandLine, std::string_view currentDir) {
-    std::string_view token = FirstToken(commandLine);
-    if (token.empty() || currentDir.empty()) return std::string(token);
-    if (token.size() >= 2 && IsSeparator(token[0]) && IsSeparator(token[1])) return std::string(token);  // UNC
-    if (StartsWithDrive(token)) {
-        if (token.size() >= 3 && IsSeparator(token[2])) return std::string(token);
-        // "D:name" is relative to that drive's current folder; only the
-        // current drive's folder is known.
-        if (StartsWithDrive(currentDir) && LowerAscii(currentDir[0]) == LowerAscii(token[0]))
-            return JoinPath(currentDir, token.substr(2));
-        return std::string(token);
-    }
-    if (IsSeparator(token[0])) {
-        // Rooted on the current drive.
-        std::string path(StartsWithDrive(currentDir) ? currentDir.substr(0, 2) : std::string_view());
-        path += token;
-        return path;
-    }
-    return JoinPath(currentDir, token);
+    return ProgramPathOf(commandLine, currentDir);
 }
 
-std::string LibraryRootOf(std::string_view programPath) {
-    size_t cut = FindLastSeparator(programPath);
-    return std::string(cut == std::string_view::npos ? programPath : programPath.substr(0, cut));
+std::u16string ProgramPathFromCommandLine(std::u16string_view commandLine, std::u16string_view currentDir) {
+    return ProgramPathOf(commandLine, currentDir);
 }
+
+std::string LibraryRootOf(std::string_view programPath) { return RootOf(programPath); }
+
+std::u16string LibraryRootOf(std::u16string_view programPath) { return RootOf(programPath); }
 
 std::string CategoryFolderPath(std::string_view root, Category c) {
-    std::string path(root);
-    path += '\\';
-    path += CategoryFolderName(c);
-    return path;
+    return JoinPath(root, std::string_view(CategoryFolderName(c)));
 }
 
 std::optional<std::string> LogPath(std::string_view root, Category c, std::string_view title) {

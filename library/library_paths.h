@@ -22,11 +22,15 @@ bool PathFits(std::string_view path);
 // or the unquoted text up to the first ".exe" (any case) that ends a word, else
 // up to the first blank. A bare or relative name is taken from currentDir.
 std::string ProgramPathFromCommandLine(std::string_view commandLine, std::string_view currentDir);
+// The same on the system's own UTF-16 text, for a folder code page 932 cannot name.
+std::u16string ProgramPathFromCommandLine(std::u16string_view commandLine, std::u16string_view currentDir);
 // Where that program name ends (after its closing quote): the arguments follow.
 size_t ProgramNameEnd(std::string_view commandLine);
 
-// The folder that holds the program file (no trailing backslash).
+// The folder that holds the program file: no trailing backslash, but for a
+// drive's root folder ("E:\\").
 std::string LibraryRootOf(std::string_view programPath);
+std::u16string LibraryRootOf(std::u16string_view programPath);
 
 std::string CategoryFolderPath(std::string_view root, Category c);
 // Path of a title's log, or nothing when the system could not take it

@@ -130,24 +130,20 @@ void GameLauncher::RunLaunch() {
     AddProcess(info.dwProcessId, process.Get());
     ResumeThread(thread.Get());
 
-    bool ready = false;
     for (DWORD waited = 0; waited < kInputIdleLimitMs; waited += kInputIdleSliceMs) {
         DWORD result = WaitForInputIdle(process.Get(), kInputIdleSliceMs);
-        if (result == 0) {
-            ready = true;
-            break;
-        }
-        // A launcher that has handed over to the real game: go on at once.
-        if (HasEnded(process.Get())) {
-            ready = true;
-            break;
-        }
+        // Ready, or a launcher that has handed over to the real game: go on at once.
+        if (result == 0 || HasEnded(process.Get())) break;
+        // A console program (cmd.exe running a .bat, "start") never becomes
+        // ready: the wait fails at once, and what it starts is the game.
         if (result != WAIT_TIMEOUT || Stopping()) break;
     }
     if (Stopping()) return;
     // The session starts now; the report goes ahead of the hook's first notification.
     PostMessageW(window_, kGameReadyMessage, 0, 0);
-    if (ready) Arm();
+    // Armed however the wait ended: inputs count only while a window of the
+    // game's processes is in front, so a game not yet ready costs nothing.
+    Arm();
 
     bool ended;
     if (job_) {

@@ -1,6 +1,7 @@
 // Starts a game and waits for it on a worker thread. The worker touches no
-// program state: it launches the process, waits until it takes input, arms
-// the activity hook, waits for the end, disarms, and reports each step to the
+// program state: it launches the process, waits until it takes input (or the
+// wait runs out, or cannot be made, as for a console program), arms the
+// activity hook, waits for the end, disarms, and reports each step to the
 // main window with a posted message. Everything else happens on the main thread.
 //
 // The game is the launched process and every process it starts, and they
@@ -21,7 +22,7 @@ namespace kibolt {
 class ActivityHookLibrary;
 
 // Posted to the main window by the worker.
-inline constexpr UINT kGameReadyMessage = WM_APP + 10;      // the game takes input (or the wait ran out)
+inline constexpr UINT kGameReadyMessage = WM_APP + 10;      // the game takes input (or the wait ended otherwise)
 inline constexpr UINT kGameEndedMessage = WM_APP + 11;      // the game's last process has ended
 inline constexpr UINT kGameFailedMessage = WM_APP + 12;     // wParam: the system's error code from the launch
 inline constexpr UINT kGameArmedMessage = WM_APP + 13;      // the hook reports the game's inputs from now on

@@ -115,14 +115,14 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
     result.path = Narrow(path);
 
     const std::wstring program = ThisProgram();
-    const std::wstring game = Widen(gameProgram);
+    const std::wstring game = WidenPath(gameProgram);
     ComRef<IShellLinkW> link;
     ComRef<IPersistFile> file;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(link.Out()));
     if (SUCCEEDED(hr)) hr = link->SetPath(program.c_str());
     if (SUCCEEDED(hr)) hr = link->SetArguments(Widen(ShortcutArguments(title)).c_str());
-    if (SUCCEEDED(hr)) hr = link->SetWorkingDirectory(Widen(libraryRoot).c_str());
+    if (SUCCEEDED(hr)) hr = link->SetWorkingDirectory(WidenPath(libraryRoot).c_str());
     if (SUCCEEDED(hr)) hr = link->SetIconLocation(!game.empty() && IsFile(game) ? game.c_str() : program.c_str(), 0);
     if (SUCCEEDED(hr)) hr = link->SetDescription(Widen(ShortcutDescription(title)).c_str());
     if (SUCCEEDED(hr)) hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()));

@@ -39,6 +39,107 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
+namespace {
+
+// Where a character (a surrogate pair whole) starting at i ends.
+size_t CharacterEnd(std::wstring_view utf16, size_t i) {
+    return IS_HIGH_SURROGATE(utf16[i]) && i + 1 < utf16.size() && IS_LOW_SURROGATE(utf16[i + 1]) ? i + 2 : i + 1;
+}
+
+// The text's code page 932 bytes when every character converts and converts
+// back to itself: no best fit, no default character, no other form.
+std::optional<std::string> ExactBytes(std::wstring_view utf16) {
+    if (utf16.empty()) return std::string();
+    const int size = static_cast<int>(utf16.size());
+    BOOL replaced = FALSE;
+    const int n = WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, nullptr, 0, nullptr,
+                                      &replaced);
+    if (n <= 0 || replaced) return std::nullopt;
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, bytes.data(), n, nullptr, &replaced);
+    if (replaced || Widen(bytes) != utf16) return std::nullopt;
+    return bytes;
+}
+
+// Each character exactly, or '?' where it has no exact form.
+std::string NarrowWithStandIns(std::wstring_view utf16) {
+    if (std::optional<std::string> exact = ExactBytes(utf16)) return *exact;
+    std::string out;
+    for (size_t i = 0, end; i < utf16.size(); i = end) {
+        end = CharacterEnd(utf16, i);
+        const std::optional<std::string> character = ExactBytes(utf16.substr(i, end - i));
+        out += character ? *character : "?";
+    }
+    return out;
+}
+
+// The library folder, exact and as known inside; set once at start-up.
+struct LibraryFolder {
+    std::wstring exact;
+    std::string inside;
+};
+LibraryFolder g_libraryFolder;
+
+// Where `path` goes on after the folder `prefix` it starts with; npos when it does not start with it.
+template <class Char>
+size_t AfterFolder(std::basic_string_view<Char> path, std::basic_string_view<Char> prefix) {
+    if (prefix.empty() || path.substr(0, prefix.size()) != prefix) return std::basic_string_view<Char>::npos;
+    if (path.size() == prefix.size() || prefix.back() == '\\' || path[prefix.size()] == '\\' ||
+        path[prefix.size()] == '/')
+        return prefix.size();
+    return std::basic_string_view<Char>::npos;
+}
+
+// A message's text: a path under the library folder's stand-in shows the folder itself.
+std::wstring ShownText(std::string_view cp932) {
+    std::wstring text = Widen(cp932);
+    const LibraryFolder& folder = g_libraryFolder;
+    if (folder.inside.find('?') == std::string::npos) return text;
+    const std::wstring standIn = Widen(folder.inside);
+    for (size_t at = text.find(standIn); at != std::wstring::npos; at = text.find(standIn, at + folder.exact.size()))
+        text.replace(at, standIn.size(), folder.exact);
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> NarrowExact(std::wstring_view utf16) { return ExactBytes(utf16); }
+
+std::wstring FirstInexactCharacter(std::wstring_view utf16) {
+    if (ExactBytes(utf16)) return {};
+    for (size_t i = 0, end; i < utf16.size(); i = end) {
+        end = CharacterEnd(utf16, i);
+        if (!ExactBytes(utf16.substr(i, end - i))) return std::wstring(utf16.substr(i, end - i));
+    }
+    return {};
+}
+
+std::string UseLibraryFolder(std::wstring_view folder) {
+    g_libraryFolder = {std::wstring(folder), NarrowWithStandIns(folder)};
+    return g_libraryFolder.inside;
+}
+
+std::wstring WidenPath(std::string_view cp932) {
+    const LibraryFolder& folder = g_libraryFolder;
+    const size_t rest = AfterFolder(cp932, std::string_view(folder.inside));
+    if (rest == std::string_view::npos) return Widen(cp932);
+    return folder.exact + Widen(cp932.substr(rest));
+}
+
+std::string NarrowPath(std::wstring_view utf16) {
+    const LibraryFolder& folder = g_libraryFolder;
+    const size_t rest = AfterFolder(utf16, std::wstring_view(folder.exact));
+    if (rest == std::wstring_view::npos) return NarrowWithStandIns(utf16);
+    return folder.inside + NarrowWithStandIns(utf16.substr(rest));
+}
+
+std::u16string_view AsUtf16(std::wstring_view text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
+std::wstring ToWide(std::u16string_view text) { return {reinterpret_cast<const wchar_t*>(text.data()), text.size()}; }
+
 std::wstring FirstCharacterOutsideCp932(std::wstring_view utf16) {
     for (size_t i = 0; i < utf16.size();) {
         size_t length = 1;
@@ -89,12 +190,12 @@ void SetDlgItemTextCp932(HWND dialog, int id, std::string_view text) {
 }
 
 int MessageBoxCp932(HWND owner, std::string_view text, std::string_view caption, UINT type) {
-    return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+    return MessageBoxW(owner, ShownText(text).c_str(), Widen(caption).c_str(), type);
 }
 
 int MessageBoxNaming(HWND owner, std::string_view before, std::wstring_view character, std::string_view after,
                      std::string_view caption, UINT type) {
-    const std::wstring text = Widen(before) + std::wstring(character) + Widen(after);
+    const std::wstring text = ShownText(before) + std::wstring(character) + ShownText(after);
     return MessageBoxW(owner, text.c_str(), Widen(caption).c_str(), type);
 }
 

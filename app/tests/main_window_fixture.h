@@ -39,11 +39,14 @@ inline const std::vector<test::MenuItem> kSessionMenu = {
 
 class MainWindowTest : public testing::Test {
 protected:
+    MainWindowTest() = default;
+    // Over a library inside a folder of that name.
+    explicit MainWindowTest(std::wstring_view parentName) : library_(parentName) {}
     // Lets the window handle what is queued, through the dialog manager.
     void DispatchQueued() { test::DispatchQueued(window_); }
     std::string Text(int id) const { return GetWindowTextCp932(Item(id)); }
     void Open() {
-        dialog_ = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), fs_, library_.CommandLine(), "C:\\");
+        dialog_ = std::make_unique<MainDialog>(GetModuleHandleW(nullptr), fs_, library_.WideCommandLine(), L"C:\\");
         window_ = dialog_->Create();
         ASSERT_NE(window_, nullptr);
         ShowWindow(window_, SW_SHOW);

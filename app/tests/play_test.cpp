@@ -14,6 +14,7 @@
 #include "library/time_text.h"
 #include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 namespace {
@@ -184,6 +185,66 @@ TEST_F(PlayTest, TheSessionBehindALauncherLastsAsLongAsTheRealGame) {
     const int played = Seconds(std::string(log.sessions[0].Field(kPlay)));
     EXPECT_GE(played, 2) << "the launcher itself lives a fraction of a second";
     EXPECT_LE(played, 10);
+}
+
+// A console program is never ready for input: the game it starts still has
+// its keys counted, whether the console program waits for it (a .bat file)
+// or hands over and ends ("start").
+TEST_F(PlayTest, KeysCountInAGameStartedByABatchFile) {
+    library_.WriteFile("start game.bat", "@\"" + game_ + "\"\r\n");
+    library_.WriteFile("playing\\Batch.log", test::MakeLogBytes(0, "\"" + library_.Path("start game.bat") + "\""));
+    Open();
+    HWND game = DoubleClickToStart("Batch");
+    ASSERT_NE(game, nullptr);
+    ASSERT_TRUE(dialog_->HookArmed()) << "armed although the batch file's console never takes input";
+    ASSERT_TRUE(test::BringToFront(game));
+    for (int i = 1; i <= 3; ++i) {
+        test::PressKey('A');
+        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+    }
+    FlushInputs();
+    EndGame(game);
+    GameLogContent log = Log("Batch");
+    ASSERT_EQ(log.sessions.size(), 1u);
+    EXPECT_EQ(log.sessions[0].Field(kInputs), "3");
+}
+
+TEST_F(PlayTest, KeysCountInNotepadStartedThroughCmdStart) {
+    library_.WriteFile("playing\\Notepad.log",
+                       test::MakeLogBytes(0, "C:\\windows\\system32\\cmd.exe /c start notepad.exe"));
+    Open();
+    ClickGame("Notepad");
+    PostMessageW(window_, WM_COMMAND, IDM_START_GAME, 0);
+    // The game's own notepad: another one may be open (a readme shown by another test).
+    auto gamesNotepad = [&]() -> HWND {
+        for (const GameProcess& p : dialog_->GameProcesses()) {
+            HWND found = nullptr;
+            while ((found = FindWindowExW(nullptr, found, L"Notepad", nullptr)) != nullptr) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == p.id && IsWindowVisible(found)) return found;
+            }
+        }
+        return nullptr;
+    };
+    HWND notepad = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (notepad = gamesNotepad()) != nullptr; }, 15000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen() && dialog_->HookArmed(); }, 15000, window_));
+    ASSERT_TRUE(test::BringToFront(notepad));
+    // What the hook counts is the keys typed while notepad is in front (notepad
+    // under Wine makes no characters of these synthetic keys, so its text tells nothing).
+    for (int i = 0; i < 3; ++i) test::PressKey('A');
+    ASSERT_EQ(GetForegroundWindow(), notepad);
+    FlushInputs();
+    // Ended as the task manager would: closing would ask whether to save the text.
+    DWORD id = 0;
+    GetWindowThreadProcessId(notepad, &id);
+    UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+    ASSERT_TRUE(process && TerminateProcess(process.Get(), 0));
+    ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
+    GameLogContent log = Log("Notepad");
+    ASSERT_EQ(log.sessions.size(), 1u);
+    EXPECT_EQ(log.sessions[0].Field(kInputs), "3");
 }
 
 TEST_F(PlayTest, SaveNowTimeSplitsThePlayWithTheCommentOnTheFirstPart) {

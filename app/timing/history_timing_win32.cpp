@@ -74,7 +74,7 @@ std::string MakeRoot(const char* name) {
 void TimeChart(Win32FileSystem& fs) {
     const std::string root = MakeRoot("kibolt-chart-timing-");
     fs.WriteNewFile(root + "\\playing\\big.log", BigLog(100000, 10));
-    MainDialog dialog(GetModuleHandleW(nullptr), fs, "\"" + root + "\\kibolt.exe\"", root);
+    MainDialog dialog(GetModuleHandleW(nullptr), fs, Widen("\"" + root + "\\kibolt.exe\""), Widen(root));
     HWND window = dialog.Create();
     ShowWindow(window, SW_SHOW);
     DrainMessages();
@@ -112,7 +112,7 @@ void TimeStats(Win32FileSystem& fs) {
     const char* folders[] = {"playing", "cleared", "others"};
     for (int i = 0; i < 1000; ++i)
         fs.WriteNewFile(root + "\\" + folders[i % 3] + "\\game " + std::to_string(i) + ".log", log);
-    MainDialog dialog(GetModuleHandleW(nullptr), fs, "\"" + root + "\\kibolt.exe\"", root);
+    MainDialog dialog(GetModuleHandleW(nullptr), fs, Widen("\"" + root + "\\kibolt.exe\""), Widen(root));
     HWND window = dialog.Create();
     ShowWindow(window, SW_SHOW);
     DrainMessages();

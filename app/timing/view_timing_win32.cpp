@@ -56,7 +56,7 @@ int main() {
     const int sizes[] = {100, 10000, 100000};
     for (int n : sizes) fs.WriteNewFile(root + "\\playing\\g" + std::to_string(n) + ".log", BigLog(n));
 
-    MainDialog dialog(GetModuleHandleW(nullptr), fs, "\"" + root + "\\kibolt.exe\"", root);
+    MainDialog dialog(GetModuleHandleW(nullptr), fs, Widen("\"" + root + "\\kibolt.exe\""), Widen(root));
     HWND window = dialog.Create();
     ShowWindow(window, SW_SHOW);
     DrainMessages();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "library/file_system.h"
 #include "library/library_paths.h"
 
@@ -11,6 +13,9 @@ namespace {
 #define SJIS_SO "\x83\x5C"    // ソ
 #define SJIS_NO "\x83\x6D"    // ノ
 #define SJIS_KA "\x83\x4A"    // カ
+
+// ASCII text as UTF-16.
+std::u16string Ascii16(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 struct CommandLineCase {
     const char* commandLine;
@@ -49,6 +54,34 @@ TEST(ProgramPathTest, TakesTheProgramFileOnly) {
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.commandLine);
         EXPECT_EQ(ProgramPathFromCommandLine(c.commandLine, c.currentDir), c.programPath);
+        // The system's UTF-16 text follows the same rule.
+        const std::string all = std::string(c.commandLine) + c.currentDir;
+        if (std::all_of(all.begin(), all.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+            EXPECT_EQ(ProgramPathFromCommandLine(Ascii16(c.commandLine), Ascii16(c.currentDir)),
+                      Ascii16(c.programPath));
+        }
+    }
+}
+
+// Folders code page 932 cannot name are read from the system's own text.
+TEST(ProgramPathTest, TakesTheProgramFileFromUtf16Text) {
+    const struct {
+        const char16_t* commandLine;
+        const char16_t* currentDir;
+        const char16_t* programPath;
+        const char16_t* root;
+    } cases[] = {
+        {u"\"C:\\Users\\Jos\u00E9\\kibolt\\kibolt.exe\" --play x", u"D:\\", u"C:\\Users\\Jos\u00E9\\kibolt\\kibolt.exe",
+         u"C:\\Users\\Jos\u00E9\\kibolt"},
+        {u"C:\\\u00C5ngstr\u00F6m\\kibolt\\kibolt.exe -x", u"D:\\", u"C:\\\u00C5ngstr\u00F6m\\kibolt\\kibolt.exe",
+         u"C:\\\u00C5ngstr\u00F6m\\kibolt"},
+        {u"kibolt.exe", u"C:\\\U0001F600", u"C:\\\U0001F600\\kibolt.exe", u"C:\\\U0001F600"},
+        {u"E:\\kibolt.exe", u"C:\\", u"E:\\kibolt.exe", u"E:\\"},
+    };
+    for (const auto& c : cases) {
+        const std::u16string program = ProgramPathFromCommandLine(c.commandLine, c.currentDir);
+        EXPECT_EQ(program, c.programPath);
+        EXPECT_EQ(LibraryRootOf(program), c.root);
     }
 }
 
@@ -62,7 +95,8 @@ TEST(LibraryRootTest, CutsBeforeTheLastRealSeparator) {
         {"C:\\Games\\Kibolt\\Kibolt.exe", "C:\\Games\\Kibolt"},
         {"C:\\Games\\Kibolt\\Kibolt" SJIS_HYOU ".exe", "C:\\Games\\Kibolt"},  // 0x5C trail byte is no separator
         {"C:\\" SJIS_SO "\\k.exe", "C:\\" SJIS_SO},
-        {"C:\\kibolt.exe", "C:"},
+        {"C:\\kibolt.exe", "C:\\"},  // the drive's root folder, not the drive's current folder
+        {"c:/kibolt.exe", "c:/"},
         {"/opt/kibolt/kibolt", "/opt/kibolt"},
         {"kibolt.exe", "kibolt.exe"},
     };
@@ -75,6 +109,17 @@ TEST(LibraryRootTest, CutsBeforeTheLastRealSeparator) {
 TEST(LibraryRootTest, QuotedStartListsThePlayingFolderBesideTheProgram) {
     std::string root = LibraryRootOf(ProgramPathFromCommandLine("\"C:\\Games\\Kibolt\\Kibolt.exe\"", "C:\\Windows"));
     EXPECT_EQ(CategoryFolderPath(root, Category::Playing), "C:\\Games\\Kibolt\\playing");
+}
+
+TEST(LibraryRootTest, ALibraryAtADrivesRootHasItsPathsThere) {
+    const std::string root = LibraryRootOf(ProgramPathFromCommandLine("E:\\kibolt.exe", "C:\\Windows"));
+    EXPECT_EQ(CategoryFolderPath(root, Category::Cleared), "E:\\cleared");
+    EXPECT_EQ(LogPath(root, Category::Playing, "Game"), "E:\\playing\\Game.log");
+    EXPECT_EQ(LibraryFilePath(root, "kibolt.tmp"), "E:\\kibolt.tmp");
+    const std::optional<LogLocation> located = LocateLog(root, "e:\\OTHERS\\Game.log");
+    ASSERT_TRUE(located.has_value());
+    EXPECT_EQ(located->category, Category::Others);
+    EXPECT_EQ(located->title, "Game");
 }
 
 TEST(LogPathTest, FolderNamesAreLowerCaseBesideUpperCaseTabs) {

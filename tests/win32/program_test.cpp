@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "instance/library_instance_name.h"
 #include "library/game_log.h"
 #include "play/session_checkpoint.h"
 #include "resources/resource_ids.h"
@@ -179,6 +180,88 @@ TEST_F(ProgramTest, LibrariesInDifferentFoldersRunSideBySide) {
     EXPECT_EQ(WaitForExit(), 2u);
 }
 
+
+// A Kibolt that runs with rights this start lacks (as administrator, started
+// again without) holds the library where this start cannot even open its
+// mutex. Any such refusal is taken alike; Wine grants what an access list
+// denies, so an object of another kind under the library's name stands in.
+TEST_F(ProgramTest, AKiboltOutOfReachIsNamedInAMessageAndTheStartEndsWithZero) {
+    const std::wstring name = L"Local\\" + Widen(LibraryInstanceName(AsUtf16(library_.WideRoot())));
+    UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    ASSERT_TRUE(held.Valid());
+    ASSERT_EQ(UniqueHandle(CreateMutexW(nullptr, FALSE, name.c_str())).Valid(), false);
+
+    Started second = Launch(library_.ProgramPath(), library_.CommandLine(), "C:\\", false);
+    ASSERT_TRUE(second.process.Valid());
+    HWND box = ShownWindowOf(second.processId, "Kibolt", 15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    HWND label = GetDlgItem(box, 0xFFFF);
+    ASSERT_NE(label, nullptr) << "a second window on the same library, not a message";
+    const std::string text = GetWindowTextCp932(label);
+    EXPECT_NE(text.find(library_.Root()), std::string::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForExit(second.process), 0u) << "it went on after the message";
+}
+
+// The real program from a folder code page 932 cannot name: its settings
+// land beside it, and nothing in the folder a look-alike would name.
+TEST_F(ProgramTest, StartedFromAFolderOutsideTheCodePageItKeepsToThatFolder) {
+    test::TempLibrary library(L"Jos\u00E9");
+    ASSERT_TRUE(CopyFileW(Widen(library_.ProgramPath()).c_str(), library.WidePath("kibolt.exe").c_str(), FALSE));
+    library.WriteFile("playing\\Demo.log", "demo.exe\r\n=====Comment_Start====\r\n");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = library.WideCommandLine();
+    ASSERT_TRUE(CreateProcessW(library.WidePath("kibolt.exe").c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, L"C:\\", &startup, &info));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    HWND window = MainWindowOf(info.dwProcessId, 15000);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(process), 1u);
+    EXPECT_NE(library.ReadFile("kibolt.ini").find("[view]"), std::string::npos);
+    const std::wstring lookAlike = library.WideRoot().substr(0, library.WideRoot().rfind(L"\\Jos")) + L"\\Jose";
+    EXPECT_EQ(GetFileAttributesW(lookAlike.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The settings file is named after the program file: a program file named
+// outside the code page says so, names the character, and writes no settings.
+TEST_F(ProgramTest, AProgramFileNamedOutsideTheCodePageNamesTheCharacterAndKeepsNoSettings) {
+    const std::wstring program = library_.WidePath("kibolt") + L"\u00E9.exe";
+    ASSERT_TRUE(CopyFileW(Widen(library_.ProgramPath()).c_str(), program.c_str(), FALSE));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup,
+                               &info));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    HWND box = nullptr;
+    test::PumpUntil(
+        [&] {
+            box = test::FindTopLevelWindow([&](HWND window) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                return owner == info.dwProcessId && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF);
+            });
+            return box != nullptr;
+        },
+        15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    const std::string text = GetWindowTextCp932(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(text.find("U+00E9"), std::string::npos) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND window = MainWindowOf(info.dwProcessId, 15000);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitForExit(process), 1u);
+    WIN32_FIND_DATAW found{};
+    UniqueFind settings(FindFirstFileW((library_.WideRoot() + L"\\*.ini").c_str(), &found));
+    EXPECT_FALSE(settings.Valid()) << Narrow(found.cFileName);
+}
 
 // Games started from Kibolt's command line: --play "<title>" and the wrapper
 // form --play "<title>" -- <command line> that store clients use.

@@ -12,6 +12,7 @@
 
 #include "library/file_system_win32.h"
 #include "win32/dialog_object_win32.h"
+#include "win32/handles_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt::test {
@@ -40,7 +41,10 @@ void RemoveTree(const std::wstring& dir) {
 
 }  // namespace
 
-TempLibrary::TempLibrary(bool withFolders) {
+namespace {
+
+// A new empty folder in the temp directory, for one library.
+std::wstring NewTempFolder() {
     static int counter = 0;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -50,31 +54,55 @@ TempLibrary::TempLibrary(bool withFolders) {
                        std::to_wstring(++counter);
     RemoveTree(dir);
     CreateDirectoryW(dir.c_str(), nullptr);
-    root_ = Narrow(dir);
+    return dir;
+}
+
+}  // namespace
+
+TempLibrary::TempLibrary(bool withFolders) : top_(NewTempFolder()), wideRoot_(top_), root_(Narrow(top_)) {
     if (withFolders)
         for (const char* folder : {"playing", "cleared", "others"}) MakeFolder(folder);
 }
 
-TempLibrary::~TempLibrary() { RemoveTree(Widen(root_)); }
+TempLibrary::TempLibrary(std::wstring_view parentName) : top_(NewTempFolder()) {
+    const std::wstring parent = top_ + L"\\" + std::wstring(parentName);
+    CreateDirectoryW(parent.c_str(), nullptr);
+    wideRoot_ = parent + L"\\kibolt";
+    CreateDirectoryW(wideRoot_.c_str(), nullptr);
+    root_ = Narrow(wideRoot_);
+    for (const char* folder : {"playing", "cleared", "others"}) MakeFolder(folder);
+}
+
+TempLibrary::~TempLibrary() { RemoveTree(top_); }
+
+std::wstring TempLibrary::WidePath(const std::string& relative) const { return wideRoot_ + L"\\" + Widen(relative); }
 
 void TempLibrary::MakeFolder(const std::string& relative) const {
-    CreateDirectoryW(Widen(Path(relative)).c_str(), nullptr);
+    CreateDirectoryW(WidePath(relative).c_str(), nullptr);
 }
 
 void TempLibrary::WriteFile(const std::string& relative, const std::string& bytes) const {
-    Win32FileSystem fs;
-    fs.WriteNewFile(Path(relative), bytes);
+    UniqueFile file(CreateFileW(WidePath(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD wrote = 0;
+    if (!file || !::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) ||
+        wrote != bytes.size())
+        ADD_FAILURE() << "could not write " << relative;
 }
 
 std::string TempLibrary::ReadFile(const std::string& relative) const {
-    Win32FileSystem fs;
+    UniqueFile file(CreateFileW(WidePath(relative).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
-    fs.ReadFile(Path(relative), bytes);
+    if (!file) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
     return bytes;
 }
 
 bool TempLibrary::Exists(const std::string& relative) const {
-    return GetFileAttributesW(Widen(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WidePath(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 namespace {

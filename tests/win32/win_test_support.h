@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,22 +18,32 @@ namespace kibolt::test {
 class TempLibrary {
 public:
     explicit TempLibrary(bool withFolders = true);
+    // The library is the folder "kibolt" inside a folder of that name, which
+    // may hold characters code page 932 cannot.
+    explicit TempLibrary(std::wstring_view parentName);
     ~TempLibrary();
     TempLibrary(const TempLibrary&) = delete;
     TempLibrary& operator=(const TempLibrary&) = delete;
 
-    const std::string& Root() const { return root_; }           // CP932
+    const std::string& Root() const { return root_; }           // CP932, for a folder it can name
     std::string ProgramPath() const { return root_ + "\\kibolt.exe"; }
     std::string CommandLine() const { return "\"" + ProgramPath() + "\""; }
     std::string IniPath() const { return root_ + "\\kibolt.ini"; }
     std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
+    // The same as the system names them.
+    const std::wstring& WideRoot() const { return wideRoot_; }
+    std::wstring WidePath(const std::string& relative) const;
+    std::wstring WideCommandLine() const { return L"\"" + WidePath("kibolt.exe") + L"\""; }
 
+    // Files and folders under the library (relative paths in CP932).
     void MakeFolder(const std::string& relative) const;
     void WriteFile(const std::string& relative, const std::string& bytes) const;
     std::string ReadFile(const std::string& relative) const;  // empty when missing
     bool Exists(const std::string& relative) const;
 
 private:
+    std::wstring top_;  // what the destructor removes
+    std::wstring wideRoot_;
     std::string root_;
 };
 
