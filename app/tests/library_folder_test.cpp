@@ -37,12 +37,6 @@ ModalScript::Step AnswerBox(const std::string& caption, std::wstring& text) {
     };
 }
 
-int GameInputs(HWND game) {
-    wchar_t title[64] = {};
-    GetWindowTextW(game, title, 64);
-    return std::wcslen(title) > 12 ? _wtoi(title + 12) : 0;
-}
-
 class LibraryFolderTest : public MainWindowTest, public testing::WithParamInterface<const wchar_t*> {
 protected:
     LibraryFolderTest() : MainWindowTest(GetParam()) {}
@@ -85,7 +79,7 @@ TEST_P(LibraryFolderTest, GamesRegisterPlayRecordAndMoveInsideIt) {
     EXPECT_TRUE(library_.Exists("kibolt.checkpoint"));
     ASSERT_TRUE(test::BringToFront(window));
     test::PressKey('A');
-    ASSERT_TRUE(PumpUntil([&] { return GameInputs(window) >= 1; }, 3000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return test::SampleGameInputs(window) >= 1; }, 3000, window_));
     ASSERT_TRUE(flush->Flush(window_));
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));

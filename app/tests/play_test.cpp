@@ -20,13 +20,7 @@ namespace kibolt {
 namespace {
 
 using test::FindSampleGame;
-
-// The inputs the sample game has received, from its title.
-int GameInputs(HWND game) {
-    wchar_t title[64] = {};
-    GetWindowTextW(game, title, 64);
-    return std::wcslen(title) > 12 ? _wtoi(title + 12) : 0;
-}
+using test::SampleGameInputs;
 
 // Seconds of a duration text "hhh:mm:ss".
 int Seconds(const std::string& duration) {
@@ -97,7 +91,7 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     FlushInputs();
     // The game brings itself to the front as it takes the click, however late:
     // let the click land before switching away.
-    ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= 4; }, 5000, window_)) << GameInputs(game);
+    ASSERT_TRUE(PumpUntil([&] { return SampleGameInputs(game) >= 4; }, 5000, window_)) << SampleGameInputs(game);
     // Inputs while another window is in front do not count.
     ASSERT_TRUE(test::BringToFront(window_));
     test::PressKey('B');
@@ -164,7 +158,7 @@ TEST_F(PlayTest, AGameBehindALauncherIsFollowedToTheRealGamesEnd) {
     ASSERT_TRUE(test::BringToFront(game));
     for (int i = 1; i <= 3; ++i) {
         test::PressKey('A');
-        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+        ASSERT_TRUE(PumpUntil([&] { return SampleGameInputs(game) >= i; }, 3000, window_));
     }
     FlushInputs();
     EXPECT_TRUE(dialog_->GameRunning());
@@ -200,7 +194,7 @@ TEST_F(PlayTest, KeysCountInAGameStartedByABatchFile) {
     ASSERT_TRUE(test::BringToFront(game));
     for (int i = 1; i <= 3; ++i) {
         test::PressKey('A');
-        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+        ASSERT_TRUE(PumpUntil([&] { return SampleGameInputs(game) >= i; }, 3000, window_));
     }
     FlushInputs();
     EndGame(game);
@@ -296,12 +290,12 @@ TEST_F(PlayTest, TheFiftiethInputWritesTheProgressFile) {
     ASSERT_TRUE(test::BringToFront(game));
     for (int i = 1; i <= 49; ++i) {  // typed, not flooded: each key reaches the game before the next
         test::PressKey('A');
-        ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= i; }, 3000, window_));
+        ASSERT_TRUE(PumpUntil([&] { return SampleGameInputs(game) >= i; }, 3000, window_));
     }
     FlushInputs();
     EXPECT_FALSE(library_.Exists("kibolt.tmp"));
     test::PressKey('A');
-    ASSERT_TRUE(PumpUntil([&] { return GameInputs(game) >= 50; }, 3000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return SampleGameInputs(game) >= 50; }, 3000, window_));
     bool written = PumpUntil([&] { return library_.Exists("kibolt.tmp"); }, 5000, window_);
     if (!written) {
         EndGame(game);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -512,6 +513,12 @@ void CloseSampleGame() {
     if (!game) return;
     PostMessageW(game, WM_CLOSE, 0, 0);
     PumpUntil([] { return FindSampleGame() == nullptr; }, 5000);
+}
+
+int SampleGameInputs(HWND game) {
+    wchar_t title[64] = {};
+    GetWindowTextW(game, title, 64);
+    return std::wcslen(title) > 12 ? _wtoi(title + 12) : 0;
 }
 
 bool OpenClipboardSoon() {

@@ -209,6 +209,8 @@ void ChooseFromMenu(ModalScript& script, MenuSeen& seen, int choose);
 HWND FindSampleGame();
 // Closes a sample game left running and waits (pumping) until its window is gone.
 void CloseSampleGame();
+// The inputs the sample game has received, from its title.
+int SampleGameInputs(HWND game);
 
 // The clipboard as another program sees it. Opening waits (pumping) until no
 // other window holds it.
