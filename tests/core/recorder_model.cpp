@@ -172,7 +172,10 @@ void Model::SetUp() {
         const std::string line = "26/12/0" + std::to_string(g + 1) + "-10:00:00,26/12/0" + std::to_string(g + 1) +
                                  "-11:00:00,001:00:00,001:00:00,000:30:00,000:30:00,5,5,seed";
         fs_.PutFile(games_[g].Path(), "C:\\G\\game.exe\r\n" + line + "\r\n=====Comment_Start====\r\nnotes\r\n");
-        games_[g].entries.push_back({KeyOf(SessionRecord::FromLine(line)), "seed"});
+        Entry seed;
+        seed.key = KeyOf(SessionRecord::FromLine(line));
+        seed.comment = "seed";
+        games_[g].entries.push_back(seed);
     }
     fs_.fault = [this](Op op, const std::string& path) {
         if (dead_) return FsError::Other;
@@ -229,7 +232,10 @@ void Model::TakeReport() {
         }
         const SessionRecord s = SessionRecord::FromLine(r.line);
         if (std::getenv("KIBOLT_MODEL_DEBUG")) std::printf("ended %s%s\n", r.line.c_str(), starting_ ? " (start-up)" : "");
-        games_[g].entries.push_back({KeyOf(s), std::string(s.Field(kComment))});
+        Entry entry;
+        entry.key = KeyOf(s);
+        entry.comment = std::string(s.Field(kComment));
+        games_[g].entries.push_back(entry);
         // A tick that could read the checkpoint at last records its open session before this
         // run's sessions; so does the first write to a log start-up could not read.
         games_[g].entries.back().anyOrder =
