@@ -108,6 +108,7 @@ protected:
         game_.Reset(info.hProcess);
         UniqueHandle thread(info.hThread);
         gameThreadId_ = info.dwThreadId;
+        gameProcess_ = info.dwProcessId;
         ASSERT_EQ(WaitForInputIdle(game_.Get(), 10000), 0u);
         ASSERT_TRUE(PumpUntil([&] {
             gameWindow_ = test::FindThreadWindow(gameThreadId_, IsGameWindow);
@@ -137,10 +138,11 @@ protected:
     // every message they posted for it has arrived.
     bool Flush() { return flush_->Flush(); }
 
-    // Arms with the game in front, so arming itself reports nothing.
+    // Arms as the program does (the game's set of processes), with the game
+    // in front, so arming itself reports nothing.
     void ArmWithGameInFront() {
         ASSERT_TRUE(test::BringToFront(gameWindow_));
-        ASSERT_TRUE(hook_->Arm(gameThreadId_, receiver_->Window()));
+        ASSERT_TRUE(hook_->ArmGameProcesses({gameProcess_}, receiver_->Window()));
     }
 
     bool ThreadsBackToBaseline() {
@@ -152,6 +154,7 @@ protected:
     int baselineThreads_ = 0;
     UniqueHandle game_;
     DWORD gameThreadId_ = 0;
+    DWORD gameProcess_ = 0;
     HWND gameWindow_ = nullptr;
     std::unique_ptr<Receiver> receiver_;
     std::unique_ptr<test::InputFlush> flush_;
@@ -214,7 +217,7 @@ TEST_F(ActivityHookTest, SwitchingAwayAndBackReportsInactiveThenActive) {
 TEST_F(ActivityHookTest, ArmingWhileTheGameIsNotInFrontReportsItInactiveAtOnce) {
     // The recorder takes a new session as active; this corrects it.
     ASSERT_TRUE(test::BringToFront(receiver_->Window()));
-    ASSERT_TRUE(hook_->Arm(gameThreadId_, receiver_->Window()));
+    ASSERT_TRUE(hook_->ArmGameProcesses({gameProcess_}, receiver_->Window()));
     ASSERT_TRUE(PumpUntil([&] { return receiver_->events == "i"; }, 3000)) << receiver_->events;
     ASSERT_TRUE(test::BringToFront(gameWindow_));
     ASSERT_TRUE(PumpUntil([&] { return receiver_->events == "ia"; }, 3000)) << receiver_->events;
@@ -238,8 +241,8 @@ TEST_F(ActivityHookTest, NothingIsPostedAfterDisarmAndItsThreadIsGone) {
 TEST_F(ActivityHookTest, ArmingAgainReplacesTheFirstArming) {
     Receiver second;
     ArmWithGameInFront();
-    ASSERT_TRUE(hook_->Arm(gameThreadId_, second.Window()));
-    ASSERT_TRUE(hook_->Arm(gameThreadId_, second.Window()));
+    ASSERT_TRUE(hook_->ArmGameProcesses({gameProcess_}, second.Window()));
+    ASSERT_TRUE(hook_->ArmGameProcesses({gameProcess_}, second.Window()));
     test::PressKey('A');
     ClickGame();
     ASSERT_TRUE(Flush());
@@ -287,18 +290,18 @@ TEST_F(ActivityHookTest, DisarmingWithoutArmingIsHarmless) {
     EXPECT_TRUE(hook_->Disarm());
 }
 
-TEST_F(ActivityHookTest, ArmingFailsForAnUnknownThreadOrWindowAndLeavesNothingArmed) {
+TEST_F(ActivityHookTest, ArmingFailsForNoProcessOrAWindowGoneAndLeavesNothingArmed) {
     ASSERT_TRUE(test::BringToFront(gameWindow_));
-    EXPECT_FALSE(hook_->Arm(0, receiver_->Window()));
-    EXPECT_FALSE(hook_->Arm(gameThreadId_, nullptr));
+    EXPECT_FALSE(hook_->ArmGameProcesses({}, receiver_->Window()));
+    EXPECT_FALSE(hook_->ArmGameProcesses({gameProcess_}, nullptr));
     HWND gone = CreateWindowW(L"KiboltHookReceiver", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     DestroyWindow(gone);
-    EXPECT_FALSE(hook_->Arm(gameThreadId_, gone));
+    EXPECT_FALSE(hook_->ArmGameProcesses({gameProcess_}, gone));
 
     // A failed arming also ends an earlier one.
-    ASSERT_TRUE(hook_->Arm(gameThreadId_, receiver_->Window()));
-    EXPECT_FALSE(hook_->Arm(0, receiver_->Window()));
+    ASSERT_TRUE(hook_->ArmGameProcesses({gameProcess_}, receiver_->Window()));
+    EXPECT_FALSE(hook_->ArmGameProcesses({}, receiver_->Window()));
     test::PressKey('A');
     ASSERT_TRUE(Flush());
     EXPECT_EQ(receiver_->events, "");
@@ -313,7 +316,7 @@ TEST_F(ActivityHookTest, UnloadingWhileArmedLeavesNoThreadAndNoLibrary) {
     auto hook = std::make_unique<ActivityHookLibrary>();
     ASSERT_TRUE(hook->Loaded());
     ASSERT_TRUE(test::BringToFront(gameWindow_));
-    ASSERT_TRUE(hook->Arm(gameThreadId_, receiver_->Window()));
+    ASSERT_TRUE(hook->ArmGameProcesses({gameProcess_}, receiver_->Window()));
     hook.reset();  // disarms, then unloads
 
     EXPECT_EQ(GetModuleHandleW(L"kibolt.dll"), nullptr);
@@ -338,7 +341,7 @@ TEST_F(ActivityHookTest, WithoutTheLibraryArmingDoesNothing) {
 
     EXPECT_FALSE(missing.Loaded());
     ASSERT_TRUE(test::BringToFront(gameWindow_));
-    EXPECT_FALSE(missing.Arm(gameThreadId_, receiver_->Window()));
+    EXPECT_FALSE(missing.ArmGameProcesses({gameProcess_}, receiver_->Window()));
     EXPECT_FALSE(missing.Disarm());
     test::PressKey('A');
     ASSERT_TRUE(Flush());
