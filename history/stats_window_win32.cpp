@@ -13,7 +13,7 @@ namespace {
 
 // Column widths in dialog units: the title widest, the count with room for the
 // lines left out, dates wide enough for their text.
-constexpr int kColumnWidths[kSummaryColumnCount] = {110, 42, 62, 58, 66, 44, 70, 70};
+constexpr int kColumnWidths[kSummaryColumnCount] = {102, 42, 50, 58, 66, 44, 70, 70};
 
 }  // namespace
 
