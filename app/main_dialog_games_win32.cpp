@@ -12,6 +12,7 @@
 #include "dialogs/game_dialog_win32.h"
 #include "library/game_commands.h"
 #include "shortcuts/desktop_shortcut_win32.h"
+#include "shortcuts/shortcut_text.h"
 #include "resources/resource_ids.h"
 #include "win32/text_win32.h"
 
@@ -155,7 +156,11 @@ void MainDialog::OnCreateShortcut() {
     const GameRecord& game = state_->Current();
     ShortcutResult result = CreateDesktopShortcut(
         game.title, state_->Root(), ProgramPathFromCommandLine(game.log.commandLine, state_->Root()));
-    if (!result.created) MessageBoxCp932(window_, result.error, kErrorCaption, MB_OK | MB_ICONERROR);
+    // The file appears silently on the desktop: the user is told which one it is, or why there is none.
+    if (result.created)
+        MessageBoxCp932(window_, ShortcutMadeMessage(result.fileName), "Kibolt", MB_OK | MB_ICONINFORMATION);
+    else
+        MessageBoxCp932(window_, result.error, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void MainDialog::OnOpenReadme() {

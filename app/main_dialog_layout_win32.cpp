@@ -1,11 +1,12 @@
-// The main window's size and place: it grows from the dialog's own size, the
-// game list, the session table and the comment field grow with it, and the
-// size, place and the column widths the user chose come back at the next start.
+// The main window's size and place: it grows from the dialog's own size, its
+// controls follow as the layout table says (views/main_window_layout.h), and
+// the size, place and the column widths the user chose come back at the next start.
 #include "app/main_dialog_win32.h"
 
 #include <algorithm>
 
 #include "resources/resource_ids.h"
+#include "views/main_window_layout.h"
 #include "views/session_columns.h"
 #include "win32/dpi_win32.h"
 #include "win32/placement.h"
@@ -50,8 +51,13 @@ void MainDialog::RememberStartLayout() {
     GetWindowRect(window_, &window);
     minimumSize_ = {window.right - window.left, window.bottom - window.top};
     GetClientRect(window_, &startClient_);
-    const int ids[] = {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_GAME_COMMENT};
-    for (size_t i = 0; i < startRects_.size(); ++i) startRects_[i] = ClientRectOf(Control(ids[i]), window_);
+    // The controls that move or grow; the tabs span the window (PlaceTabs).
+    startPlaces_.clear();
+    for (const ControlAnchor& anchor : MainWindowAnchors()) {
+        const bool moves = anchor.left != Follow::None || anchor.top != Follow::None ||
+                           anchor.right != Follow::None || anchor.bottom != Follow::None;
+        if (moves && anchor.id != IDC_TAB) startPlaces_.emplace_back(anchor.id, ClientRectOf(Control(anchor.id), window_));
+    }
     layoutDpi_ = WindowDpi(window_);
 }
 
@@ -59,12 +65,14 @@ void MainDialog::ScaleStartLayout(int fromDpi, int toDpi) {
     auto scale = [&](LONG& v) { v = MulDiv(v, toDpi, fromDpi); };
     scale(minimumSize_.cx);
     scale(minimumSize_.cy);
-    for (RECT* r : {&startClient_, &startRects_[0], &startRects_[1], &startRects_[2]}) {
-        scale(r->left);
-        scale(r->top);
-        scale(r->right);
-        scale(r->bottom);
-    }
+    auto scaleRect = [&](RECT& r) {
+        scale(r.left);
+        scale(r.top);
+        scale(r.right);
+        scale(r.bottom);
+    };
+    scaleRect(startClient_);
+    for (auto& [id, rect] : startPlaces_) scaleRect(rect);
     // Widths the user dragged keep their size on the new display.
     for (int& width : columnWidths_)
         if (width) width = std::clamp(MulDiv(width, toDpi, fromDpi), 1, kLongestColumnWidth);
@@ -105,19 +113,14 @@ void MainDialog::LayoutControls() {
     if (!state_ || IsIconic(window_)) return;
     RECT client{};
     GetClientRect(window_, &client);
-    const int dx = std::max<int>(client.right - startClient_.right, 0);
-    const int dy = std::max<int>(client.bottom - startClient_.bottom, 0);
-    const int tableDy = dy * 2 / 3;  // the table takes most of the height, the comment field the rest
+    const int dx = client.right - startClient_.right;
+    const int dy = client.bottom - startClient_.bottom;
     const int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
     Place(tab_, frame, 0, client.right - 2 * frame, client.bottom);
-    const RECT& list = startRects_[0];
-    Place(gameList_.Window(), list.left, list.top, list.right - list.left, list.bottom - list.top + dy);
-    const RECT& table = startRects_[1];
-    Place(sessionTable_.Window(), table.left, table.top, table.right - table.left + dx,
-          table.bottom - table.top + tableDy);
-    const RECT& comment = startRects_[2];
-    Place(Control(IDC_GAME_COMMENT), comment.left, comment.top + tableDy, comment.right - comment.left + dx,
-          comment.bottom - comment.top + dy - tableDy);
+    for (const auto& [id, start] : startPlaces_) {
+        const Box box = LaidOut(*MainWindowAnchor(id), {start.left, start.top, start.right, start.bottom}, dx, dy);
+        Place(Control(id), box.left, box.top, box.Width(), box.Height());
+    }
     FitSessionColumns();
     InvalidateRect(window_, nullptr, TRUE);
 }

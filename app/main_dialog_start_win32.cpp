@@ -25,13 +25,30 @@ void MainDialog::QueueStart(std::wstring commandLine) {
     PostMessageW(window_, kStartQueuedMessage, 0, 0);
 }
 
-BOOL MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
+LRESULT MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
+    if (data.dwData == kComeForwardTag) {
+        // A game started meanwhile keeps the front.
+        if (!launcher_.Running()) BringToFront(window_);
+        return TRUE;
+    }
     if (data.dwData != kStartRequestTag || data.cbData % sizeof(wchar_t) != 0 ||
         data.cbData > kMaxRequestChars * sizeof(wchar_t) || (data.cbData && !data.lpData))
-        return FALSE;
-    BringToFront(window_);
-    QueueStart(std::wstring(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t)));
-    return TRUE;
+        return kRequestRefused;
+    std::wstring commandLine(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+    if (launcher_.Running()) {
+        // In front already: acted on from the message loop, as usual.
+        if (GetForegroundWindow() == window_) {
+            QueueStart(std::move(commandLine));
+            return kRequestTakenStayBehind;
+        }
+        // The game keeps the front and its active time: Kibolt only asks for
+        // attention, and holds what it has to say until the user comes to it.
+        FlashTaskbarButton(window_);
+        ActOnStart(ReadStartOptions(commandLine));
+        return kRequestTakenStayBehind;
+    }
+    QueueStart(std::move(commandLine));
+    return kRequestTakenComeForward;
 }
 
 void MainDialog::OnQueuedStart() {
@@ -41,19 +58,42 @@ void MainDialog::OnQueuedStart() {
     ActOnStart(ReadStartOptions(commandLine));
 }
 
+void MainDialog::Notify(std::string text, bool error) {
+    // A message box would take the front from the game: it waits until the
+    // game has ended or the user brings Kibolt forward.
+    if (launcher_.Running() && GetForegroundWindow() != window_) {
+        startNotices_.push_back({std::move(text), error});
+        return;
+    }
+    MessageBoxCp932(window_, text, error ? "error" : "Kibolt", MB_OK | (error ? MB_ICONERROR : MB_ICONWARNING));
+}
+
+void MainDialog::ShowStartNotices() {
+    if (startNotices_.empty() || (launcher_.Running() && GetForegroundWindow() != window_)) return;
+    // Taken out first: activation while a box is shown asks for them again.
+    std::vector<StartNotice> notices;
+    notices.swap(startNotices_);
+    for (const StartNotice& notice : notices)
+        MessageBoxCp932(window_, notice.text, notice.error ? "error" : "Kibolt",
+                        MB_OK | (notice.error ? MB_ICONERROR : MB_ICONWARNING));
+}
+
 void MainDialog::ActOnStart(const ReadStart& start) {
     const StartOptions& options = start.options;
     if (options.kind == StartOptions::Kind::Malformed) {
-        MessageBoxCp932(window_, kStartUsage, "error", MB_OK | MB_ICONERROR);
+        Notify(std::string(kStartUsage), true);
         return;
     }
     if (options.kind != StartOptions::Kind::Play) return;
-    // While a game is played, or a dialog waits for an answer, Kibolt only comes to the front.
-    if (launcher_.Running() || !IsWindowEnabled(window_)) return;
+    if (launcher_.Running()) {
+        Notify("ゲームのプレイ中だったため、「" + options.title + "」を起動しませんでした。", false);
+        return;
+    }
+    // While a dialog waits for an answer, Kibolt only comes to the front.
+    if (!IsWindowEnabled(window_)) return;
 
     if (!start.commandExact) {
-        MessageBoxCp932(window_, "起動するコマンドラインに、使えない文字があります。\r\n" + *options.gameCommandLine,
-                        "error", MB_OK | MB_ICONERROR);
+        Notify("起動するコマンドラインに、使えない文字があります。\r\n" + *options.gameCommandLine, true);
         return;
     }
     std::optional<std::pair<Category, std::string>> found;
@@ -62,7 +102,7 @@ void MainDialog::ActOnStart(const ReadStart& start) {
         if (!options.gameCommandLine || !start.titleExact) {
             std::string text = "「" + options.title + "」という名前のゲームはありません。";
             if (!start.titleExact) text += "\r\nタイトルに、使えない文字があります。";
-            MessageBoxCp932(window_, text, "error", MB_OK | MB_ICONERROR);
+            Notify(std::move(text), true);
             return;
         }
         // A store client's launch option for a game not yet known: registered
@@ -71,7 +111,7 @@ void MainDialog::ActOnStart(const ReadStart& start) {
         SaveGameComment();
         GameEntryResult result = RegisterGame(*state_, fs_, *options.gameCommandLine, options.title);
         if (!result.Ok()) {
-            MessageBoxCp932(window_, GameEntryMessage(result), "error", MB_OK | MB_ICONERROR);
+            Notify(GameEntryMessage(result), true);
             return;
         }
         RefillGameList(Category::Playing);
@@ -82,7 +122,7 @@ void MainDialog::ActOnStart(const ReadStart& start) {
     ShowCategory(found->first);
     SaveGameComment();
     if (state_->LoadGame(found->second, found->first) != LoadResult::Loaded) {
-        MessageBoxCp932(window_, "「" + found->second + "」のログを読めません。", "error", MB_OK | MB_ICONERROR);
+        Notify("「" + found->second + "」のログを読めません。", true);
         return;
     }
     RefreshViews();

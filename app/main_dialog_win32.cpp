@@ -54,7 +54,11 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (recorder_ && OnPlayMessage(message, wParam)) return TRUE;
+    if (recorder_ && OnPlayMessage(message, wParam)) {
+        // The game has ended (or failed to start): what was held may show now.
+        if (!startNotices_.empty() && !launcher_.Running()) PostMessageW(window_, kStartNoticesMessage, 0, 0);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog();
     case WM_TIMER:
@@ -91,6 +95,11 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kStartQueuedMessage: OnQueuedStart(); return TRUE;
     case kUnlistedFilesMessage: OnUnlistedFiles(); return TRUE;
     case kSettingsPathMessage: OnSettingsPathRefused(); return TRUE;
+    case kStartNoticesMessage: ShowStartNotices(); return TRUE;
+    case WM_ACTIVATE:
+        // The user brought Kibolt forward: the messages held for that.
+        if (LOWORD(wParam) != WA_INACTIVE && !startNotices_.empty()) PostMessageW(window_, kStartNoticesMessage, 0, 0);
+        return FALSE;
     case WM_DPICHANGED:
         // The new DPI travels with the message: re-laid out once the dialog
         // manager has scaled the window and its controls.

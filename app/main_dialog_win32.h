@@ -52,6 +52,8 @@ inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
 
 // Posted to itself when a start's command line waits to be acted on.
 inline constexpr UINT kStartQueuedMessage = WM_APP + 30;
+// Posted to itself when messages about starts held during play may be shown.
+inline constexpr UINT kStartNoticesMessage = WM_APP + 31;
 
 // Exit codes given to CloseMainWindow.
 inline constexpr int kExitByCancel = 2;
@@ -168,7 +170,13 @@ private:
 
     // Starts of Kibolt with options (main_dialog_start_win32.cpp): a later
     // start for this library handed its command line over.
-    BOOL OnStartRequest(const COPYDATASTRUCT& data);
+    // The answer is one of the kRequest values.
+    LRESULT OnStartRequest(const COPYDATASTRUCT& data);
+    // A message about a start: shown at once, or while a game is played and
+    // Kibolt is behind it, held until the game has ended or the user brings
+    // Kibolt forward.
+    void Notify(std::string text, bool error);
+    void ShowStartNotices();
 
     // Play: start, record, the hook's reports (main_dialog_play_win32.cpp).
     void StartSelectedGame(int row);
@@ -269,13 +277,18 @@ private:
 
     SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
     RECT startClient_{};                      // the client area at that size
-    std::array<RECT, 3> startRects_{};        // game list, session table, comment field there
+    std::vector<std::pair<int, RECT>> startPlaces_;  // the controls that follow the window, there
     int layoutDpi_ = USER_DEFAULT_SCREEN_DPI; // the DPI those and the user's column widths are at
     std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;
     UniqueHook keyFilter_;
     std::deque<std::wstring> queuedStarts_;  // command lines to act on, oldest first
+    struct StartNotice {
+        std::string text;
+        bool error = false;
+    };
+    std::vector<StartNotice> startNotices_;  // messages about starts held during play, oldest first
 };
 
 }  // namespace kibolt

@@ -9,6 +9,8 @@ target_link_libraries(kibolt_posix PUBLIC kibolt_core)
 file(GLOB CORE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
 add_executable(kibolt_core_tests ${CORE_TEST_SOURCES})
 target_link_libraries(kibolt_core_tests PRIVATE kibolt_core kibolt_posix GTest::gtest_main)
+# The readme test reads the resource script and the readme from the source tree.
+target_compile_definitions(kibolt_core_tests PRIVATE KIBOLT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(kibolt_core_tests DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)

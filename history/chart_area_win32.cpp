@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "win32/dpi_win32.h"
 #include "win32/text_win32.h"
@@ -61,13 +62,6 @@ SIZE TextSize(HDC dc, const std::wstring& text) {
 void Text(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
     SetTextColor(dc, colour);
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
-}
-
-// Height in pixels of a value on the axis, from the plot's bottom.
-int BarHeight(int64_t seconds, int64_t top, int plotHeight) {
-    if (seconds <= 0 || top <= 0) return 0;
-    seconds = std::min(seconds, top);
-    return static_cast<int>(seconds * plotHeight / top);
 }
 
 }  // namespace
@@ -180,19 +174,14 @@ void ChartArea::OnPaint() {
     EndPaint(window_, &paint);
 }
 
-ChartArea::Layout ChartArea::LayoutFor(HDC dc, int width, int height) const {
-    Layout layout;
-    layout.dpi = WindowDpi(window_);
-    auto px = [&](int v) { return MulDiv(v, layout.dpi, 96); };
-    layout.textHeight = TextSize(dc, L"0").cy;
-    const int top = px(8) + layout.textHeight + px(10);          // legend
-    const int bottom = height - (layout.textHeight + px(12));    // period labels below
-    const int plotHeight = std::max(1, bottom - top);
-    const AxisScale scale = ChooseAxisScale(table_.maxPlay, std::max(1, plotHeight / (layout.textHeight * 2)));
-    const int labelWidth = TextSize(dc, Widen(AxisLabel(scale.top))).cx;
-    const int left = px(10) + std::max<int>(labelWidth, TextSize(dc, Widen("時間")).cx) + px(6);
-    layout.plot = {left, top, std::max(left + 1, width - px(14)), top + plotHeight};
-    return layout;
+ChartGeometry ChartArea::LayoutFor(HDC dc, int width, int height) const {
+    ChartMeasures measures;
+    measures.width = width;
+    measures.height = height;
+    measures.dpi = WindowDpi(window_);
+    measures.textHeight = TextSize(dc, L"0").cy;
+    measures.textWidth = [dc](std::string_view text) { return static_cast<int>(TextSize(dc, Widen(text)).cx); };
+    return LayOutChart(table_, measures);
 }
 
 void ChartArea::Draw(HDC dc, int width, int height) const {
@@ -201,16 +190,18 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
     const Brush background(kBackground), play(kPlayColour), active(kActiveColour), grid(kGridColour),
         axis(kAxisColour);
     Fill(dc, 0, 0, width, height, background);
-    const Layout layout = LayoutFor(dc, width, height);
-    auto px = [&](int v) { return MulDiv(v, layout.dpi, 96); };
-    const RECT& plot = layout.plot;
+    const ChartGeometry layout = LayoutFor(dc, width, height);
+    const int dpi = WindowDpi(window_);
+    auto px = [&](int v) { return MulDiv(v, dpi, 96); };
+    const int textHeight = TextSize(dc, L"0").cy;
+    const ChartBox& plot = layout.plot;
     const int plotWidth = plot.right - plot.left, plotHeight = plot.bottom - plot.top;
 
     // Legend, and how many sessions could not be placed.
-    const int box = std::max(4, layout.textHeight * 2 / 3);
+    const int box = std::max(4, textHeight * 2 / 3);
     int x = plot.left;
-    const int legendY = px(8);
-    const int boxY = legendY + (layout.textHeight - box) / 2;
+    const int legendY = layout.legendTop;
+    const int boxY = legendY + (textHeight - box) / 2;
     for (const auto& [brush, label] : {std::pair<const Brush*, const char*>{&play, "プレイ時間"},
                                        std::pair<const Brush*, const char*>{&active, "アクティブ時間"}}) {
         Fill(dc, x, boxY, x + box, boxY + box, *brush);
@@ -231,23 +222,18 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
     }
 
     // Vertical axis: grid lines at round hours, labelled on the left.
-    const AxisScale scale = ChooseAxisScale(table_.maxPlay, std::max(1, plotHeight / (layout.textHeight * 2)));
-    SetTextAlign(dc, TA_RIGHT | TA_TOP);
-    for (int64_t v = 0; v <= scale.top; v += scale.step) {
-        const int y = plot.bottom - BarHeight(v, scale.top, plotHeight);
+    for (int64_t v : layout.grid) {
+        const int y = ValueY(layout, v);
         if (v > 0) Fill(dc, plot.left, y, plot.right, y + 1, grid);
-        Text(dc, plot.left - px(5), y - layout.textHeight / 2, Widen(AxisLabel(v)), kTextColour);
     }
-    SetTextAlign(dc, TA_LEFT | TA_TOP);
-    Text(dc, px(4), plot.top - layout.textHeight - px(2), Widen("時間"), kTextColour);
+    for (const ChartText& label : layout.values) Text(dc, label.box.left, label.box.top, Widen(label.text), kTextColour);
+    Text(dc, layout.axisTitle.box.left, layout.axisTitle.box.top, Widen(layout.axisTitle.text), kTextColour);
 
     // Bars: play time, with the active time inside it from the bottom.
     const size_t count = table_.rows.size();
     auto drawBar = [&](int left, int right, int64_t playSeconds, int64_t activeSeconds) {
-        const int h = BarHeight(playSeconds, scale.top, plotHeight);
-        const int a = BarHeight(std::min(activeSeconds, playSeconds), scale.top, plotHeight);
-        Fill(dc, left, plot.bottom - h, right, plot.bottom, play);
-        Fill(dc, left, plot.bottom - a, right, plot.bottom, active);
+        Fill(dc, left, ValueY(layout, playSeconds), right, plot.bottom, play);
+        Fill(dc, left, ValueY(layout, std::min(activeSeconds, playSeconds)), right, plot.bottom, active);
     };
     if (count <= static_cast<size_t>(plotWidth)) {
         for (size_t i = 0; i < count; ++i) {
@@ -272,17 +258,12 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
         }
     }
 
-    // Horizontal axis: period labels, thinned so they never overlap.
+    // Horizontal axis: the period labels the layout had room for.
     Fill(dc, plot.left, plot.top, plot.left + 1, plot.bottom + 1, axis);
     Fill(dc, plot.left, plot.bottom, plot.right, plot.bottom + 1, axis);
-    const int labelWidth = TextSize(dc, Widen(PeriodLabel(table_.kind, table_.rows.back().period))).cx + px(10);
-    const int64_t every = LabelEvery(static_cast<double>(plotWidth) / static_cast<double>(count), labelWidth);
-    for (size_t i = 0; i < count; i += static_cast<size_t>(std::min<int64_t>(every, static_cast<int64_t>(count)))) {
-        const int left = SlotLeft(i, plot.left, plotWidth, count);
-        if (left + labelWidth - px(10) > width) break;
-        Fill(dc, left, plot.bottom, left + 1, plot.bottom + px(4), axis);
-        Text(dc, left + px(2), plot.bottom + px(4), Widen(PeriodLabel(table_.kind, table_.rows[i].period)),
-             kTextColour);
+    for (const ChartGeometry::Period& period : layout.periods) {
+        Fill(dc, period.tick, plot.bottom, period.tick + 1, plot.bottom + px(4), axis);
+        Text(dc, period.label.box.left, period.label.box.top, Widen(period.label.text), kTextColour);
     }
 }
 
@@ -291,7 +272,7 @@ int ChartArea::BarAtPoint(POINT p) const {
     RECT client{};
     GetClientRect(window_, &client);
     HDC dc = GetDC(window_);
-    Layout layout;
+    ChartGeometry layout;
     {
         Selected font(dc, Font());
         layout = LayoutFor(dc, client.right, client.bottom);

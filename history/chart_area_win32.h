@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "history/chart_layout.h"
 #include "history/play_chart.h"
 
 namespace kibolt {
@@ -32,18 +33,13 @@ public:
     std::string ShownTip() const;
 
 private:
-    struct Layout {
-        RECT plot{};       // the bars' area
-        int textHeight = 0;
-        int dpi = 96;
-    };
-
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnMouseMove(POINT p);
     void HideTip();
-    Layout LayoutFor(HDC dc, int width, int height) const;
+    // The parts' places for the font selected into dc.
+    ChartGeometry LayoutFor(HDC dc, int width, int height) const;
     void Draw(HDC dc, int width, int height) const;
     HFONT Font() const;
 

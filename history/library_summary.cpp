@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "history/play_chart.h"
 #include "library/decimal.h"
 #include "library/library_state.h"
 #include "library/time_text.h"
@@ -32,9 +33,9 @@ int64_t ValueKey(const GameSummary& g, SummaryColumn column) {
     if (!g.readable) return INT64_MIN;
     switch (column) {
     case SummaryColumn::Sessions: return g.sessions;
-    case SummaryColumn::TotalPlay: return DurationSeconds(g.totalPlay);
-    case SummaryColumn::TotalActive: return DurationSeconds(g.totalActive);
-    case SummaryColumn::TotalInputs: return ParseInt32(g.totalInputs);
+    case SummaryColumn::TotalPlay: return g.playSeconds;
+    case SummaryColumn::TotalActive: return g.activeSeconds;
+    case SummaryColumn::TotalInputs: return g.inputs;
     case SummaryColumn::First: return DateKey(g.first);
     case SummaryColumn::Last: return DateKey(g.last);
     default: return 0;
@@ -55,15 +56,33 @@ GameSummary SummarizeGame(std::string title, Category category, const GameLogCon
     GameSummary g;
     g.title = std::move(title);
     g.category = category;
-    g.sessions = static_cast<int64_t>(log.sessions.size());
-    if (!log.sessions.empty()) {
-        const SessionRecord& last = log.sessions.back();
-        g.totalPlay = last.Field(kTotalPlay);
-        g.totalActive = last.Field(kTotalActive);
-        g.totalInputs = last.Field(kTotalInputs);
-        g.first = log.sessions.front().Field(kStart);
-        g.last = last.Field(kEnd);
+    const SessionRecord* first = nullptr;
+    const SessionRecord* last = nullptr;
+    int64_t firstStart = 0, lastEnd = 0;
+    bool lastSpread = false;
+    for (const SessionRecord& s : log.sessions) {
+        const std::optional<SessionSpan> span = ReadSessionSpan(s);
+        if (!span) {
+            ++g.leftOut;
+            continue;
+        }
+        ++g.sessions;
+        g.playSeconds += span->play;
+        g.activeSeconds += span->active;
+        g.inputs += span->inputs;
+        // By time, not by line: a log's lines need not be in order. Ties go to the later line.
+        if (!first || span->start < firstStart) {
+            first = &s;
+            firstStart = span->start;
+        }
+        if (!last || span->end >= lastEnd) {
+            last = &s;
+            lastEnd = span->end;
+            lastSpread = span->spread;
+        }
     }
+    if (first) g.first = first->Field(kStart);
+    if (last) g.last = last->Field(lastSpread ? kEnd : kStart);
     return g;
 }
 
@@ -72,9 +91,6 @@ GameSummary UnreadableGame(std::string title, Category category) {
     g.title = std::move(title);
     g.category = category;
     g.readable = false;
-    g.totalPlay.clear();
-    g.totalActive.clear();
-    g.totalInputs.clear();
     return g;
 }
 
@@ -100,24 +116,29 @@ std::vector<GameSummary> ReadLibrarySummary(FileSystem& fs, std::string_view roo
 GameSummary SummaryTotal(const std::vector<GameSummary>& games) {
     GameSummary total;
     total.title = kSummaryTotalTitle;
-    int64_t play = 0, active = 0, inputs = 0;
     for (const GameSummary& g : games) {
         if (!g.readable) continue;
         total.sessions += g.sessions;
-        play += DurationSeconds(g.totalPlay);
-        active += DurationSeconds(g.totalActive);
-        inputs += ParseInt32(g.totalInputs);
+        total.leftOut += g.leftOut;
+        total.playSeconds += g.playSeconds;
+        total.activeSeconds += g.activeSeconds;
+        total.inputs += g.inputs;
     }
-    total.totalPlay = FormatLongDuration(play);
-    total.totalActive = FormatLongDuration(active);
-    total.totalInputs = FormatInt(inputs);
     return total;
 }
 
 std::array<std::string, kSummaryColumnCount> SummaryCells(const GameSummary& g, bool isTotal) {
     if (!g.readable) return {g.title, CategoryTabText(g.category), "", "", "", "", "", ""};
-    return {g.title, isTotal ? "" : CategoryTabText(g.category), FormatInt(g.sessions), g.totalPlay, g.totalActive,
-            g.totalInputs, g.first, g.last};
+    std::string count = FormatInt(g.sessions);
+    if (g.leftOut > 0) count += "（除外 " + FormatInt(g.leftOut) + "）";
+    return {g.title,
+            isTotal ? "" : CategoryTabText(g.category),
+            std::move(count),
+            FormatLongDuration(g.playSeconds),
+            FormatLongDuration(g.activeSeconds),
+            FormatInt(g.inputs),
+            isTotal ? "" : g.first,
+            isTotal ? "" : g.last};
 }
 
 SummaryOrder NextOrder(SummaryOrder current, SummaryColumn clicked) {

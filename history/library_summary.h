@@ -20,16 +20,19 @@ inline constexpr std::array<std::string_view, kSummaryColumnCount> kSummaryHeade
     "タイトル", "分類", "プレイ回数", "累計プレイ時間", "累計アクティブ時間", "累計キー", "初回", "最終"};
 inline constexpr std::string_view kSummaryTotalTitle = "合計";
 
+// A game's sessions read as the chart reads them (ReadSessionSpan): a line
+// whose times cannot be read is left out of every value and only counted.
 struct GameSummary {
     std::string title;
     Category category = Category::Playing;
     bool readable = true;  // false: the log could not be read; only title and category are shown
     int64_t sessions = 0;
-    std::string totalPlay = "000:00:00";    // cumulative fields of the last session
-    std::string totalActive = "000:00:00";
-    std::string totalInputs = "0";
-    std::string first;                      // field 0 of the first session
-    std::string last;                       // field 1 of the last session
+    int64_t leftOut = 0;   // session lines left out
+    int64_t playSeconds = 0;
+    int64_t activeSeconds = 0;
+    int64_t inputs = 0;
+    std::string first;     // start of the earliest session, as the log writes it
+    std::string last;      // end of the latest one (its start when the end cannot be read)
 };
 
 GameSummary SummarizeGame(std::string title, Category category, const GameLogContent& log);
@@ -39,10 +42,12 @@ GameSummary UnreadableGame(std::string title, Category category);
 // cannot be read is listed by its title and stops nothing.
 std::vector<GameSummary> ReadLibrarySummary(FileSystem& fs, std::string_view root);
 
-// "合計": the sums of the session counts, both durations and the inputs.
+// "合計": the rows above it added up column by column (sessions, lines left
+// out, both durations, inputs); logs that could not be read add nothing.
 GameSummary SummaryTotal(const std::vector<GameSummary>& games);
 
-// The texts of a row's eight columns; the total row has no category and no dates.
+// The texts of a row's eight columns; the total row has no category and no
+// dates. Left-out lines follow the count: "3（除外 2）".
 std::array<std::string, kSummaryColumnCount> SummaryCells(const GameSummary& game, bool isTotal = false);
 
 struct SummaryOrder {

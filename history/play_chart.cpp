@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "library/decimal.h"
 #include "library/time_text.h"
 
 namespace kibolt {
@@ -87,28 +88,33 @@ std::string PeriodLabel(PeriodKind kind, int64_t period) {
     return buf;
 }
 
+std::optional<SessionSpan> ReadSessionSpan(const SessionRecord& s) {
+    const std::optional<LocalTime> start = ParseDateTime(s.Field(kStart));
+    if (!start) return std::nullopt;
+    SessionSpan span;
+    span.start = span.end = WallClockSeconds(*start);
+    if (const std::optional<LocalTime> end = ParseDateTime(s.Field(kEnd))) {
+        const int64_t endSeconds = WallClockSeconds(*end);
+        if (endSeconds > span.start) {
+            span.end = endSeconds;
+            span.spread = true;
+        }
+    }
+    // A clock set back gives negative durations: they take nothing off a total.
+    span.play = std::max<int64_t>(0, DurationSeconds(s.Field(kPlay)));
+    span.active = std::max<int64_t>(0, DurationSeconds(s.Field(kActive)));
+    span.inputs = std::max<int64_t>(0, ParseInt32(s.Field(kInputs)));
+    return span;
+}
+
 SessionSpans ReadSessionSpans(const std::vector<SessionRecord>& sessions) {
     SessionSpans result;
     result.spans.reserve(sessions.size());
     for (const SessionRecord& s : sessions) {
-        const std::optional<LocalTime> start = ParseDateTime(s.Field(kStart));
-        if (!start) {
+        if (std::optional<SessionSpan> span = ReadSessionSpan(s))
+            result.spans.push_back(*span);
+        else
             ++result.leftOut;
-            continue;
-        }
-        SessionSpan span;
-        span.start = span.end = WallClockSeconds(*start);
-        if (const std::optional<LocalTime> end = ParseDateTime(s.Field(kEnd))) {
-            const int64_t endSeconds = WallClockSeconds(*end);
-            if (endSeconds > span.start) {
-                span.end = endSeconds;
-                span.spread = true;
-            }
-        }
-        // A clock set back gives negative durations: they take nothing off a bar.
-        span.play = std::max<int64_t>(0, DurationSeconds(s.Field(kPlay)));
-        span.active = std::max<int64_t>(0, DurationSeconds(s.Field(kActive)));
-        result.spans.push_back(span);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 // clipboard text, and the arithmetic of the axes. No window in here.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,16 +30,23 @@ struct SessionSpan {
     int64_t end = 0;
     int64_t play = 0;    // seconds; a negative duration counts as none
     int64_t active = 0;
+    int64_t inputs = 0;  // key presses and clicks; a negative count counts as none
     bool spread = false;  // false: counted whole in the period of its start
 };
+
+// What a readable session is, for the chart and "統計" alike: one whose start
+// can be read. Anything else counts neither as a play nor in any total. A
+// session whose end cannot be read, or lies before its start, is a readable
+// one that counts whole at its start (spread false).
+std::optional<SessionSpan> ReadSessionSpan(const SessionRecord& session);
 
 struct SessionSpans {
     std::vector<SessionSpan> spans;  // the sessions whose start could be read
     int leftOut = 0;                 // sessions whose start could not be read
 };
 
-// A session is spread over the periods its start-to-end interval overlaps;
-// one whose end cannot be read or lies before its start counts whole at its start.
+// Every session of a log by ReadSessionSpan: a session is spread over the
+// periods its start-to-end interval overlaps.
 SessionSpans ReadSessionSpans(const std::vector<SessionRecord>& sessions);
 
 struct PeriodRow {

@@ -11,8 +11,9 @@ namespace kibolt {
 
 namespace {
 
-// Column widths in dialog units: the title widest, dates wide enough for their text.
-constexpr int kColumnWidths[kSummaryColumnCount] = {110, 42, 40, 58, 66, 44, 70, 70};
+// Column widths in dialog units: the title widest, the count with room for the
+// lines left out, dates wide enough for their text.
+constexpr int kColumnWidths[kSummaryColumnCount] = {102, 42, 50, 58, 66, 44, 70, 70};
 
 }  // namespace
 

@@ -123,18 +123,28 @@ HWND LibraryInstance::WaitForRunningWindow(DWORD timeoutMs) {
 }
 
 bool HandOverToRunning(HWND window, std::wstring_view commandLine) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    // This process was started by the user, so it may pass the right to take the foreground.
-    AllowSetForegroundWindow(owner);
     COPYDATASTRUCT data{};
     data.dwData = kStartRequestTag;
     data.cbData = static_cast<DWORD>(commandLine.size() * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(commandLine.data());
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
-                               &result) &&
-           result == TRUE;
+    DWORD_PTR result = kRequestRefused;
+    if (!SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                             &result) ||
+        result == kRequestRefused)
+        return false;
+    // Only now, when the running Kibolt said that no game is being played: the
+    // right to take the foreground would otherwise take the front from the game.
+    if (result == static_cast<DWORD_PTR>(kRequestTakenComeForward)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        // This process was started by the user, so it may pass the right to take the foreground.
+        AllowSetForegroundWindow(owner);
+        COPYDATASTRUCT forward{};
+        forward.dwData = kComeForwardTag;
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&forward), SMTO_ABORTIFHUNG, 10000,
+                            &result);
+    }
+    return true;
 }
 
 void BringToFront(HWND window) {
@@ -142,6 +152,14 @@ void BringToFront(HWND window) {
     // A modal dialog of the window is what the user must answer first.
     HWND popup = GetLastActivePopup(window);
     SetForegroundWindow(popup && IsWindowVisible(popup) ? popup : window);
+}
+
+void FlashTaskbarButton(HWND window) {
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = window;
+    flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+    FlashWindowEx(&flash);
 }
 
 }  // namespace kibolt

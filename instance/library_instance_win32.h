@@ -54,12 +54,26 @@ private:
 // The running Kibolt's part: WM_COPYDATA with this tag carries a later
 // start's whole command line (UTF-16); anything else is not ours.
 inline constexpr ULONG_PTR kStartRequestTag = 0x4B424C54;  // "KBLT"
+// WM_COPYDATA with this tag and no data: the later start, having let the
+// running Kibolt take the foreground, asks it to come forward.
+inline constexpr ULONG_PTR kComeForwardTag = 0x4B424C46;  // "KBLF"
 
-// The later start's part: lets the running Kibolt come to the front and hands
-// it this process's command line. False when the window did not take it.
+// The running Kibolt's answers to a request. While a game is played it stays
+// behind the game, and the later start must not hand it the foreground.
+inline constexpr LRESULT kRequestRefused = 0;
+inline constexpr LRESULT kRequestTakenComeForward = 1;
+inline constexpr LRESULT kRequestTakenStayBehind = 2;
+
+// The later start's part: hands the running Kibolt this process's command
+// line and, when it answers so, lets it come to the front. False when the
+// window did not take the request.
 bool HandOverToRunning(HWND window, std::wstring_view commandLine);
 
 // Restores a minimised window and brings it, or the dialog it shows, to the front.
 void BringToFront(HWND window);
+
+// Flashes the window's taskbar button until the user brings it forward: it
+// wants attention without taking the front from what the user is doing.
+void FlashTaskbarButton(HWND window);
 
 }  // namespace kibolt

@@ -98,12 +98,14 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
     // An empty file takes the first free name first: CREATE_NEW never opens a
     // file that is already there, so a user's own file is never replaced.
     std::wstring path;
+    std::string fileName;
     for (int number = 1;; ++number) {
         if (number > kMaxShortcutNumber) {
             result.error = "同じ名前のショートカットが多すぎます。\r\n" + Narrow(desktop) + ShortcutFileName(title, 1);
             return result;
         }
-        path = desktop + Widen(ShortcutFileName(title, number));
+        fileName = ShortcutFileName(title, number);
+        path = desktop + Widen(fileName);
         UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
         if (file) break;
@@ -135,6 +137,7 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
         return result;
     }
     result.created = true;
+    result.fileName = std::move(fileName);
     return result;
 }
 

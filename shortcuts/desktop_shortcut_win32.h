@@ -9,6 +9,7 @@ namespace kibolt {
 struct ShortcutResult {
     bool created = false;
     std::string path;   // the shortcut made (CP932)
+    std::string fileName;  // its name on the desktop
     std::string error;  // why none was made, for the user
 };
 

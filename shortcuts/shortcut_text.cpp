@@ -14,4 +14,8 @@ std::string ShortcutDescription(std::string_view title) {
     return "Kiboltで「" + std::string(title) + "」を起動し、プレイ時間を記録します";
 }
 
+std::string ShortcutMadeMessage(std::string_view fileName) {
+    return "デスクトップに「" + std::string(fileName) + "」を作成しました";
+}
+
 }  // namespace kibolt

@@ -17,4 +17,7 @@ std::string ShortcutArguments(std::string_view title);
 
 std::string ShortcutDescription(std::string_view title);
 
+// What the user is told once a shortcut is made, naming its file.
+std::string ShortcutMadeMessage(std::string_view fileName);
+
 }  // namespace kibolt

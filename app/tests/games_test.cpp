@@ -793,6 +793,20 @@ protected:
         return Narrow(path);
     }
 
+    // "ショートカットを作成" and the message it answers with; the message's text.
+    std::string CreateShortcut() {
+        std::vector<std::string> texts;
+        ModalScript script;
+        script.Then(AnswerMessageBox(texts, "Kibolt"));
+        RunCommand(script, IDM_CREATE_SHORTCUT);
+        return texts.empty() ? "(no message)" : texts[0];
+    }
+    static std::string MadeMessage(int n) {
+        const std::string name =
+            n == 1 ? std::string(kTitle) + ".lnk" : std::string(kTitle) + " (" + std::to_string(n) + ").lnk";
+        return "デスクトップに「" + name + "」を作成しました";
+    }
+
     static constexpr const char* kTitle = "Kibolt shortcut 表 test";
     std::string desktop_;
 };
@@ -804,7 +818,7 @@ TEST_F(ShortcutTest, MakesAShortcutThatPlaysTheGameAndNeverReplacesAFile) {
     Open();
     Pick(kTitle);
 
-    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_EQ(CreateShortcut(), MadeMessage(1));
     ASSERT_TRUE(Exists(1));
     Link link = Read(1);
     EXPECT_EQ(FoldAsciiCase(link.target), FoldAsciiCase(ThisProgram()));
@@ -816,12 +830,12 @@ TEST_F(ShortcutTest, MakesAShortcutThatPlaysTheGameAndNeverReplacesAFile) {
 
     // The name is taken: the next one is "(2)"; a user's own file "(3)" stays as it is.
     const std::string first = Bytes(1);
-    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_EQ(CreateShortcut(), MadeMessage(2));
     EXPECT_TRUE(Exists(2));
     EXPECT_EQ(Read(2).arguments, link.arguments);
     EXPECT_EQ(Bytes(1), first);
     WriteUserFile(3, "mine");
-    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_EQ(CreateShortcut(), MadeMessage(4));
     EXPECT_EQ(Bytes(3), "mine");
     EXPECT_TRUE(Exists(4));
 }
@@ -832,7 +846,7 @@ TEST_F(ShortcutTest, AGameWithoutItsProgramGetsKiboltsIconAndNoGameGetsNoShortcu
     Command(IDM_CREATE_SHORTCUT);  // no current game: nothing
     EXPECT_FALSE(Exists(1));
     Pick(kTitle);
-    Command(IDM_CREATE_SHORTCUT);
+    EXPECT_EQ(CreateShortcut(), MadeMessage(1));
     ASSERT_TRUE(Exists(1));
     EXPECT_EQ(FoldAsciiCase(Read(1).icon), FoldAsciiCase(ThisProgram()));
 }

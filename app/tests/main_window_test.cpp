@@ -2,9 +2,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include "library/game_log.h"
 #include "library/settings.h"
 #include "resources/resource_ids.h"
+#include "views/main_window_layout.h"
 #include "app/tests/main_window_fixture.h"
 #include "win32/text_win32.h"
 
@@ -345,6 +348,63 @@ TEST_F(MainWindowTest, TheWindowGrowsAndComesBackAsItWasLeft) {
     // What the two shared, less the widened one (the division may have left a pixel over).
     EXPECT_NEAR(SendMessageW(table1, LVM_GETCOLUMNWIDTH, 1, 0), grownWidth * 2 - 260, 1);
     EXPECT_EQ(ClientRectOf(table1).right, grownTable.right);
+}
+
+// Every control of the window, grown to twice the dialog's size and
+// maximised, is where the layout table puts it: a control missing from the
+// table has no place and fails here.
+TEST_F(MainWindowTest, EveryControlFollowsTheLayoutTableAsTheWindowGrows) {
+    Open();
+    struct Start {
+        HWND control;
+        int id;
+        RECT rect;
+    };
+    std::vector<Start> starts;
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        int id = GetDlgCtrlID(child);
+        if (id == 0xFFFF) id = IDC_STATIC;  // a short template's "none"
+        starts.push_back({child, id, ClientRectOf(child)});
+    }
+    ASSERT_GT(starts.size(), 40u) << "the dialog's controls";
+    RECT startClient{};
+    GetClientRect(window_, &startClient);
+    RECT startWindow{};
+    GetWindowRect(window_, &startWindow);
+    const RECT startBox = ClientRectOf(Item(IDC_COPY_SPARE_BIT17));
+    const RECT startComment = ClientRectOf(Item(IDC_GAME_COMMENT));
+
+    auto check = [&](const char* how) {
+        SCOPED_TRACE(how);
+        RECT client{};
+        GetClientRect(window_, &client);
+        const int dx = client.right - startClient.right, dy = client.bottom - startClient.bottom;
+        EXPECT_GT(dx, 0);
+        EXPECT_GT(dy, 0);
+        for (const Start& start : starts) {
+            const ControlAnchor* anchor = MainWindowAnchor(start.id);
+            ASSERT_NE(anchor, nullptr) << "control " << start.id << " is not in the layout table";
+            const Box want =
+                LaidOut(*anchor, {start.rect.left, start.rect.top, start.rect.right, start.rect.bottom}, dx, dy);
+            const RECT now = ClientRectOf(start.control);
+            EXPECT_EQ((std::array<LONG, 4>{now.left, now.top, now.right, now.bottom}),
+                      (std::array<LONG, 4>{want.left, want.top, want.right, want.bottom}))
+                << "control " << start.id;
+        }
+        // The box beside the comment field keeps its distance from it, at the same height against it.
+        const RECT box = ClientRectOf(Item(IDC_COPY_SPARE_BIT17));
+        const RECT comment = ClientRectOf(Item(IDC_GAME_COMMENT));
+        EXPECT_EQ(comment.left - box.right, startComment.left - startBox.right);
+        EXPECT_EQ(box.top - comment.top, startBox.top - startComment.top);
+    };
+    SetWindowPos(window_, nullptr, 0, 0, 2 * (startWindow.right - startWindow.left),
+                 2 * (startWindow.bottom - startWindow.top), SWP_NOZORDER | SWP_NOMOVE);
+    DispatchQueued();
+    check("twice the size");
+    ShowWindow(window_, SW_MAXIMIZE);
+    DispatchQueued();
+    ASSERT_TRUE(IsZoomed(window_));
+    check("maximised");
 }
 
 TEST_F(MainWindowTest, AWindowLeftMaximisedStartsMaximised) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "history/play_chart.h"
 #include "tests/core/history_expected.h"
 #include "tests/core/memory_file_system.h"
 
@@ -70,6 +71,42 @@ TEST_F(LibrarySummaryTest, ALogThatCannotBeReadIsListedWithEmptyValuesAndStopsNo
     EXPECT_EQ(*fs_.FileBytes(locked), before);
 }
 
+// Lines whose times cannot be read count nowhere, exactly as in the chart;
+// the row says how many were left out and "合計" adds the rows up.
+TEST_F(LibrarySummaryTest, SessionsAreReadAsTheChartReadsThem) {
+    const std::string damaged =
+        "C:\\G\\d.exe\r\n"
+        "xx\r\n"
+        "26/03/01-10:00:00,26/03/01-11:00:00,001:00:00,001:00:00,000:40:00,000:40:00,7,7,\r\n"
+        "26/13/01-10:00:00,26/03/02-11:00:00,005:00:00,006:00:00,005:00:00,005:40:00,50,57,bad month\r\n"
+        "26/03/05-09:00:00,broken,000:30:00,xx,000:10:00,,3,yy,end unreadable\r\n"
+        "=====Comment_Start====\r\n";
+    Put("playing\\Damaged.log", damaged);
+    Put("others\\Fine.log", HoursLog(2));
+    std::vector<GameSummary> games = Read();
+    ASSERT_EQ(Titles(games), (std::vector<std::string>{"Damaged", "Fine"}));
+    EXPECT_EQ(SummaryCells(games[0]),
+              (std::array<std::string, kSummaryColumnCount>{"Damaged", "PLAYING", "2（除外 2）", "001:30:00",
+                                                            "000:50:00", "10", "26/03/01-10:00:00",
+                                                            "26/03/05-09:00:00"}));
+    EXPECT_EQ(SummaryCells(SummaryTotal(games), true),
+              (std::array<std::string, kSummaryColumnCount>{"合計", "", "4（除外 2）", "003:30:00", "001:50:00", "30",
+                                                            "", ""}));
+
+    // The chart of the same log: the same sessions, times and lines left out.
+    const ChartTable chart = BuildChartTable(ReadSessionSpans(ParseGameLogFile(damaged).sessions), PeriodKind::Year);
+    int64_t sessions = 0, play = 0, active = 0;
+    for (const PeriodRow& row : chart.rows) {
+        sessions += row.sessions;
+        play += row.play;
+        active += row.active;
+    }
+    EXPECT_EQ(sessions, games[0].sessions);
+    EXPECT_EQ(play, games[0].playSeconds);
+    EXPECT_EQ(active, games[0].activeSeconds);
+    EXPECT_EQ(chart.leftOut, games[0].leftOut);
+}
+
 TEST_F(LibrarySummaryTest, AMissingFolderIsNoError) {
     testing::MemoryFileSystem bare;
     bare.PutFile(std::string(kRoot) + "\\others\\Only.log", HoursLog(1));
@@ -110,15 +147,14 @@ TEST(LibrarySummaryOrder, ASecondClickReversesAnotherColumnStartsAscending) {
     EXPECT_TRUE(o.descending);
 }
 
-GameSummary Game(std::string title, Category c, int64_t sessions, std::string play, std::string inputs,
+GameSummary Game(std::string title, Category c, int64_t sessions, int64_t playSeconds, int64_t inputs,
                  std::string first, std::string last) {
     GameSummary g;
     g.title = std::move(title);
     g.category = c;
     g.sessions = sessions;
-    g.totalPlay = std::move(play);
-    g.totalActive = "000:00:00";
-    g.totalInputs = std::move(inputs);
+    g.playSeconds = playSeconds;
+    g.inputs = inputs;
     g.first = std::move(first);
     g.last = std::move(last);
     return g;
@@ -133,11 +169,11 @@ class SortOrders : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(SortOrders, ByValueNotByText) {
     std::vector<GameSummary> games = {
-        Game("beta", Category::Cleared, 10, "100:00:00", "900", "26/01/02-10:00:00", "26/02/01-10:00:00"),
-        Game("Alpha", Category::Others, 9, "99:59:59", "1000", "100/01/01-00:00:00", "100/01/01-01:00:00"),
-        Game("gamma", Category::Playing, 0, "000:00:00", "0", "", ""),
+        Game("beta", Category::Cleared, 10, 360000, 900, "26/01/02-10:00:00", "26/02/01-10:00:00"),
+        Game("Alpha", Category::Others, 9, 359999, 1000, "100/01/01-00:00:00", "100/01/01-01:00:00"),
+        Game("gamma", Category::Playing, 0, 0, 0, "", ""),
         UnreadableGame("Delta", Category::Playing),
-        Game("alpha", Category::Playing, 2, "1000:00:00", "20", "25/12/31-23:59:59", "26/01/01-00:00:00"),
+        Game("alpha", Category::Playing, 2, 3600000, 20, "25/12/31-23:59:59", "26/01/01-00:00:00"),
     };
     SortSummaries(games, GetParam().order);
     std::vector<std::string> titles;

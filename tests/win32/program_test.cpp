@@ -147,6 +147,7 @@ TEST_F(ProgramTest, SecondStartForTheSameLibraryShowsTheFirstAndEndsWithZero) {
     EXPECT_EQ(WaitForExit(second.process), 0u);
     EXPECT_EQ(MainWindowOf(second.processId, 0), nullptr);
     EXPECT_TRUE(test::PumpUntil([&] { return !IsIconic(first) && IsWindowVisible(first); }));
+    EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == first; }));
     EXPECT_EQ(WaitForSingleObject(process_.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     Close(first, process_);
@@ -292,6 +293,22 @@ protected:
     static int SelectedTab(HWND window) {
         return static_cast<int>(SendMessageW(GetDlgItem(window, IDC_TAB), TCM_GETCURSEL, 0, 0));
     }
+    // A message box of the process with that caption, waiting up to timeoutMs.
+    static HWND HeldMessageOf(DWORD processId, const char* caption, DWORD timeoutMs) {
+        HWND found = nullptr;
+        test::PumpUntil(
+            [&] {
+                found = test::FindTopLevelWindow([&](HWND window) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window, &owner);
+                    return owner == processId && IsWindowVisible(window) && GetWindow(window, GW_OWNER) &&
+                           GetWindowTextCp932(window) == caption;
+                });
+                return found != nullptr;
+            },
+            timeoutMs);
+        return found;
+    }
     // The text of the process's message box with caption "error"; it is then closed.
     static std::string AnswerErrorBox(DWORD processId) {
         HWND box = ShownWindowOf(processId, "error", 10000);
@@ -325,12 +342,60 @@ TEST_F(PlayOptionTest, ARunningKiboltTakesTheRequestAndTheSecondProcessEndsWithZ
     ASSERT_TRUE(test::PumpUntil([] { return FindSampleGame() != nullptr; }, 10000));
     EXPECT_EQ(SelectedTab(first), 2);
 
-    // While the game runs, a further request only brings Kibolt to the front.
+    // While the game runs, a further request starts nothing.
     Started third = Launch(library_.ProgramPath(), PlayLine("表示"), "C:\\", false);
     EXPECT_EQ(WaitForExit(third.process), 0u);
     EXPECT_TRUE(EndGameAndWaitForSession("others\\表示.log", 0));
+    HWND held = HeldMessageOf(GetProcessId(process_.Get()), "Kibolt", 10000);
+    EXPECT_NE(test::DismissMessageBox(held).find("表示"), std::string::npos);
     EXPECT_EQ(FindSampleGame(), nullptr);
     EXPECT_EQ(Sessions("others\\表示.log"), 1u);
+    Close(first, process_);
+    EXPECT_EQ(WaitForExit(), 2u);
+}
+
+// While a game is played, later starts leave it in front (its active time
+// goes on): Kibolt flashes its taskbar button, and the message of a request it
+// could not carry out waits until the user brings Kibolt forward or the game ends.
+TEST_F(PlayOptionTest, WhileAGameRunsLaterStartsLeaveItInFrontAndTheirMessagesWait) {
+    library_.WriteFile("playing\\Sample.log", Command() + "\r\n=====Comment_Start====\r\n");
+    library_.WriteFile("playing\\Other.log", Command() + "\r\n=====Comment_Start====\r\n");
+    HWND first = Start(PlayLine("Sample"), "C:\\");
+    ASSERT_NE(first, nullptr);
+    const DWORD kibolt = GetProcessId(process_.Get());
+    HWND game = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000));
+    ASSERT_TRUE(test::BringToFront(game));
+
+    // True when the game kept the front all the while the later start ran.
+    auto gameKeepsFront = [&](const std::string& line) {
+        Started later = Launch(library_.ProgramPath(), line, "C:\\", false);
+        bool kept = true;
+        test::PumpUntil(
+            [&] {
+                kept = kept && GetForegroundWindow() == game;
+                return WaitForSingleObject(later.process.Get(), 0) == WAIT_OBJECT_0;
+            },
+            15000);
+        EXPECT_EQ(WaitForExit(later.process), 0u) << line;
+        return kept && GetForegroundWindow() == game;
+    };
+    EXPECT_TRUE(gameKeepsFront(library_.CommandLine()));
+    EXPECT_TRUE(gameKeepsFront(PlayLine("Other")));
+    // The request was handled before the later start ended: nothing is shown yet.
+    EXPECT_EQ(HeldMessageOf(kibolt, "Kibolt", 0), nullptr);
+
+    ASSERT_TRUE(test::BringToFront(first));
+    HWND held = HeldMessageOf(kibolt, "Kibolt", 10000);
+    EXPECT_NE(test::DismissMessageBox(held).find("Other"), std::string::npos);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(held); }));
+
+    ASSERT_TRUE(test::BringToFront(game));
+    EXPECT_TRUE(gameKeepsFront(library_.CommandLine() + " --frobnicate"));
+    EXPECT_EQ(HeldMessageOf(kibolt, "error", 0), nullptr);
+    EXPECT_TRUE(EndGameAndWaitForSession("playing\\Sample.log", 0));
+    EXPECT_NE(AnswerErrorBox(kibolt).find("--play"), std::string::npos);
+    EXPECT_EQ(Sessions("playing\\Other.log"), 0u);
     Close(first, process_);
     EXPECT_EQ(WaitForExit(), 2u);
 }

@@ -455,9 +455,9 @@ ModalScript::Step Do(std::function<void()> action) {
     };
 }
 
-ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts) {
-    return [&texts] {
-        HWND box = FindDialog("error");
+ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts, std::string caption) {
+    return [&texts, caption] {
+        HWND box = FindDialog(caption);
         if (!box) return false;
         texts.push_back(DismissMessageBox(box));
         return true;

@@ -175,8 +175,8 @@ ModalScript::Step WaitForDialog(const std::string& caption, HWND& dialog);
 ModalScript::Step WaitForDialogOwnedBy(const HWND& owner, HWND& dialog);
 ModalScript::Step WaitUntilClosed(const HWND& window);
 ModalScript::Step Do(std::function<void()> action);
-// Waits for the "error" message box, keeps its text and closes it with OK.
-ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts);
+// Waits for the message box of that caption, keeps its text and closes it with OK.
+ModalScript::Step AnswerMessageBox(std::vector<std::string>& texts, std::string caption = "error");
 
 // ---- Keys and popup menus inside a modal loop ----
 
