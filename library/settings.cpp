@@ -226,6 +226,19 @@ std::string WriteWindowSettings(std::string_view content, const WindowSettings& 
     return IniSetString(out, kWindowSection, "columns", columns);
 }
 
+PlaySettings ReadPlaySettings(std::string_view content) {
+    PlaySettings p;
+    const std::string autoDetect = IniGetString(content, "play", "auto_detect", "1");
+    // Only a stored 0 turns it off: anything else, damage included, reads as the default.
+    const size_t digits = autoDetect.find_first_not_of(" \t");
+    p.autoDetect = digits == std::string::npos || autoDetect.find_first_not_of("0 \t", digits) != std::string::npos;
+    return p;
+}
+
+std::string WritePlaySettings(std::string_view content, const PlaySettings& p) {
+    return IniSetString(content, "play", "auto_detect", p.autoDetect ? "1" : "0");
+}
+
 std::string SettingsPathOf(std::string_view programPath) {
     constexpr std::string_view kExe = ".exe";
     std::string path(programPath);

@@ -48,6 +48,15 @@ struct WindowSettings {
 WindowSettings ReadWindowSettings(std::string_view content);
 std::string WriteWindowSettings(std::string_view content, const WindowSettings& w);
 
+// How sessions are noticed: section [play]. auto_detect: games started
+// outside Kibolt are recorded (on unless it reads 0).
+struct PlaySettings {
+    bool autoDetect = true;
+    bool operator==(const PlaySettings&) const = default;
+};
+PlaySettings ReadPlaySettings(std::string_view content);
+std::string WritePlaySettings(std::string_view content, const PlaySettings& p);
+
 // Beside the program file, with its name: ".exe" (any case) becomes ".ini",
 // any other name gets ".ini" appended, so it is never the program file itself.
 std::string SettingsPathOf(std::string_view programPath);

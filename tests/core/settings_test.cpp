@@ -176,3 +176,38 @@ TEST(WindowSettingsTest, MissingOrUnusableValuesReadAsNotStored) {
 
 }  // namespace
 }  // namespace kibolt
+
+namespace kibolt {
+namespace {
+
+TEST(PlaySettingsTest, AutoDetectOnUnlessAZeroIsStored) {
+    const struct {
+        const char* content;
+        bool autoDetect;
+    } cases[] = {
+        {"", true},
+        {"[play]\r\n", true},
+        {"[play]\r\nauto_detect=1\r\n", true},
+        {"[PLAY]\r\nAUTO_DETECT=0\r\n", false},
+        {"[play]\r\nauto_detect= 0 \r\n", false},
+        {"[play]\r\nauto_detect=00\r\n", false},
+        {"[play]\r\nauto_detect=\r\n", true},
+        {"[play]\r\nauto_detect=off\r\n", true},
+        {"[play]\r\nauto_detect=10\r\n", true},
+        {"[view]\r\nauto_detect=0\r\n", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadPlaySettings(c.content).autoDetect, c.autoDetect) << c.content;
+}
+
+TEST(PlaySettingsTest, WrittenBesideTheOtherSectionsAndReadBack) {
+    const std::string before = "[view]\r\nflag=5\r\n[window]\r\nleft=1\r\n";
+    for (bool on : {false, true}) {
+        const std::string written = WritePlaySettings(before, {on});
+        EXPECT_EQ(ReadPlaySettings(written).autoDetect, on);
+        EXPECT_EQ(written.substr(0, before.size()), before);
+        EXPECT_EQ(WritePlaySettings(written, {on}), written);
+    }
+}
+
+}  // namespace
+}  // namespace kibolt
