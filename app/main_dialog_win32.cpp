@@ -64,7 +64,12 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kPlayClockTimer) UpdatePlayIndicator();
         if (wParam == kCheckpointTimer) OnCheckpointTimer();
+        if (wParam == kGameWatchTimer) OnGameWatchTimer();
         return TRUE;
+    case WM_INPUT:
+        gamepad_.OnRawInput(reinterpret_cast<HRAWINPUT>(lParam));
+        return FALSE;  // the system frees the input
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return TRUE;
     case WM_SYSCOMMAND:
         // The close box, the system menu and Alt+F4 always end Kibolt, as "終了" does.
         if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
@@ -152,6 +157,7 @@ BOOL MainDialog::OnInitDialog() {
     RefillGameList(Category::Playing);
     InstallKeyFilter();
     RecoverLeftOverSession();
+    StartWatching();
     return TRUE;  // focus goes to the first tab stop, "NewFile"
 }
 
@@ -226,6 +232,7 @@ void MainDialog::LoadSettings() {
         SetChecked(kCopyCheckBoxes[bit], (settings.copySettings >> bit) & 1);
     for (int id : kDisabledCopyCheckBoxes) SetChecked(id, false);
     state_->SetViewFlags(settings.viewFlags);
+    playSettings_ = ReadPlaySettings(content);
     RestoreWindow(ReadWindowSettings(content));
 }
 
@@ -239,12 +246,15 @@ void MainDialog::SaveSettings() {
     std::string content;
     fs_.ReadFile(path, content);
     // a failed write is not reported
-    WriteFileAtomically(fs_, path, WriteWindowSettings(WriteSettings(content, settings), WindowSettingsNow()));
+    WriteFileAtomically(fs_, path,
+                        WritePlaySettings(WriteWindowSettings(WriteSettings(content, settings), WindowSettingsNow()),
+                                          playSettings_));
 }
 
 void MainDialog::SaveAndRecordForExit() {
     SaveSettings();
     SaveGameComment();
+    StopWatching();
     // A game still running keeps running; its session is recorded up to now,
     // and what could not be written before gets one more try.
     launcher_.Stop();
@@ -293,6 +303,7 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_CHART: OnChart(); break;
     case IDM_STATS: OnStats(); break;
     case IDM_START_GAME: OnStartGame(); break;
+    case IDM_AUTO_DETECT: OnToggleAutoDetect(); break;
     case IDC_SAVE_NOW_TIME:
         if (code == BN_CLICKED) OnSaveNowTime();
         break;
@@ -434,6 +445,7 @@ void MainDialog::OnInitMenuPopup(HMENU menu) {
     const UINT playing = CurrentGameIsPlaying() ? MF_GRAYED : MF_ENABLED;
     for (int id : {IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS, IDM_PROPERTIES})
         EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | playing);
+    CheckMenuItem(menu, IDM_AUTO_DETECT, MF_BYCOMMAND | (playSettings_.autoDetect ? MF_CHECKED : MF_UNCHECKED));
     EnableMenuItem(menu, IDM_UNDO_SESSION_DELETION,
                    MF_BYCOMMAND | (state_ && state_->CanUndoSessionDeletion() ? MF_ENABLED : MF_GRAYED));
 }
@@ -485,6 +497,7 @@ void MainDialog::OnStats() {
 }
 
 void MainDialog::LibraryChanged() {
+    watchedGamesStale_ = true;
     if (stats_.IsOpen()) stats_.Reload();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
 #include <cstdint>
@@ -13,7 +14,10 @@
 #include <vector>
 
 #include "command_line/start_options_win32.h"
+#include "detect/game_watch_win32.h"
+#include "detect/watched_games.h"
 #include "export/clipboard_text.h"
+#include "gamepad/gamepad_win32.h"
 #include "history/chart_window_win32.h"
 #include "history/stats_window_win32.h"
 #include "hook/activity_hook_client_win32.h"
@@ -49,6 +53,10 @@ inline constexpr UINT_PTR kPlayClockTimer = 1;
 inline constexpr UINT kRecoveryNoticeMessage = WM_APP + 15;
 // Keeps the checkpoint of an open session current.
 inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
+
+// Looks for a registered game started outside Kibolt, while none is played.
+inline constexpr UINT_PTR kGameWatchTimer = 0x4757;
+inline constexpr UINT kGameWatchMs = 2000;
 
 // Posted to itself when a start's command line waits to be acted on.
 inline constexpr UINT kStartQueuedMessage = WM_APP + 30;
@@ -188,6 +196,17 @@ private:
     // (moved to another category or renamed); it is recorded there.
     void CurrentGameLogMoved(const std::string& from, const std::string& to);
 
+    // Games started outside Kibolt, controllers and dropped files
+    // (main_dialog_detect_win32.cpp).
+    void StartWatching();
+    void StopWatching();
+    void OnGameWatchTimer();
+    // Follows a game found running as if it had been started from here.
+    void BeginNoticedSession(const NoticedGame& noticed);
+    void OnToggleAutoDetect();
+    bool IsGameProcess(DWORD processId) const;
+    void OnDropFiles(HDROP drop);
+
     void OnQueuedStart();
     void ActOnStart(const ReadStart& start);
     // The category and spelling of a listed game's title, looked up in PLAYING, CLEARED, OTHERS.
@@ -274,6 +293,12 @@ private:
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;
+    PlaySettings playSettings_;
+    SharedFolders sharedFolders_;
+    WatchedGameList watchedGames_;
+    bool watchedGamesStale_ = true;           // the library changed since the list was read
+    GameWatcher gameWatcher_;
+    GamepadWatcher gamepad_;                  // asks the launcher: goes before it
 
     SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
     RECT startClient_{};                      // the client area at that size

@@ -13,6 +13,7 @@ add_compile_options($<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h)
 
 add_library(kibolt_win32 STATIC
+  app/main_dialog_detect_win32.cpp
   app/main_dialog_games_win32.cpp
   app/main_dialog_keys_win32.cpp
   app/main_dialog_layout_win32.cpp
@@ -23,9 +24,12 @@ add_library(kibolt_win32 STATIC
   dialogs/about_dialog_win32.cpp
   dialogs/comment_dialog_win32.cpp
   dialogs/context_menus_win32.cpp
+  detect/game_watch_win32.cpp
   dialogs/game_dialog_win32.cpp
+  drop/drop_files_win32.cpp
   export/clipboard_export_win32.cpp
   export/copy_settings_dialog_win32.cpp
+  gamepad/gamepad_win32.cpp
   history/chart_area_win32.cpp
   history/chart_window_win32.cpp
   history/stats_window_win32.cpp
@@ -44,7 +48,7 @@ add_library(kibolt_win32 STATIC
   win32/window_placement_win32.cpp
 )
 target_include_directories(kibolt_win32 PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid shell32 shlwapi)
+target_link_libraries(kibolt_win32 PUBLIC kibolt_core comctl32 comdlg32 ole32 uuid shell32 shlwapi version)
 
 set(KIBOLT_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kibolt.rc)
 set_source_files_properties(${KIBOLT_RESOURCES} PROPERTIES

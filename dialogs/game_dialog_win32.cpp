@@ -45,7 +45,8 @@ const char* WriteErrorText(FsError error) {
 
 class GameDialog {
 public:
-    GameDialog(GameDialogKind kind, LibraryState& state, FileSystem& fs) : kind_(kind), state_(state), fs_(fs) {}
+    GameDialog(GameDialogKind kind, LibraryState& state, FileSystem& fs, const GameEntryText* filled)
+        : kind_(kind), state_(state), fs_(fs), filled_(filled) {}
 
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = DialogObject<GameDialog>(dialog, message, lParam);
@@ -78,6 +79,9 @@ private:
             // Empty when no game is loaded.
             SetWindowTextCp932(pathEdit_, state_.Current().log.commandLine);
             SetWindowTextCp932(titleEdit_, state_.Current().title);
+        } else if (filled_) {
+            SetWindowTextW(pathEdit_, filled_->path.c_str());
+            SetWindowTextW(titleEdit_, filled_->title.c_str());
         }
     }
 
@@ -119,6 +123,7 @@ private:
     GameDialogKind kind_;
     LibraryState& state_;
     FileSystem& fs_;
+    const GameEntryText* filled_;
     HWND dialog_ = nullptr;
     HWND pathEdit_ = nullptr;
     HWND titleEdit_ = nullptr;
@@ -187,8 +192,8 @@ std::optional<std::string> BrowseForExecutable(HWND owner) {
 }
 
 std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind,
-                                             LibraryState& state, FileSystem& fs) {
-    GameDialog dialog(kind, state, fs);
+                                             LibraryState& state, FileSystem& fs, const GameEntryText* filled) {
+    GameDialog dialog(kind, state, fs, filled);
     const int resource = kind == GameDialogKind::Add ? IDD_ADD_GAME : IDD_GAME_PROPERTIES;
     DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, GameDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
     return dialog.Result();

@@ -74,15 +74,25 @@ std::string CommandLineOf(std::string_view program, std::string_view arguments) 
     return OneLineFieldText(line);
 }
 
+TitleSource TitleSourceOf(const VersionStrings& version) {
+    if (!Trimmed(version.productName).empty()) return TitleSource::ProductName;
+    if (!Trimmed(version.fileDescription).empty()) return TitleSource::FileDescription;
+    return TitleSource::FileName;
+}
+
+std::string_view FileStem(std::string_view path) {
+    std::string_view name = FileNameOf(path);
+    name.remove_suffix(Extension(name).size());
+    return name;
+}
+
 std::string TitleOfProgram(const VersionStrings& version, std::string_view programPath) {
-    std::string_view title = Trimmed(version.productName);
-    if (title.empty()) title = Trimmed(version.fileDescription);
-    if (title.empty()) {
-        title = FileNameOf(programPath);
-        const std::string_view extension = Extension(title);
-        title.remove_suffix(extension.size());
+    switch (TitleSourceOf(version)) {
+    case TitleSource::ProductName: return TitleFieldText(Trimmed(version.productName));
+    case TitleSource::FileDescription: return TitleFieldText(Trimmed(version.fileDescription));
+    case TitleSource::FileName: break;
     }
-    return TitleFieldText(title);
+    return TitleFieldText(FileStem(programPath));
 }
 
 std::string DropSummary(const std::vector<DropOutcome>& outcomes) {

@@ -31,7 +31,11 @@ struct VersionStrings {
 // The title a dropped program gets: its product name, else its file
 // description, else its file name without the extension. Blanks around a
 // name are dropped; the title is cut as the dialogs cut a typed one.
+enum class TitleSource { ProductName, FileDescription, FileName };
+TitleSource TitleSourceOf(const VersionStrings& version);
 std::string TitleOfProgram(const VersionStrings& version, std::string_view programPath);
+// A file name without its extension.
+std::string_view FileStem(std::string_view path);
 
 // What became of one dropped file.
 struct DropOutcome {

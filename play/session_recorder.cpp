@@ -157,6 +157,10 @@ void SessionRecorder::GameReady(const std::string& logPath) {
     if (session_.Begin(logPath)) CheckpointChanged(true);
 }
 
+void SessionRecorder::GameNoticed(const SessionProgress& progress) {
+    if (session_.Resume(progress)) CheckpointChanged(true);
+}
+
 void SessionRecorder::Input() {
     if (!session_.IsOpen()) return;
     if (session_.CountInput()) WriteProgress();

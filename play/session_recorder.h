@@ -83,6 +83,10 @@ public:
 
     // The game started for the log at logPath takes input: its session begins now.
     void GameReady(const std::string& logPath);
+    // A game started elsewhere was found running: its session opens as one
+    // carried over a restart does, from `progress` (its start, the play time
+    // since then); GameReady then finds it open.
+    void GameNoticed(const SessionProgress& progress);
     void Input();
     void Front();
     void Back();

@@ -125,6 +125,7 @@
 #define IDM_STATS 32790  // "統計": every game of the library at a glance
 #define IDM_CREATE_SHORTCUT 32791  // game menus: a desktop shortcut that starts the current game
 #define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
+#define IDM_AUTO_DETECT 32793  // "ゲーム": record games started outside Kibolt (a check item)
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing
 
 #ifndef IDC_STATIC

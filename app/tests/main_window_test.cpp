@@ -98,6 +98,7 @@ TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
         {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING}, {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
         {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},   {1, 4, "プロパティ", IDM_PROPERTIES},
         {1, 5, "グラフ", IDM_CHART}, {1, 6, "ショートカットを作成", IDM_CREATE_SHORTCUT},
+        {1, 8, "起動を自動で記録", IDM_AUTO_DETECT},
         {2, 0, "readmeを開く", IDM_README},         {2, 1, "バージョン", IDM_ABOUT},
     };
     HMENU menu = GetMenu(window_);
