@@ -109,3 +109,8 @@ add_executable(kibolt_input_flood tools/input_flood_win32.cpp)
 target_link_options(kibolt_input_flood PRIVATE -municode)
 target_link_libraries(kibolt_input_flood PRIVATE comctl32)
 target_include_directories(kibolt_input_flood PRIVATE ${CMAKE_SOURCE_DIR})
+
+# The cost of looking for games started outside Kibolt (tools/watch-timing.sh runs it under wine).
+add_executable(kibolt_watch_timing tools/watch_timing_win32.cpp)
+target_link_options(kibolt_watch_timing PRIVATE -municode)
+target_link_libraries(kibolt_watch_timing PRIVATE kibolt_win32)

@@ -161,15 +161,20 @@ std::optional<RunningGame> FindRunningGame(const std::vector<WatchedGame>& games
     if (!best) return best;
     // What the matched processes started is the game too (a launcher's child
     // started before the look). Ids are taken in turn until none is added.
-    std::vector<uint32_t> tree;
-    for (size_t p : best->matched) tree.push_back(processes[p].id);
+    std::vector<const RunningProcess*> tree;
+    for (size_t p : best->matched) tree.push_back(&processes[p]);
+    auto inTree = [&](uint32_t id) {
+        return std::find_if(tree.begin(), tree.end(), [&](const RunningProcess* t) { return t->id == id; });
+    };
     for (bool added = true; added;) {
         added = false;
         for (size_t p = 0; p < processes.size(); ++p) {
             const RunningProcess& process = processes[p];
-            if (process.id == 0 || std::find(tree.begin(), tree.end(), process.id) != tree.end()) continue;
-            if (std::find(tree.begin(), tree.end(), process.parentId) == tree.end()) continue;
-            tree.push_back(process.id);
+            if (process.id == 0 || inTree(process.id) != tree.end()) continue;
+            const auto parent = inTree(process.parentId);
+            if (parent == tree.end()) continue;
+            if (process.created && (*parent)->created && process.created < (*parent)->created) continue;
+            tree.push_back(&process);
             best->started.push_back(p);
             added = true;
         }

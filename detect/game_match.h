@@ -60,14 +60,17 @@ MatchKind MatchOf(const WatchedGame& game, std::string_view processPath);
 struct RunningProcess {
     uint32_t id = 0;
     uint32_t parentId = 0;
-    std::string path;  // normal form; empty when it could not be read
+    std::string path;      // normal form; empty when it could not be read
+    uint64_t created = 0;  // in the system's 100 ns units; 0 when unknown
 };
 
 struct RunningGame {
     size_t game = 0;                // index into the games
     MatchKind kind = MatchKind::None;
     std::vector<size_t> matched;    // the processes that match the game, indices into the snapshot
-    std::vector<size_t> started;    // processes those started, and they started (by parent id)
+    // Processes those started, and they started: by parent id, where the
+    // child is not older than its parent (else the id was its parent's before).
+    std::vector<size_t> started;
 };
 
 // The game among `games` that runs in `processes`. The exact executable beats

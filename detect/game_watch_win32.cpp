@@ -1,7 +1,7 @@
 #include "detect/game_watch_win32.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 
@@ -12,6 +12,11 @@
 namespace kibolt {
 
 namespace {
+
+// Looks further apart than this: they were paused, and what started meanwhile is looked for.
+constexpr DWORD kPausedMs = 5000;
+// A program without a window of its own yet is found by this look at the latest.
+constexpr DWORD kSnapshotAtLeastMs = 60000;
 
 std::string KnownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
@@ -58,51 +63,97 @@ int64_t StampOfSystemTime(uint64_t time) {
 }
 
 std::vector<RunningProcess> GameWatcher::Snapshot() {
+    using QueryFunction = LONG(WINAPI*)(SYSTEM_INFORMATION_CLASS, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QueryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);  // STATUS_INFO_LENGTH_MISMATCH
     std::vector<RunningProcess> running;
-    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) return running;
+    if (!query) return running;
+    if (buffer_.empty()) buffer_.resize(256 * 1024);
+    for (int tries = 0;; ++tries) {
+        ULONG needed = 0;
+        const LONG status =
+            query(SystemProcessInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &needed);
+        if (status == 0) break;
+        if (status != kLengthMismatch || tries == 3) return running;
+        // Room for the processes started meanwhile too.
+        buffer_.resize(std::max<size_t>(needed, buffer_.size()) + buffer_.size() / 2);
+    }
     std::unordered_map<DWORD, Seen> seen;
     const DWORD self = GetCurrentProcessId();
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
-        const DWORD id = entry.th32ProcessID;
-        if (id == 0 || id == self) continue;
-        Seen process{entry.szExeFile, {}};
-        const auto before = seen_.find(id);
-        if (before != seen_.end() && before->second.name == process.name)
-            process.path = before->second.path;
-        else
-            process.path = ProgramPathOf(id);
-        running.push_back({id, entry.th32ParentProcessID, process.path});
-        seen.emplace(id, std::move(process));
+    for (size_t offset = 0;;) {
+        const auto& entry = *reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer_.data() + offset);
+        const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry.UniqueProcessId));
+        const auto parent = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry.InheritedFromUniqueProcessId));
+        const auto created = static_cast<uint64_t>(entry.CreateTime.QuadPart);
+        if (id != 0 && id != self) {
+            Seen process{created, {}};
+            const auto before = seen_.find(id);
+            if (before != seen_.end() && before->second.created == created)
+                process.path = before->second.path;
+            else
+                process.path = ProgramPathOf(id);
+            running.push_back({id, parent, process.path, created});
+            seen.emplace(id, std::move(process));
+        }
+        if (!entry.NextEntryOffset) break;
+        offset += entry.NextEntryOffset;
     }
     seen_ = std::move(seen);  // ids gone from the system are forgotten
     return running;
 }
 
+bool GameWatcher::SnapshotDue(const WatchedGameList& games) {
+    std::vector<DWORD> owners;
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            DWORD id = 0;
+            if (GetWindowThreadProcessId(window, &id) && id) reinterpret_cast<std::vector<DWORD>*>(list)->push_back(id);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&owners));
+    std::sort(owners.begin(), owners.end());
+    owners.erase(std::unique(owners.begin(), owners.end()), owners.end());
+    const bool newOwner = !std::includes(windowOwners_.begin(), windowOwners_.end(), owners.begin(), owners.end());
+    windowOwners_ = std::move(owners);
+    const DWORD now = GetTickCount();
+    const bool due = !looked_ || newOwner || games.Version() != gamesVersion_ || now - lastLook_ > kPausedMs ||
+                     now - lastSnapshot_ >= kSnapshotAtLeastMs;
+    looked_ = true;
+    lastLook_ = now;
+    gamesVersion_ = games.Version();
+    if (due) {
+        lastSnapshot_ = now;
+        ++snapshots_;
+    }
+    return due;
+}
+
 std::optional<NoticedGame> GameWatcher::Look(const WatchedGameList& games) {
-    if (games.Games().empty()) return std::nullopt;
+    if (games.Games().empty() || !SnapshotDue(games)) return std::nullopt;
     const std::vector<RunningProcess> running = Snapshot();
     const std::optional<RunningGame> found =
         FindRunningGame(games.Games(), running, [&](size_t game) { return games.LastWritten(game); });
     if (!found) return std::nullopt;
     NoticedGame noticed{games.Games()[found->game], {}, 0};
-    // The creation times tell each process from a later one under the same id.
+    // A process is followed by its id and creation time, so that a later one under the same id never is.
+    auto named = [&](size_t index) {
+        GameProcess process{running[index].id, running[index].created};
+        if (!process.created) {
+            const UniqueHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id));
+            process.created = ProcessCreationTime(handle.Get());
+        }
+        return process;
+    };
     for (size_t index : found->matched) {
-        const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running[index].id));
-        const uint64_t created = ProcessCreationTime(process.Get());
-        if (!created) continue;
-        noticed.processes.push_back({running[index].id, created});
-        if (!noticed.created || created < noticed.created) noticed.created = created;
+        const GameProcess process = named(index);
+        if (!process.created) continue;  // ended since the snapshot
+        noticed.processes.push_back(process);
+        if (!noticed.created || process.created < noticed.created) noticed.created = process.created;
     }
-    if (noticed.processes.empty()) return std::nullopt;  // ended since the snapshot
-    for (size_t index : found->started) {
-        const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running[index].id));
-        const uint64_t created = ProcessCreationTime(process.Get());
-        // A child is younger than the game: an older one holds an id its parent had before.
-        if (created && created >= noticed.created) noticed.processes.push_back({running[index].id, created});
-    }
+    if (noticed.processes.empty()) return std::nullopt;
+    for (size_t index : found->started)
+        if (const GameProcess process = named(index); process.created) noticed.processes.push_back(process);
     return noticed;
 }
 

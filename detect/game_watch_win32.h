@@ -1,7 +1,15 @@
 // Notices a registered game started outside Kibolt: a snapshot of the
 // running processes, taken when asked (every 2 s while no game is played),
 // matched against the registered games. No handle to any process is kept:
-// a program's path is read once, when its process is first seen.
+// a program's path is read once, when its process is first seen. The
+// snapshot is the system's list of processes (what the tool-help snapshot
+// is made from) into a buffer kept from one look to the next, so that one
+// call takes it, with each process's parent and creation time.
+//
+// A game shows a window: a look first lists the processes that own
+// top-level windows, far cheaper than the snapshot, and takes the snapshot
+// only when one of them is new since the last look, the games changed, the
+// looks were paused (a game was played) or a minute has passed.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 #include <vector>
 
 #include "detect/game_match.h"
@@ -31,14 +40,25 @@ class GameWatcher {
 public:
     // One look at the running processes; the game of `games` that runs.
     std::optional<NoticedGame> Look(const WatchedGameList& games);
+    // How many looks took the snapshot.
+    uint64_t Snapshots() const { return snapshots_; }
 
 private:
+    // Whether this look takes the snapshot (and notes the window owners).
+    bool SnapshotDue(const WatchedGameList& games);
     struct Seen {
-        std::wstring name;  // the snapshot's file name: a reused id comes with another name
-        std::string path;   // normal form; empty when it could not be read
+        uint64_t created = 0;  // a reused id comes with another creation time
+        std::string path;      // normal form; empty when it could not be read
     };
     std::vector<RunningProcess> Snapshot();
     std::unordered_map<DWORD, Seen> seen_;
+    std::vector<unsigned char> buffer_;
+    std::vector<DWORD> windowOwners_;  // sorted
+    bool looked_ = false;
+    DWORD lastLook_ = 0;
+    DWORD lastSnapshot_ = 0;
+    uint64_t gamesVersion_ = 0;
+    uint64_t snapshots_ = 0;
 };
 
 // Seconds since 1970 of a time in the system's 100 ns units since 1601.

@@ -46,6 +46,7 @@ void WatchedGameList::Refresh(FileSystem& fs, std::string_view root, const Share
     games_ = std::move(games);
     written_ = std::move(written);
     known_ = std::move(known);
+    ++version_;
 }
 
 int64_t WatchedGameList::LastWritten(size_t game) const {

@@ -21,6 +21,8 @@ public:
     // When the game's log was last written: a session recorded writes it, so
     // the game played last has the latest.
     int64_t LastWritten(size_t game) const;
+    // Grows with each Refresh.
+    uint64_t Version() const { return version_; }
 
 private:
     struct Known {
@@ -30,6 +32,7 @@ private:
     std::vector<WatchedGame> games_;
     std::vector<uint64_t> written_;
     std::map<std::string, Known> known_;  // by log path
+    uint64_t version_ = 0;
 };
 
 }  // namespace kibolt

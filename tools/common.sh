@@ -214,9 +214,9 @@ run_built_program() {
     if [ "$own_display" = 1 ]; then stop_xvfb; fi
 }
 
-# run_timing_program NAME: builds the program, then runs it in the project's prefix.
+# run_timing_program NAME [ARGS...]: builds the program, then runs it in the project's prefix.
 run_timing_program() {
     build_windows >/dev/null
     prepare_wine_prefix "$KIBOLT_TOP/build/windows/wineprefix"
-    run_built_program "$1"
+    run_built_program "$@"
 }

@@ -100,7 +100,7 @@ TEST_F(DetectTest, AGameStartedElsewhereIsRecordedInItsLogWithItsInputs) {
     ASSERT_NE(id, 0u);
     // The timer's own look, within its period and the game's start.
     ASSERT_TRUE(PumpUntil([&] { return dialog_->Session().IsOpen() && dialog_->HookArmed(); }, 10000, window_));
-    EXPECT_TRUE(Followed(id));
+    EXPECT_TRUE(PumpUntil([&] { return Followed(id); }, 5000, window_));
     EXPECT_EQ(dialog_->State()->Current().title, "Sample");
     EXPECT_TRUE(PlayLocked());
     EXPECT_EQ(Text(IDC_PLAY_STATUS).rfind("プレイ中 ", 0), 0u) << Text(IDC_PLAY_STATUS);
@@ -139,7 +139,8 @@ TEST_F(DetectTest, ACopyBelowTheGamesFolderIsThatGameAndACopyElsewhereIsNot) {
     Look();
     ASSERT_TRUE(dialog_->GameRunning());
     EXPECT_EQ(dialog_->State()->Current().title, "Foo");
-    EXPECT_TRUE(Followed(copy));
+    // The launcher's worker takes the processes it follows on its own thread.
+    EXPECT_TRUE(PumpUntil([&] { return Followed(copy); }, 5000, window_));
     EXPECT_FALSE(Followed(away));
     EndAll();
 

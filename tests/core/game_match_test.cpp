@@ -85,8 +85,9 @@ TEST(GameMatchTest, TheFolderRuleOnlyWhereTheFolderIsTheGamesOwn) {
 }
 
 WatchedGame Game(const char* title, const char* commandLine) {
-    return WatchedGameOf(Category::Playing, title, std::string("d:\\kibolt\\playing\\") + title + ".log", commandLine,
-                         "", kShared);
+    std::string logPath = "d:\\kibolt\\playing\\";
+    logPath.append(title).append(".log");
+    return WatchedGameOf(Category::Playing, title, std::move(logPath), commandLine, "", kShared);
 }
 
 TEST(GameMatchTest, WhichRunningProgramsBelongToAGame) {
@@ -163,18 +164,21 @@ TEST(GameMatchTest, TheExactExecutableWinsThenTheGamePlayedLast) {
 TEST(GameMatchTest, WhatTheGameStartedIsFollowedWithIt) {
     const std::vector<WatchedGame> games = {Game("Foo", "D:\\Games\\Foo\\launcher.exe")};
     const std::vector<RunningProcess> processes = {
-        {20, 4, "c:\\windows\\explorer.exe"},
-        {31, 30, "c:\\windows\\system32\\conhost.exe"},  // a child of the grandchild, listed first
-        {22, 20, "d:\\games\\foo\\launcher.exe"},
-        {30, 22, "c:\\programdata\\helper\\helper.exe"},
-        {40, 20, "c:\\windows\\notepad.exe"},
+        {20, 4, "c:\\windows\\explorer.exe", 100},
+        {31, 30, "c:\\windows\\system32\\conhost.exe", 530},  // a child of the grandchild, listed first
+        {22, 20, "d:\\games\\foo\\launcher.exe", 500},
+        {30, 22, "c:\\programdata\\helper\\helper.exe", 520},
+        {40, 20, "c:\\windows\\notepad.exe", 600},
+        {50, 22, "c:\\tools\\old.exe", 300},  // older than the launcher: its parent was another 22
+        {51, 50, "c:\\tools\\older.exe", 310},
+        {60, 30, "c:\\tools\\unknown.exe", 0},  // no creation time: taken by its parent id
     };
     const std::optional<RunningGame> found = FindRunningGame(games, processes, [](size_t) { return 0; });
     ASSERT_TRUE(found);
     EXPECT_EQ(found->matched, std::vector<size_t>{2});
     std::vector<size_t> started = found->started;
     std::sort(started.begin(), started.end());
-    EXPECT_EQ(started, (std::vector<size_t>{1, 3}));
+    EXPECT_EQ(started, (std::vector<size_t>{1, 3, 7}));
 }
 
 }  // namespace
