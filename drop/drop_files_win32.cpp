@@ -6,28 +6,12 @@
 
 #include <cwchar>
 
+#include "win32/com_ref_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
 
 namespace {
-
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return p_; }
-    T** Out() { return &p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
 
 std::wstring Trimmed(std::wstring text) {
     while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.pop_back();

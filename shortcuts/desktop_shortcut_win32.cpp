@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "win32/com_ref_win32.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
 #include "shortcuts/shortcut_text.h"
@@ -11,23 +12,6 @@
 namespace kibolt {
 
 namespace {
-
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (p_) p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return p_; }
-    T** Out() { return &p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
 
 class ComScope {
 public:
