@@ -126,8 +126,8 @@ TEST(GameMatchTest, WhichRunningProgramsBelongToAGame) {
 TEST(GameMatchTest, TheExactExecutableWinsThenTheGamePlayedLast) {
     const std::vector<WatchedGame> games = {
         Game("Suite", "D:\\Games\\Suite\\menu.exe"),       // its folder holds both
-        Game("Part 1", "D:\\Games\\Suite\\one\\one.exe"),
-        Game("Part 1 again", "D:\\Games\\Suite\\one\\one.exe"),
+        Game("Chapter 1", "D:\\Games\\Suite\\one\\one.exe"),
+        Game("Chapter 1 again", "D:\\Games\\Suite\\one\\one.exe"),
         Game("Other", "E:\\Other\\other.exe"),
     };
     std::vector<int64_t> played = {300, 100, 200, 400};
@@ -141,7 +141,7 @@ TEST(GameMatchTest, TheExactExecutableWinsThenTheGamePlayedLast) {
         {{"d:\\games\\suite\\menu.exe"}, "Suite", MatchKind::Exact},
         {{"d:\\games\\suite\\two\\two.exe"}, "Suite", MatchKind::Folder},
         // Exact beats folder, whatever was played last; among the exact ones the one played last.
-        {{"d:\\games\\suite\\one\\one.exe"}, "Part 1 again", MatchKind::Exact},
+        {{"d:\\games\\suite\\one\\one.exe"}, "Chapter 1 again", MatchKind::Exact},
         {{"d:\\games\\suite\\one\\one.exe", "e:\\other\\other.exe"}, "Other", MatchKind::Exact},
         {{"d:\\games\\suite\\two\\two.exe", "e:\\other\\other.exe"}, "Other", MatchKind::Exact},
     };
@@ -158,7 +158,7 @@ TEST(GameMatchTest, TheExactExecutableWinsThenTheGamePlayedLast) {
     const std::optional<RunningGame> found =
         FindRunningGame(games, {{8, 4, "d:\\games\\suite\\one\\one.exe"}}, lastPlayed);
     ASSERT_TRUE(found);
-    EXPECT_EQ(games[found->game].title, "Part 1");
+    EXPECT_EQ(games[found->game].title, "Chapter 1");
 }
 
 TEST(GameMatchTest, WhatTheGameStartedIsFollowedWithIt) {
