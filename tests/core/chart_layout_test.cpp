@@ -37,10 +37,10 @@ ChartMeasures Measures(int width, int height, int dpi) {
 // Tables whose top values give labels of every width: "1.6"-like fractions,
 // whole hours, and a chart of a single short session.
 std::vector<ChartTable> Tables() {
-    const std::vector<SessionRecord> sessions = ParseGameLogFile(test::kChartGameLog).sessions;
+    const GameLogContent log = ParseGameLogFile(test::kChartGameLog);  // its sessions point into it
     std::vector<ChartTable> tables;
     for (PeriodKind kind : {PeriodKind::Day, PeriodKind::Week, PeriodKind::Month, PeriodKind::Year})
-        tables.push_back(BuildChartTable(ReadSessionSpans(sessions), kind));
+        tables.push_back(BuildChartTable(ReadSessionSpans(log.sessions), kind));
     std::vector<SessionRecord> many;
     for (int day = 1; day <= 28; ++day) {
         char line[96];
