@@ -38,17 +38,7 @@ protected:
         flush_.reset();
     }
     // A copy of the sample game at `relative` in the library's folder.
-    // The folders a file at `relative` in the library's folder lies in.
-    void MakeFoldersFor(const std::string& relative) const {
-        for (size_t slash = relative.find('\\'); slash != std::string::npos; slash = relative.find('\\', slash + 1))
-            library_.MakeFolder(relative.substr(0, slash));
-    }
-    std::string CopyOfGame(const std::string& relative) {
-        const std::string path = library_.Path(relative);
-        MakeFoldersFor(relative);
-        EXPECT_TRUE(CopyFileW(Widen(game_).c_str(), Widen(path).c_str(), FALSE)) << path;
-        return path;
-    }
+    std::string CopyOfGame(const std::string& relative) const { return CopyProgram(game_, relative); }
     void Register(const std::string& title, const std::string& commandLine) {
         library_.WriteFile("playing\\" + title + ".log", test::MakeLogBytes(0, commandLine));
     }

@@ -39,17 +39,8 @@ protected:
         game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
         if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
     }
-    // The folders a file at `relative` in the library's folder lies in.
-    void MakeFoldersFor(const std::string& relative) const {
-        for (size_t slash = relative.find('\\'); slash != std::string::npos; slash = relative.find('\\', slash + 1))
-            library_.MakeFolder(relative.substr(0, slash));
-    }
-    std::string CopyOfGame(const std::string& relative) {
-        const std::string path = library_.Path(relative);
-        MakeFoldersFor(relative);
-        EXPECT_TRUE(CopyFileW(Widen(game_).c_str(), Widen(path).c_str(), FALSE)) << path;
-        return path;
-    }
+    // A copy of the sample game at `relative` in the library's folder.
+    std::string CopyOfGame(const std::string& relative) const { return CopyProgram(game_, relative); }
     void MakeShortcut(const std::string& relative, const std::string& target, const std::string& arguments) {
         IShellLinkW* link = nullptr;
         ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -64,6 +64,18 @@ protected:
     GameLogContent LogOnDisk(const std::string& relative) const {
         return ParseGameLogFile(library_.ReadFile(relative));
     }
+    // The folders a file at `relative` in the library's folder lies in.
+    void MakeFoldersFor(const std::string& relative) const {
+        for (size_t slash = relative.find('\\'); slash != std::string::npos; slash = relative.find('\\', slash + 1))
+            library_.MakeFolder(relative.substr(0, slash));
+    }
+    // A copy of the program at `program` at `relative` in the library's folder; its path.
+    std::string CopyProgram(const std::string& program, const std::string& relative) const {
+        const std::string path = library_.Path(relative);
+        MakeFoldersFor(relative);
+        EXPECT_TRUE(CopyFileW(Widen(program).c_str(), Widen(path).c_str(), FALSE)) << path;
+        return path;
+    }
     bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::vector<std::string> ListedGames() const {
         std::vector<std::string> titles;
