@@ -40,7 +40,7 @@ struct SessionProgress {
     std::string logPath;
     int64_t start = 0;     // wall-clock stamp of the session's start
     int64_t playMs = 0;    // up to `saved`
-    int64_t activeMs = 0;  // up to `saved`, an open active interval included
+    int64_t activeMs = 0;  // up to `saved`, an open active interval included (idle time left out)
     int32_t inputCount = 0;
     int64_t saved = 0;            // wall-clock stamp of the moment
     int64_t savedUnbiasedMs = 0;  // the unbiased clock at that moment
@@ -86,7 +86,8 @@ public:
 
     // "SaveNowTime": returns the session up to now (an open active interval
     // counted up to now) and opens the next one now with no inputs and no
-    // active time; the window stays as active or inactive as it was.
+    // active time; the window stays as active or inactive as it was, and a
+    // stretch without input starts anew.
     // Nothing, and nothing changes, when no session is open.
     std::optional<FinishedSession> Split();
 

@@ -493,6 +493,25 @@ TEST_F(IdleTimeTest, ResumedAfterTheProgramWasEnded) {
     }
 }
 
+// "SaveNowTime" ends the stretch open in the session recorded then; the next
+// session's first stretch starts at the split.
+TEST_F(IdleTimeTest, ASplitStartsANewStretch) {
+    session.SetIdleLimit(kLimitMs);
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 0) + 10);
+    session.CountInput();
+    clock.Set(At(20, 0) + 200);
+    const FinishedSession first = session.Split().value_or(FinishedSession{});
+    EXPECT_EQ(first.activeSeconds, 200);
+    clock.Set(At(20, 0) + 500);  // 300 s after the split: within
+    session.CountInput();
+    clock.Set(At(20, 0) + 1000);  // 500 s after that input: beyond
+    const FinishedSession second = session.End().value_or(FinishedSession{});
+    EXPECT_EQ(second.playSeconds, 800);
+    EXPECT_EQ(second.activeSeconds, 300);
+}
+
 TEST_F(IdleTimeTest, TheRecorderPassesTheLimitOn) {
     MemoryFileSystem fs;
     LibraryState state(fs, "C:\\K");
