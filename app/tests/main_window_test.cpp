@@ -472,8 +472,7 @@ TEST_F(MainWindowTest, IdleMinutesAreSetInTheirDialogAndKept) {
         script.Then(test::AnswerMessageBox(messages));
         script.Then(stillOpen());
     }
-    script.Then(type(" 15 "));
-    script.Then(test::WaitUntilClosed(dialog));
+    script.Then(type(" 15 "));  // the command returns once the dialog has closed
     script.Run([&] { Command(IDM_IDLE_TIME); });
     ASSERT_TRUE(script.Finished());
     EXPECT_EQ(shown, "0") << "off by default";
@@ -493,7 +492,6 @@ TEST_F(MainWindowTest, IdleMinutesAreSetInTheirDialogAndKept) {
         SetWindowTextCp932(GetDlgItem(dialog, IDC_IDLE_MINUTES), "0");
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }));
-    cancel.Then(test::WaitUntilClosed(dialog));
     cancel.Run([&] { Command(IDM_IDLE_TIME); });
     ASSERT_TRUE(cancel.Finished());
     EXPECT_EQ(shown, "15");
