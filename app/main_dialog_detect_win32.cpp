@@ -1,5 +1,6 @@
 // The main window's watchers: registered games started outside Kibolt,
-// controller presses of the game in front, and games dropped on the window.
+// controller presses of the game in front, games dropped on the window, and
+// the idle time asked for in "ゲーム".
 #include "app/main_dialog_win32.h"
 
 #include <shellapi.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 
 #include "dialogs/game_dialog_win32.h"
+#include "dialogs/idle_time_dialog_win32.h"
 #include "drop/drop_files_win32.h"
 #include "resources/resource_ids.h"
 #include "win32/text_win32.h"
@@ -42,6 +44,15 @@ void MainDialog::OnToggleAutoDetect() {
         SetTimer(window_, kGameWatchTimer, kGameWatchMs, nullptr);
     else
         KillTimer(window_, kGameWatchTimer);
+}
+
+void MainDialog::OnIdleTime() {
+    const std::optional<int32_t> minutes = RunIdleTimeDialog(instance_, window_, playSettings_.idleMinutes);
+    if (!minutes) return;
+    playSettings_.idleMinutes = *minutes;
+    // The session being played is measured by the new limit from now on.
+    recorder_->SetIdleLimit(int64_t{*minutes} * 60 * 1000);
+    SaveSettings();
 }
 
 void MainDialog::OnGameWatchTimer() {

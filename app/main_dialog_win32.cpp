@@ -233,6 +233,7 @@ void MainDialog::LoadSettings() {
     for (int id : kDisabledCopyCheckBoxes) SetChecked(id, false);
     state_->SetViewFlags(settings.viewFlags);
     playSettings_ = ReadPlaySettings(content);
+    recorder_->SetIdleLimit(int64_t{playSettings_.idleMinutes} * 60 * 1000);
     RestoreWindow(ReadWindowSettings(content));
 }
 
@@ -304,6 +305,7 @@ void MainDialog::OnCommand(int id, int code) {
     case IDM_STATS: OnStats(); break;
     case IDM_START_GAME: OnStartGame(); break;
     case IDM_AUTO_DETECT: OnToggleAutoDetect(); break;
+    case IDM_IDLE_TIME: OnIdleTime(); break;
     case IDC_SAVE_NOW_TIME:
         if (code == BN_CLICKED) OnSaveNowTime();
         break;

@@ -204,6 +204,8 @@ private:
     // Follows a game found running as if it had been started from here.
     void BeginNoticedSession(const NoticedGame& noticed);
     void OnToggleAutoDetect();
+    // "放置時間の設定…": the minutes asked in a dialog, used from now and kept in kibolt.ini at once.
+    void OnIdleTime();
     bool IsGameProcess(DWORD processId) const;
     void OnDropFiles(HDROP drop);
 

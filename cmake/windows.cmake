@@ -23,6 +23,7 @@ add_library(kibolt_win32 STATIC
   command_line/start_options_win32.cpp
   dialogs/about_dialog_win32.cpp
   dialogs/comment_dialog_win32.cpp
+  dialogs/idle_time_dialog_win32.cpp
   dialogs/context_menus_win32.cpp
   detect/game_watch_win32.cpp
   dialogs/game_dialog_win32.cpp

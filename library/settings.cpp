@@ -232,11 +232,28 @@ PlaySettings ReadPlaySettings(std::string_view content) {
     // Only a stored 0 turns it off: anything else, damage included, reads as the default.
     const size_t digits = autoDetect.find_first_not_of(" \t");
     p.autoDetect = digits == std::string::npos || autoDetect.find_first_not_of("0 \t", digits) != std::string::npos;
+    p.idleMinutes = ParseIdleMinutes(IniGetString(content, "play", "idle_minutes", "")).value_or(0);
     return p;
 }
 
 std::string WritePlaySettings(std::string_view content, const PlaySettings& p) {
-    return IniSetString(content, "play", "auto_detect", p.autoDetect ? "1" : "0");
+    const std::string out = IniSetString(content, "play", "auto_detect", p.autoDetect ? "1" : "0");
+    return IniSetString(out, "play", "idle_minutes", FormatInt(p.idleMinutes));
+}
+
+std::optional<int32_t> ParseIdleMinutes(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::nullopt;
+    const size_t last = text.find_last_not_of(" \t");
+    std::string_view digits = text.substr(first, last - first + 1);
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+    // More than three digits are out of range anyway, and never overflow.
+    if (digits.size() > 3) return std::nullopt;
+    int32_t minutes = 0;
+    for (char c : digits) minutes = minutes * 10 + (c - '0');
+    if (minutes > kMaxIdleMinutes) return std::nullopt;
+    return minutes;
 }
 
 std::string SettingsPathOf(std::string_view programPath) {

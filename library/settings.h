@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,14 +49,22 @@ struct WindowSettings {
 WindowSettings ReadWindowSettings(std::string_view content);
 std::string WriteWindowSettings(std::string_view content, const WindowSettings& w);
 
-// How sessions are noticed: section [play]. auto_detect: games started
-// outside Kibolt are recorded (on unless it reads 0).
+// How sessions are noticed and measured: section [play]. auto_detect: games
+// started outside Kibolt are recorded (on unless it reads 0). idle_minutes: a
+// stretch in front without input longer than this is left out of active
+// time; 0 leaves nothing out. A stored value that is no whole number of
+// 0-120 reads as 0.
+inline constexpr int32_t kMaxIdleMinutes = 120;
 struct PlaySettings {
     bool autoDetect = true;
+    int32_t idleMinutes = 0;
     bool operator==(const PlaySettings&) const = default;
 };
 PlaySettings ReadPlaySettings(std::string_view content);
 std::string WritePlaySettings(std::string_view content, const PlaySettings& p);
+// Minutes as typed or stored: a whole number of 0-120, blanks around it
+// allowed; nothing for anything else.
+std::optional<int32_t> ParseIdleMinutes(std::string_view text);
 
 // Beside the program file, with its name: ".exe" (any case) becomes ".ini",
 // any other name gets ".ini" appended, so it is never the program file itself.

@@ -78,8 +78,9 @@ bool PlaySession::Begin(std::string logPath) {
     start_ = clock_.Now();
     playBaseMs_ = 0;
     playSinceMs_ = nowMs;
-    activeSinceMs_ = nowMs;
+    quietSinceMs_ = nowMs;
     activeMs_ = 0;
+    openActiveMs_ = 0;
     inputCount_ = 0;
     return true;
 }
@@ -104,8 +105,9 @@ bool PlaySession::Resume(const SessionProgress& progress) {
     start_ = progress.start;
     playBaseMs_ = std::max<int64_t>(progress.playMs, 0) + awayMs;
     playSinceMs_ = nowMs;
-    activeSinceMs_ = nowMs;
+    quietSinceMs_ = nowMs;
     activeMs_ = std::max<int64_t>(progress.activeMs, 0);
+    openActiveMs_ = 0;
     inputCount_ = std::max<int32_t>(progress.inputCount, 0);
     return true;
 }
@@ -118,8 +120,14 @@ FinishedSession PlaySession::Measure(int64_t now, int64_t nowMs, bool openInterv
 
 int64_t PlaySession::PlayMsAt(int64_t nowMs) const { return playBaseMs_ + (nowMs - playSinceMs_); }
 
+int64_t PlaySession::Counted(int64_t stretchMs) const {
+    return idleLimitMs_ > 0 && stretchMs > idleLimitMs_ ? 0 : stretchMs;
+}
+
+// A stretch still open counts as it stands now: a checkpoint taken within it
+// holds it only while it is within the limit.
 int64_t PlaySession::ActiveMsAt(int64_t nowMs) const {
-    return windowActive_ ? activeMs_ + (nowMs - activeSinceMs_) : activeMs_;
+    return windowActive_ ? activeMs_ + openActiveMs_ + Counted(nowMs - quietSinceMs_) : activeMs_;
 }
 
 std::optional<SessionProgress> PlaySession::Progress() const {
@@ -146,8 +154,9 @@ std::optional<FinishedSession> PlaySession::Split() {
     start_ = now;
     playBaseMs_ = 0;
     playSinceMs_ = nowMs;
-    activeSinceMs_ = nowMs;
+    quietSinceMs_ = nowMs;
     activeMs_ = 0;
+    openActiveMs_ = 0;
     inputCount_ = 0;
     return s;
 }
@@ -158,21 +167,29 @@ void PlaySession::FollowMove(std::string_view from, std::string to) {
 
 void PlaySession::WindowActivated() {
     if (!open_) return;
-    activeSinceMs_ = clock_.UnbiasedMs();
+    quietSinceMs_ = clock_.UnbiasedMs();
+    openActiveMs_ = 0;
     windowActive_ = true;
 }
 
 void PlaySession::WindowDeactivated() {
     if (!open_) return;
     const int64_t nowMs = clock_.UnbiasedMs();
-    activeMs_ += nowMs - activeSinceMs_;
-    activeSinceMs_ = nowMs;
+    activeMs_ += openActiveMs_ + Counted(nowMs - quietSinceMs_);
+    openActiveMs_ = 0;
+    quietSinceMs_ = nowMs;
     windowActive_ = false;
 }
 
 bool PlaySession::CountInput() {
     // Outside a session there is nothing a snapshot could describe.
     if (!open_) return false;
+    if (windowActive_) {
+        // The stretch since the last input closes; the next one starts now.
+        const int64_t nowMs = clock_.UnbiasedMs();
+        openActiveMs_ += Counted(nowMs - quietSinceMs_);
+        quietSinceMs_ = nowMs;
+    }
     if (inputCount_ == std::numeric_limits<int32_t>::max()) return false;
     ++inputCount_;
     return inputCount_ % kInputsPerSnapshot == 0;

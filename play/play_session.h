@@ -40,7 +40,7 @@ struct SessionProgress {
     std::string logPath;
     int64_t start = 0;     // wall-clock stamp of the session's start
     int64_t playMs = 0;    // up to `saved`
-    int64_t activeMs = 0;  // up to `saved`, an open active interval included
+    int64_t activeMs = 0;  // up to `saved`, an open active interval included (idle time left out)
     int32_t inputCount = 0;
     int64_t saved = 0;            // wall-clock stamp of the moment
     int64_t savedUnbiasedMs = 0;  // the unbiased clock at that moment
@@ -65,6 +65,13 @@ public:
     explicit PlaySession(const Clock& clock) : clock_(clock) {}
 
     bool IsOpen() const { return open_; }
+    // Idle time: with a limit above 0, a stretch in front without input
+    // longer than the limit (from the last input, or from the moment the
+    // window came to the front, to the next input or the window leaving the
+    // front) is left out of active time. 0 counts all time in front. It
+    // applies from now on, to the stretch already open too.
+    void SetIdleLimit(int64_t ms) { idleLimitMs_ = ms > 0 ? ms : 0; }
+    int64_t IdleLimit() const { return idleLimitMs_; }
     // The log of the game being played; empty when no session is open.
     const std::string& LogPath() const { return logPath_; }
 
@@ -79,7 +86,8 @@ public:
 
     // "SaveNowTime": returns the session up to now (an open active interval
     // counted up to now) and opens the next one now with no inputs and no
-    // active time; the window stays as active or inactive as it was.
+    // active time; the window stays as active or inactive as it was, and a
+    // stretch without input starts anew.
     // Nothing, and nothing changes, when no session is open.
     std::optional<FinishedSession> Split();
 
@@ -89,7 +97,8 @@ public:
 
     // Opens the session again as `progress` left it, after the program was
     // ended while the game ran on: the time since then counts as play time
-    // but not as active time, and the window is taken as active from now.
+    // but not as active time, and the window is taken as active from now
+    // (a stretch without input starts then).
     // False, changing nothing, when a session is open or the log path is empty.
     bool Resume(const SessionProgress& progress);
 
@@ -120,6 +129,8 @@ private:
     // Play and active time up to nowMs on the unbiased clock, an open active interval included.
     int64_t PlayMsAt(int64_t nowMs) const;
     int64_t ActiveMsAt(int64_t nowMs) const;
+    // A stretch in front without input, as it counts towards active time.
+    int64_t Counted(int64_t stretchMs) const;
 
     const Clock& clock_;
     bool open_ = false;
@@ -128,8 +139,10 @@ private:
     int64_t start_ = 0;         // wall clock
     int64_t playBaseMs_ = 0;    // play time before playSinceMs_ (time from before a restart)
     int64_t playSinceMs_ = 0;   // unbiased clock
-    int64_t activeSinceMs_ = 0; // unbiased clock
+    int64_t quietSinceMs_ = 0;  // unbiased clock: the last input, or when the window came to the front
     int64_t activeMs_ = 0;      // closed active intervals
+    int64_t openActiveMs_ = 0;  // the open active interval's stretches closed by inputs, as they count
+    int64_t idleLimitMs_ = 0;
     int32_t inputCount_ = 0;
 };
 

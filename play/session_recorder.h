@@ -87,6 +87,8 @@ public:
     // carried over a restart does, from `progress` (its start, the play time
     // since then); GameReady then finds it open.
     void GameNoticed(const SessionProgress& progress);
+    // Idle time left out of active time (see PlaySession::SetIdleLimit); 0 = none.
+    void SetIdleLimit(int64_t ms) { session_.SetIdleLimit(ms); }
     void Input();
     void Front();
     void Back();

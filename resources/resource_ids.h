@@ -16,6 +16,7 @@
 #define IDD_GAME_PROPERTIES 210
 #define IDD_CHART 211
 #define IDD_STATS 212
+#define IDD_IDLE_TIME 213
 
 // ---- Main window --------------------------------------------------------
 #define IDC_NEW_FILE 1003
@@ -106,6 +107,9 @@
 #define IDC_STATS_LIST 1110
 #define IDC_STATS_COPY 1111
 
+// ---- Idle time ("放置時間の設定") -------------------------------------------
+#define IDC_IDLE_MINUTES 1130
+
 // ---- Menu commands ------------------------------------------------------
 #define IDM_MOVE_PLAYING 32772
 #define IDM_MOVE_CLEARED 32773
@@ -126,6 +130,7 @@
 #define IDM_CREATE_SHORTCUT 32791  // game menus: a desktop shortcut that starts the current game
 #define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
 #define IDM_AUTO_DETECT 32793  // "ゲーム": record games started outside Kibolt (a check item)
+#define IDM_IDLE_TIME 32794  // "ゲーム": the minutes without input after which time in front is not active
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing
 
 #ifndef IDC_STATIC

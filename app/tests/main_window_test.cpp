@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
         {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING}, {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
         {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},   {1, 4, "プロパティ", IDM_PROPERTIES},
         {1, 5, "グラフ", IDM_CHART}, {1, 6, "ショートカットを作成", IDM_CREATE_SHORTCUT},
-        {1, 8, "起動を自動で記録", IDM_AUTO_DETECT},
+        {1, 8, "起動を自動で記録", IDM_AUTO_DETECT}, {1, 9, "放置時間の設定…", IDM_IDLE_TIME},
         {2, 0, "readmeを開く", IDM_README},         {2, 1, "バージョン", IDM_ABOUT},
     };
     HMENU menu = GetMenu(window_);
@@ -445,6 +445,59 @@ TEST_F(MainWindowTest, AStoredPlaceOutsideTheScreenIsBroughtBackInside) {
     EXPECT_LE(rect.bottom, work.bottom);
     EXPECT_EQ(rect.right - rect.left, work.right - work.left) << "as wide as the screen allows";
     EXPECT_GT(rect.bottom - rect.top, 10) << "no smaller than the dialog";
+}
+
+// "放置時間の設定…": the minutes are typed into their dialog, kept in
+// kibolt.ini at once and handed to the session's measure; a bad entry is
+// named and the dialog stays open for another.
+TEST_F(MainWindowTest, IdleMinutesAreSetInTheirDialogAndKept) {
+    const std::string kRange = "0 から 120 までの数を入力してください。";
+    Open();
+    HWND dialog = nullptr;
+    std::string shown;
+    std::vector<std::string> messages;
+    std::vector<bool> openAfterMessage;
+    auto type = [&](const std::string& text) {
+        return test::Do([&, text] {
+            SetWindowTextCp932(GetDlgItem(dialog, IDC_IDLE_MINUTES), text);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+    };
+    auto stillOpen = [&] { return test::Do([&] { openAfterMessage.push_back(IsWindowVisible(dialog) != 0); }); };
+    test::ModalScript script;
+    script.Then(test::WaitForDialog("放置時間の設定", dialog));
+    script.Then(test::Do([&] { shown = GetWindowTextCp932(GetDlgItem(dialog, IDC_IDLE_MINUTES)); }));
+    for (const char* bad : {"abc", "121", "", "-1"}) {
+        script.Then(type(bad));
+        script.Then(test::AnswerMessageBox(messages));
+        script.Then(stillOpen());
+    }
+    script.Then(type(" 15 "));  // the command returns once the dialog has closed
+    script.Run([&] { Command(IDM_IDLE_TIME); });
+    ASSERT_TRUE(script.Finished());
+    EXPECT_EQ(shown, "0") << "off by default";
+    EXPECT_EQ(messages, std::vector<std::string>(4, kRange));
+    EXPECT_EQ(openAfterMessage, std::vector<bool>(4, true));
+    EXPECT_EQ(ReadPlaySettings(library_.ReadFile("kibolt.ini")).idleMinutes, 15) << "kept at once";
+    EXPECT_EQ(dialog_->Session().IdleLimit(), 15 * 60 * 1000);
+    ASSERT_EQ(CloseWith(IDM_EXIT), kExitByMenu);
+
+    // The next start reads it back; Cancel changes nothing.
+    Open();
+    EXPECT_EQ(dialog_->Session().IdleLimit(), 15 * 60 * 1000);
+    test::ModalScript cancel;
+    cancel.Then(test::WaitForDialog("放置時間の設定", dialog));
+    cancel.Then(test::Do([&] {
+        shown = GetWindowTextCp932(GetDlgItem(dialog, IDC_IDLE_MINUTES));
+        SetWindowTextCp932(GetDlgItem(dialog, IDC_IDLE_MINUTES), "0");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }));
+    cancel.Run([&] { Command(IDM_IDLE_TIME); });
+    ASSERT_TRUE(cancel.Finished());
+    EXPECT_EQ(shown, "15");
+    EXPECT_EQ(dialog_->Session().IdleLimit(), 15 * 60 * 1000);
+    ASSERT_EQ(CloseWith(IDM_EXIT), kExitByMenu);
+    EXPECT_EQ(ReadPlaySettings(library_.ReadFile("kibolt.ini")).idleMinutes, 15);
 }
 
 }  // namespace

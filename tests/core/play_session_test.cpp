@@ -332,6 +332,196 @@ TEST_F(PlaySessionTest, CommentStaysOnItsLine) {
     for (const auto& c : cases) EXPECT_EQ(BuildSessionFields(clock, s, nullptr, c.comment)[kComment], c.field);
 }
 
+// Idle time: with a limit of 5 minutes, a stretch in front without input
+// longer than that counts for nothing; one within it counts whole.
+struct Step {
+    int second;  // after 20:00
+    Event event;
+};
+
+class IdleTimeTest : public PlaySessionTest {
+protected:
+    static constexpr int64_t kLimitMs = 5 * 60 * 1000;
+
+    // A session from 20:00 with the steps, ended `endSecond` seconds after 20:00.
+    FinishedSession Play(int64_t limitMs, const std::vector<Step>& steps, int endSecond) {
+        session.SetIdleLimit(limitMs);
+        clock.Set(At(20, 0));
+        EXPECT_TRUE(session.Begin(kLog));
+        for (const Step& s : steps) {
+            clock.Set(At(20, 0) + s.second);
+            Send(s.event);
+        }
+        clock.Set(At(20, 0) + endSecond);
+        return session.End().value_or(FinishedSession{});
+    }
+};
+
+TEST_F(IdleTimeTest, StretchesWithoutInputBeyondTheLimitAreLeftOut) {
+    using E = Event;
+    const int64_t limit = kLimitMs;
+    const struct {
+        const char* name;
+        int64_t limitMs;
+        std::vector<Step> steps;
+        int end;
+        double active;
+    } cases[] = {
+        {"off: all time in front counts", 0, {{10, E::Input}, {3000, E::Deactivated}}, 3600, 3000},
+        {"off: the same without inputs", 0, {}, 3600, 3600},
+        {"a gap of exactly the limit counts", limit, {{10, E::Input}, {310, E::Input}, {320, E::Deactivated}}, 400,
+         320},
+        {"a gap a second over the limit is left out whole", limit,
+         {{10, E::Input}, {311, E::Input}, {321, E::Deactivated}}, 400, 20},
+        {"inputs every 4 minutes: all of it", limit,
+         {{240, E::Input}, {480, E::Input}, {720, E::Input}, {960, E::Input}}, 1200, 1200},
+        {"the start of the session to the first input, within", limit, {{300, E::Input}, {310, E::Deactivated}}, 400,
+         310},
+        {"the start of the session to the first input, beyond", limit, {{301, E::Input}, {311, E::Deactivated}}, 400,
+         10},
+        {"the last input to leaving the front, within", limit, {{10, E::Input}, {310, E::Deactivated}}, 400, 310},
+        {"the last input to leaving the front, beyond", limit, {{10, E::Input}, {311, E::Deactivated}}, 400, 10},
+        {"the last input to the end, beyond", limit, {{10, E::Input}}, 3600, 10},
+        {"the last input to the end, within", limit, {{10, E::Input}, {3400, E::Input}}, 3600, 10 + 200},
+        // The time in the background is no gap: coming to the front starts one.
+        {"coming back to the front starts a gap, within", limit,
+         {{10, E::Input}, {200, E::Deactivated}, {900, E::Activated}, {1200, E::Input}, {1210, E::Deactivated}},
+         1300, 200 + 310},
+        {"coming back to the front starts a gap, beyond", limit,
+         {{10, E::Input}, {200, E::Deactivated}, {900, E::Activated}, {1201, E::Input}, {1211, E::Deactivated}},
+         1300, 200 + 10},
+        // An input while another window is in front closes no gap in front.
+        {"an input in the background", limit,
+         {{10, E::Deactivated}, {100, E::Input}, {200, E::Activated}, {501, E::Deactivated}}, 600, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FinishedSession s = Play(c.limitMs, c.steps, c.end);
+        EXPECT_EQ(s.playSeconds, c.end) << "play time is not touched";
+        EXPECT_EQ(s.activeSeconds, c.active);
+    }
+}
+
+TEST_F(IdleTimeTest, AMillisecondOverTheLimitLeavesTheGapOut) {
+    for (const int64_t overMs : {0, 1}) {
+        SCOPED_TRACE(overMs);
+        session.SetIdleLimit(kLimitMs);
+        ASSERT_TRUE(session.Begin(kLog));
+        clock.AdvanceMs(kLimitMs + overMs);
+        session.CountInput();
+        clock.AdvanceMs(1000);
+        const FinishedSession s = session.End().value_or(FinishedSession{});
+        EXPECT_EQ(s.activeSeconds, overMs ? 1.0 : (kLimitMs + 1000) / 1000.0);
+    }
+}
+
+// A checkpoint holds the open gap while it is within the limit and drops it
+// once it is beyond; the next input starts a new one.
+TEST_F(IdleTimeTest, ProgressWithinAGap) {
+    session.SetIdleLimit(kLimitMs);
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 0) + 10);
+    session.CountInput();
+    const struct {
+        int second;
+        bool input;  // an input at that second, before the progress
+        int64_t activeMs;
+    } steps[] = {
+        {200, false, 200000},
+        {310, false, 310000},
+        {311, false, 10000},
+        {900, false, 10000},
+        {900, true, 10000},  // the gap closed beyond the limit: nothing more
+        {1000, false, 110000},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.second);
+        clock.Set(At(20, 0) + s.second);
+        if (s.input) session.CountInput();
+        const std::optional<SessionProgress> p = session.Progress();
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->playMs, s.second * 1000);
+        EXPECT_EQ(p->activeMs, s.activeMs);
+        // Recorded up to the checkpoint, as when the game has gone by the next start.
+        EXPECT_EQ(FinishedAt(*p).activeSeconds, s.activeMs / 1000.0);
+    }
+}
+
+// The program is ended by force within a gap and started again while the game
+// runs: the checkpoint's active time stands, the time away is play time only,
+// and a gap starts at the resumption.
+TEST_F(IdleTimeTest, ResumedAfterTheProgramWasEnded) {
+    const struct {
+        const char* name;
+        int checkpoint;        // seconds after 20:00; an input came at 10
+        int lastInput;         // after the resumption at 1000, 0 for none
+        int end;
+        double active;
+    } cases[] = {
+        {"checkpoint within the gap, input soon after", 250, 1200, 1300, 250 + 200 + 100},
+        {"checkpoint within the gap, none after", 250, 0, 1301, 250},
+        {"checkpoint beyond the gap", 400, 1100, 1100, 10 + 100},
+        {"checkpoint beyond, the resumed gap beyond too", 400, 1301, 1310, 10 + 9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<SessionProgress> saved;
+        {
+            PlaySession killed(clock);
+            killed.SetIdleLimit(kLimitMs);
+            clock.Set(At(20, 0));
+            ASSERT_TRUE(killed.Begin(kLog));
+            clock.Set(At(20, 0) + 10);
+            killed.CountInput();
+            clock.Set(At(20, 0) + c.checkpoint);
+            saved = killed.Progress();
+            ASSERT_TRUE(saved);
+        }
+        PlaySession resumed(clock);
+        resumed.SetIdleLimit(kLimitMs);
+        clock.Set(At(20, 0) + 1000);
+        ASSERT_TRUE(resumed.Resume(*saved));
+        if (c.lastInput) {
+            clock.Set(At(20, 0) + c.lastInput);
+            resumed.CountInput();
+        }
+        clock.Set(At(20, 0) + c.end);
+        const FinishedSession s = resumed.End().value_or(FinishedSession{});
+        EXPECT_EQ(s.playSeconds, c.end);
+        EXPECT_EQ(s.activeSeconds, c.active);
+    }
+}
+
+// "SaveNowTime" ends the stretch open in the session recorded then; the next
+// session's first stretch starts at the split.
+TEST_F(IdleTimeTest, ASplitStartsANewStretch) {
+    session.SetIdleLimit(kLimitMs);
+    clock.Set(At(20, 0));
+    ASSERT_TRUE(session.Begin(kLog));
+    clock.Set(At(20, 0) + 10);
+    session.CountInput();
+    clock.Set(At(20, 0) + 200);
+    const FinishedSession first = session.Split().value_or(FinishedSession{});
+    EXPECT_EQ(first.activeSeconds, 200);
+    clock.Set(At(20, 0) + 500);  // 300 s after the split: within
+    session.CountInput();
+    clock.Set(At(20, 0) + 1000);  // 500 s after that input: beyond
+    const FinishedSession second = session.End().value_or(FinishedSession{});
+    EXPECT_EQ(second.playSeconds, 800);
+    EXPECT_EQ(second.activeSeconds, 300);
+}
+
+TEST_F(IdleTimeTest, TheRecorderPassesTheLimitOn) {
+    MemoryFileSystem fs;
+    LibraryState state(fs, "C:\\K");
+    SessionRecorder recorder(fs, clock, state);
+    recorder.SetIdleLimit(kLimitMs);
+    EXPECT_EQ(recorder.Session().IdleLimit(), kLimitMs);
+    recorder.SetIdleLimit(-5);
+    EXPECT_EQ(recorder.Session().IdleLimit(), 0) << "below 0 is off";
+}
+
 // Records one finished session as the program does, through the recorder;
 // the error it reports when the session has to wait.
 FsError RecordSession(FileSystem& fs, const Clock& clock, LibraryState& state, const FinishedSession& session,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 
 #include "library/settings.h"
 
@@ -197,6 +198,48 @@ TEST(PlaySettingsTest, AutoDetectOnUnlessAZeroIsStored) {
         {"[view]\r\nauto_detect=0\r\n", true},
     };
     for (const auto& c : cases) EXPECT_EQ(ReadPlaySettings(c.content).autoDetect, c.autoDetect) << c.content;
+}
+
+TEST(PlaySettingsTest, IdleMinutesAreAWholeNumberUpTo120ElseOff) {
+    const struct {
+        const char* content;
+        int32_t minutes;
+    } cases[] = {
+        {"", 0},
+        {"[play]\r\nauto_detect=0\r\n", 0},
+        {"[play]\r\nidle_minutes=5\r\n", 5},
+        {"[PLAY]\r\nIDLE_MINUTES= 120 \r\n", 120},
+        {"[play]\r\nidle_minutes=0120\r\n", 120},
+        {"[play]\r\nidle_minutes=0\r\n", 0},
+        {"[play]\r\nidle_minutes=121\r\n", 0},
+        {"[play]\r\nidle_minutes=99999999999999999999\r\n", 0},
+        {"[play]\r\nidle_minutes=-5\r\n", 0},
+        {"[play]\r\nidle_minutes=+5\r\n", 0},
+        {"[play]\r\nidle_minutes=5 min\r\n", 0},
+        {"[play]\r\nidle_minutes=abc\r\n", 0},
+        {"[play]\r\nidle_minutes=\r\n", 0},
+        {"[view]\r\nidle_minutes=5\r\n", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadPlaySettings(c.content).idleMinutes, c.minutes) << c.content;
+}
+
+TEST(PlaySettingsTest, IdleMinutesAsTyped) {
+    const struct {
+        const char* text;
+        std::optional<int32_t> minutes;
+    } cases[] = {
+        {"0", 0}, {"1", 1}, {" 60 ", 60}, {"120", 120}, {"121", std::nullopt}, {"1000", std::nullopt},
+        {"", std::nullopt}, {"  ", std::nullopt}, {"abc", std::nullopt}, {"1.5", std::nullopt},
+        {"-1", std::nullopt}, {"\x82\x50", std::nullopt},  // a full-width digit
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseIdleMinutes(c.text), c.minutes) << c.text;
+}
+
+TEST(PlaySettingsTest, IdleMinutesWrittenAndReadBeside) {
+    const std::string before = "[play]\r\nauto_detect=0\r\n";
+    const std::string written = WritePlaySettings(before, {false, 45});
+    EXPECT_EQ(ReadPlaySettings(written), (PlaySettings{false, 45}));
+    EXPECT_NE(WritePlaySettings(written, {false, 0}).find("[play]\r\nauto_detect=0\r\nidle_minutes=0\r\n"), std::string::npos);
 }
 
 TEST(PlaySettingsTest, WrittenBesideTheOtherSectionsAndReadBack) {
