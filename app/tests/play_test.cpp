@@ -115,6 +115,28 @@ TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {
     EXPECT_EQ(Text(IDC_DETAIL_INPUTS), "4");
 }
 
+// With idle_minutes=1, a game left in front without input: the quiet stretch
+// after the one key press is longer than a minute, so it is left out of the
+// active time; the play time runs on.
+TEST_F(PlayTest, AGameLeftInFrontWithoutInputLosesTheIdleStretchFromActiveTime) {
+    library_.WriteFile("kibolt.ini", "[play]\r\nidle_minutes=1\r\n");
+    Register("Sample", 0);
+    Open();
+    HWND game = DoubleClickToStart("Sample");
+    ASSERT_NE(game, nullptr);
+    ASSERT_TRUE(test::BringToFront(game));
+    test::PressKey('A');
+    FlushInputs();
+    ASSERT_TRUE(PumpUntil([&] { return Seconds(dialog_->Session().PlayTimeSoFar()) >= 100; }, 130000, window_));
+    EndGame(game);
+    const GameLogContent log = Log("Sample");
+    ASSERT_EQ(log.sessions.size(), 1u);
+    const auto& f = log.sessions[0].Fields();
+    EXPECT_GE(Seconds(f[kPlay]), 100);
+    EXPECT_LE(Seconds(f[kActive]), 60) << "at most about a minute of active time";
+    EXPECT_EQ(f[kInputs], "1");
+}
+
 TEST_F(PlayTest, ASessionRecordedWhileTheChartIsOpenShowsInIt) {
     Register("Sample", 2);
     Open();
