@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -165,7 +167,19 @@ struct OrderCase {
     std::vector<std::string> titles;
 };
 
+void PrintTo(const OrderCase& c, std::ostream* os) {
+    *os << "column " << static_cast<int>(c.order.column) << (c.order.descending ? " descending" : " ascending");
+}
+
 class SortOrders : public ::testing::TestWithParam<OrderCase> {};
+
+// Named by their order, so a failure says which ("TotalPlay_Descending").
+std::string OrderName(const ::testing::TestParamInfo<OrderCase>& info) {
+    static const char* const kColumns[] = {"Title",       "Category",    "Sessions", "TotalPlay",
+                                           "TotalActive", "TotalInputs", "First",    "Last"};
+    const SummaryOrder& o = info.param.order;
+    return std::string(kColumns[static_cast<int>(o.column)]) + (o.descending ? "_Descending" : "_Ascending");
+}
 
 TEST_P(SortOrders, ByValueNotByText) {
     std::vector<GameSummary> games = {
@@ -194,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{{SummaryColumn::TotalInputs, false}, {"Delta", "gamma", "alpha", "beta", "Alpha"}},
         // Dates by time: 2100 ("100/...") after 2026; none first.
         OrderCase{{SummaryColumn::First, false}, {"Delta", "gamma", "alpha", "beta", "Alpha"}},
-        OrderCase{{SummaryColumn::Last, true}, {"Alpha", "beta", "alpha", "Delta", "gamma"}}));
+        OrderCase{{SummaryColumn::Last, true}, {"Alpha", "beta", "alpha", "Delta", "gamma"}}),
+    OrderName);
 
 }  // namespace
 }  // namespace kibolt

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -41,13 +44,32 @@ TEST(PlayChart, WeeksStartOnMondayAndCrossTheYearsEnd) {
                                      "2027/01/04\t000:30:00\t000:30:00\t0\r\n");
 }
 
+// A test name from a case's text: letters and digits, the rest as '_'.
+std::string TestNameOf(std::string_view text) {
+    std::string name;
+    for (char ch : text) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return name;
+}
+
 struct PeriodCase {
     int year, month, day;
     PeriodKind kind;
     const char* label;
 };
 
+void PrintTo(const PeriodCase& c, std::ostream* os) {
+    *os << c.year << "/" << c.month << "/" << c.day << " in period kind " << static_cast<int>(c.kind);
+}
+
 class PeriodLabels : public testing::TestWithParam<PeriodCase> {};
+
+// "Week_2026_12_13": the period and the day, so a failure names its case.
+std::string PeriodName(const testing::TestParamInfo<PeriodCase>& info) {
+    static const char* const kKinds[] = {"Day", "Week", "Month", "Year"};
+    const PeriodCase& c = info.param;
+    return std::string(kKinds[static_cast<int>(c.kind)]) + "_" + std::to_string(c.year) + "_" +
+           std::to_string(c.month) + "_" + std::to_string(c.day);
+}
 
 TEST_P(PeriodLabels, EachDayFallsInItsPeriod) {
     const PeriodCase& c = GetParam();
@@ -71,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PeriodCase{2026, 12, 31, PeriodKind::Month, "2026/12"},
                     PeriodCase{2027, 1, 1, PeriodKind::Month, "2027/01"},
                     PeriodCase{2100, 3, 1, PeriodKind::Year, "2100"},
-                    PeriodCase{2999, 12, 31, PeriodKind::Day, "2999/12/31"}));
+                    PeriodCase{2999, 12, 31, PeriodKind::Day, "2999/12/31"}),
+    PeriodName);
 
 struct SpreadCase {
     const char* name;
@@ -80,6 +103,8 @@ struct SpreadCase {
     std::string rows;  // the copied lines after the header
     int leftOut;
 };
+
+void PrintTo(const SpreadCase& c, std::ostream* os) { *os << c.name; }
 
 class Spread : public testing::TestWithParam<SpreadCase> {};
 
@@ -155,7 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {Line("100/01/01-10:00:00", "100/01/01-11:00:00", "001:00:00", "000:30:00")},
                    PeriodKind::Year,
                    "2100\t001:00:00\t000:30:00\t1\r\n",
-                   0}));
+                   0}),
+    // Named by what each shows ("ends_exactly_at_midnight_nothing_for_the_next_day").
+    [](const testing::TestParamInfo<SpreadCase>& info) { return TestNameOf(info.param.name); });
 
 TEST(PlayChart, NoReadableSessionGivesNoRows) {
     ChartTable t = Table({Line("x", "y", "001:00:00", "000:30:00")}, PeriodKind::Day);
@@ -181,6 +208,10 @@ struct AxisCase {
     const char* topLabel;
 };
 
+void PrintTo(const AxisCase& c, std::ostream* os) {
+    *os << "longest " << c.maxSeconds << " s, at most " << c.maxTicks << " ticks";
+}
+
 class Axis : public testing::TestWithParam<AxisCase> {};
 
 TEST_P(Axis, TicksAreRoundHours) {
@@ -199,7 +230,12 @@ INSTANTIATE_TEST_SUITE_P(PlayChart, Axis,
                                          AxisCase{4 * 3600 + 1, 5, 3600, 5 * 3600, "5"},
                                          AxisCase{23 * 3600, 5, 5 * 3600, 25 * 3600, "25"},
                                          AxisCase{23 * 3600, 1, 36000 * 5, 36000 * 5, "50"},
-                                         AxisCase{int64_t{9000} * 3600, 4, 3600 * 5000, 3600 * 10000, "10000"}));
+                                         AxisCase{int64_t{9000} * 3600, 4, 3600 * 5000, 3600 * 10000, "10000"}),
+                         // "Max_14401_s_5_ticks": the longest bar and the ticks allowed.
+                         [](const testing::TestParamInfo<AxisCase>& info) {
+                             return "Max_" + std::to_string(info.param.maxSeconds) + "_s_" +
+                                    std::to_string(info.param.maxTicks) + "_ticks";
+                         });
 
 TEST(PlayChart, AxisLabelsAreHoursWithoutTrailingZeros) {
     EXPECT_EQ(AxisLabel(0), "0");
