@@ -609,4 +609,8 @@ bool SameSession(const SessionRecord& a, const SessionRecord& b) {
     return true;
 }
 
+bool SameSessionAndComment(const SessionRecord& a, const SessionRecord& b) {
+    return SameSession(a, b) && a.Field(kComment) == b.Field(kComment);
+}
+
 }  // namespace kibolt

@@ -168,6 +168,8 @@ bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::stri
 // True when two session lines are the same session: the same start, end,
 // play and active time and inputs. The comment and the totals may differ.
 bool SameSession(const SessionRecord& a, const SessionRecord& b);
+// The same session with the same comment: alike in all but the totals.
+bool SameSessionAndComment(const SessionRecord& a, const SessionRecord& b);
 
 // Appends a session with the given fields, in memory only (number assigned on the next parse).
 void AppendSession(GameLogContent& log, const SessionFieldTexts& fields);

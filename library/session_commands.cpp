@@ -125,7 +125,7 @@ LogChange UndoSessionDeletion(LibraryState& state) {
             const SessionRecord session(fields);
             // Back already (another program put it there): not twice.
             if (std::any_of(log.sessions.begin(), log.sessions.end(), [&](const SessionRecord& s) {
-                    return SameSession(s, session) && s.Field(kComment) == session.Field(kComment);
+                    return SameSessionAndComment(s, session);
                 }))
                 continue;
             size_t at = 0;

@@ -16,14 +16,10 @@ bool SamePath(std::string_view a, std::string_view b) { return FoldAsciiCase(a) 
 // splits within one second differ only in it. A comment the user changes
 // later is no trouble: a log's sessions are changed only while nothing of it
 // waits and the checkpoint on disk holds nothing of it (ReadyToChange).
-bool Alike(const SessionRecord& a, const SessionRecord& b) {
-    return SameSession(a, b) && a.Field(kComment) == b.Field(kComment);
-}
-
 int32_t CountLike(const GameLogContent& log, const SessionRecord& session) {
     int32_t n = 0;
     for (const SessionRecord& s : log.sessions)
-        if (Alike(s, session)) ++n;
+        if (SameSessionAndComment(s, session)) ++n;
     return n;
 }
 
@@ -315,7 +311,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         const SessionRecord own = SessionRecord::FromLine(r.line);
         if (r.base == PendingRecord::kBeforeBases) {
             const SessionRecord* last = LastSession(*log);
-            if (last && Alike(*last, own)) {
+            if (last && SameSessionAndComment(*last, own)) {
                 done[k] = true;
                 continue;
             }
@@ -395,8 +391,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
     report_.libraryChanged = true;
     for (size_t i : fromOpen) report_.ended.push_back(pending_[i]);
     std::fill(done.begin(), done.end(), true);
-    settle();
-    checkpointSaved_ = false;
+    settle();  // which marks the checkpoint as behind
     return FsError::None;
 }
 

@@ -4,8 +4,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 
 #include "library/game_commands.h"
@@ -78,12 +76,6 @@ private:
     bool Fail(const std::string& why) {
         if (error_.empty()) {
             error_ = why + "\nafter:\n" + trace_;
-            if (std::getenv("KIBOLT_MODEL_DEBUG")) {
-                for (const std::string& path : fs_.FilePaths())
-                    std::printf("%s:\n%s\n", path.c_str(), fs_.FileBytes(path)->c_str());
-                for (const PendingRecord& r : recorder_->Pending())
-                    std::printf("pending %s %s\n", r.logPath.c_str(), r.line.c_str());
-            }
         }
         return false;
     }
@@ -231,7 +223,6 @@ void Model::TakeReport() {
             continue;
         }
         const SessionRecord s = SessionRecord::FromLine(r.line);
-        if (std::getenv("KIBOLT_MODEL_DEBUG")) std::printf("ended %s%s\n", r.line.c_str(), starting_ ? " (start-up)" : "");
         Entry entry;
         entry.key = KeyOf(s);
         entry.comment = std::string(s.Field(kComment));
@@ -245,7 +236,6 @@ void Model::TakeReport() {
         if (stats_) ++stats_->sessions;
     }
     for (const RecorderNotice& n : report.notices) {
-        if (std::getenv("KIBOLT_MODEL_DEBUG")) std::printf("notice %d %s\n", static_cast<int>(n.kind), n.logPath.c_str());
         if (n.kind == RecorderNotice::Kind::CheckpointUnreadable) checkpointUnread_ = true;
         const int g = GameOf(n.logPath);
         if (g < 0) continue;
@@ -586,10 +576,6 @@ void Model::Kill() {
     // the checkpoint holds. The rest never reached the disk.
     const std::optional<SessionCheckpoint> checkpoint = CheckpointOnDisk();
     if (!checkpoint) return (void)Fail("the checkpoint on disk is damaged");
-    if (std::getenv("KIBOLT_MODEL_DEBUG")) {
-        const std::optional<std::string> bytes = fs_.FileBytes(CheckpointFilePath(kRoot));
-        std::printf("killed; checkpoint:\n%s\n", bytes ? bytes->c_str() : "(none)");
-    }
     for (int g = 0; g < kGames; ++g) {
         if (games_[g].gone) continue;
         std::map<std::string, int> durable;
@@ -637,12 +623,6 @@ void Model::Kill() {
 }
 
 void Model::AfterEvent() {
-    if (std::getenv("KIBOLT_MODEL_DEBUG") && recorder_)
-        std::printf("  after [%s]: %zu pending, checkpoint %s\n", trace_.substr(trace_.rfind('\n', trace_.size() - 2) + 1).c_str(),
-                    recorder_->PendingCount(), fs_.FileBytes(CheckpointFilePath(kRoot)) ? "there" : "gone");
-    if (std::getenv("KIBOLT_MODEL_DEBUG") && recorder_)
-        for (const PendingRecord& r : recorder_->Pending())
-            std::printf("    %s %s base %d\n", r.logPath.c_str(), r.line.c_str(), r.base ? *r.base : -99);
     TakeReport();
     ticked_ = false;
     if (dead_) {
@@ -667,9 +647,6 @@ void Model::Heal() {
     TakeReport();
     Kill();
     ResolveDoubts();
-    if (std::getenv("KIBOLT_MODEL_DEBUG"))
-        for (int g = 0; g < kGames; ++g)
-            if (!games_[g].gone) std::printf("%s:\n%s\n", games_[g].Path().c_str(), fs_.FileBytes(games_[g].Path())->c_str());
     if (!CheckLogs(true)) return;
     if (!recorder_->Pending().empty()) {
         std::string waiting = "sessions still wait with nothing failing:";
