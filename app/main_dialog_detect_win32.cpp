@@ -57,8 +57,8 @@ void MainDialog::OnIdleTime() {
 
 void MainDialog::OnGameWatchTimer() {
     // Not while a game is played, nor while a dialog or message box holds the window.
-    if (!playSettings_.autoDetect || !state_ || !recorder_ || launcher_.Running() || recorder_->IsOpen() ||
-        !IsWindowEnabled(window_))
+    if (!playSettings_.autoDetect || !state_ || !recorder_ || recorder_->IsOpen() ||
+        !Allowed(Command::StartFromOutside))
         return;
     if (watchedGamesStale_) {
         watchedGames_.Refresh(fs_, state_->Root(), sharedFolders_);
@@ -68,7 +68,6 @@ void MainDialog::OnGameWatchTimer() {
 }
 
 void MainDialog::BeginNoticedSession(const NoticedGame& noticed) {
-    SaveGameComment();  // the game's load below redraws the comment field
     if (!ShowGameOfLog(noticed.game.logPath)) return;
     launchedLogPath_ = noticed.game.logPath;
     launchedCommandLine_ = state_->Current().log.commandLine;
@@ -81,10 +80,10 @@ void MainDialog::BeginNoticedSession(const NoticedGame& noticed) {
     progress.playMs = (progress.saved - progress.start) * 1000;
     progress.savedUnbiasedMs = clock_.UnbiasedMs();
     recorder_->GameNoticed(progress);
-    EnablePlayLockedControls(false);
+    SetPlaying(true);
     // Followed as a game still running after a restart is.
     if (!launcher_.Follow(window_, noticed.processes)) {
-        EnablePlayLockedControls(true);
+        SetPlaying(false);
         recorder_->GameEnded();
     }
     AfterRecorder();
@@ -93,7 +92,7 @@ void MainDialog::BeginNoticedSession(const NoticedGame& noticed) {
 void MainDialog::OnDropFiles(HDROP drop) {
     const std::vector<std::wstring> paths = DroppedPaths(drop);
     DragFinish(drop);
-    if (paths.empty() || !IsWindowEnabled(window_)) return;
+    if (paths.empty() || !Allowed(Command::AddGame)) return;
     SaveGameComment();  // the new game's load redraws the comment field
     if (paths.size() == 1) {
         const DroppedFile file = ReadDroppedFile(paths.front());
@@ -102,10 +101,8 @@ void MainDialog::OnDropFiles(HDROP drop) {
             return;
         }
         const GameEntryText filled{file.commandLine, file.title};
-        if (!RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_, &filled)) return;
-        RefillGameList(state_->CurrentCategory());
-        RefreshViews();
-        LibraryChanged();
+        if (RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_, &filled))
+            Changed(Change::GameList | Change::Current | Change::Library);
         return;
     }
     // One redraw of the list for the whole drop, however many files it holds.
@@ -117,8 +114,7 @@ void MainDialog::OnDropFiles(HDROP drop) {
     });
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    RefreshViews();
-    LibraryChanged();
+    Changed(Change::Current | Change::Library);
     const bool all = std::all_of(outcomes.begin(), outcomes.end(), [](const DropOutcome& o) { return o.Registered(); });
     MessageBoxCp932(window_, DropSummary(outcomes), "Kibolt", MB_OK | (all ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

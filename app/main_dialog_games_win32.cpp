@@ -50,35 +50,26 @@ std::string RecycleFailureMessage(const DeleteResult& result) {
 void MainDialog::OnAddGame() {
     // The shown game's comment edit is redrawn for the new game: keep what was typed.
     SaveGameComment();
-    if (!RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_)) return;
-    RefillGameList(state_->CurrentCategory());
-    RefreshViews();
-    LibraryChanged();
+    if (RunGameDialog(instance_, window_, GameDialogKind::Add, *state_, fs_))
+        Changed(Change::GameList | Change::Current | Change::Library);
 }
 
 void MainDialog::OnGameProperties() {
-    if (CurrentGameIsPlaying()) return;  // its log must stay where the recorder writes it
-    SaveGameComment();  // the log is rewritten from memory
     if (!LogMayMove()) return;
     std::optional<GameEntryResult> result =
         RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
     if (!result) return;
     if (result->Moved()) CurrentGameLogMoved(result->from, result->to);
-    RefillGameList(state_->CurrentCategory());
-    RefreshViews();
-    LibraryChanged();
+    Changed(Change::GameList | Change::Current | Change::Library);
 }
 
 void MainDialog::OnMoveGame(Category target) {
-    if (CurrentGameIsPlaying()) return;
-    SaveGameComment();  // the moved log takes what was typed with it
     if (!LogMayMove()) return;
     MoveResult result = MoveGame(*state_, fs_, target);
     switch (result.problem) {
     case MoveProblem::None:
         CurrentGameLogMoved(result.from, result.to);
-        RefillGameList(state_->CurrentCategory());
-        LibraryChanged();
+        Changed(Change::GameList | Change::Library);
         break;
     case MoveProblem::TitleExists:
         MessageBoxCp932(window_, "同名ファイルが存在するためタイトルを変更する必要があります。", kErrorCaption, MB_OK);
@@ -93,22 +84,20 @@ void MainDialog::OnMoveGame(Category target) {
 }
 
 void MainDialog::OnDeleteGame() {
-    if (CurrentGameIsPlaying()) return;
-    SaveGameComment();  // restored from the Recycle Bin, the log holds what was typed
     if (!LogMayMove()) return;
     const DeleteResult deleted = DeleteGame(*state_, fs_);
     if (deleted.problem == DeleteProblem::CannotRecycle) {
         MessageBoxCp932(window_, RecycleFailureMessage(deleted), kErrorCaption, MB_OK | MB_ICONWARNING);
         return;
     }
-    RefillGameList(state_->CurrentCategory());
     if (!deleted.Ok()) return;  // no game
-    LibraryChanged();
-    RefreshViews();
+    Changed(Change::GameList | Change::Current | Change::Library);
     for (int id : kDetailFields) SetDlgItemTextCp932(window_, id, "");
 }
 
 bool MainDialog::LogMayMove() {
+    // The log is rewritten, moved or recycled from memory: it takes what was typed with it.
+    SaveGameComment();
     if (!state_->HasGame()) return true;
     const bool ready = recorder_->ReadyToChange(state_->Current().logPath);
     AfterRecorder();  // sessions that could be written just now
@@ -124,12 +113,13 @@ bool MainDialog::LogMayMove() {
 
 void MainDialog::OnGameContextMenu(int row) {
     const POINT at = ClickPosition();
-    SaveGameComment();
-    if (row < 0) return;
+    if (row < 0) {
+        SaveGameComment();
+        return;
+    }
     // The menu's commands act on the current game: without the clicked game
     // loaded they would act on another one.
-    const bool loaded = state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded;
-    if (loaded) RefreshViews();
+    const bool loaded = LoadGame(gameList_.Title(row));
     SyncGameListSelection();
     if (!loaded) return;
     ShowContextMenu(instance_, window_, IDR_GAME_MENU, at);
@@ -143,7 +133,7 @@ void MainDialog::OnSessionContextMenu(int row) {
 
 void MainDialog::OnCommentSession(int row) {
     const std::vector<SessionRecord>& sessions = state_->Current().log.sessions;
-    if (!state_->HasGame() || row < 0 || static_cast<size_t>(row) >= sessions.size()) return;
+    if (row < 0 || static_cast<size_t>(row) >= sessions.size()) return;
     std::optional<std::string> text =
         RunCommentDialog(instance_, window_, std::string(sessions[static_cast<size_t>(row)].Field(kComment)));
     if (text) SetSessionComment(row, *text);
@@ -152,7 +142,6 @@ void MainDialog::OnCommentSession(int row) {
 void MainDialog::OnAbout() { RunAboutDialog(instance_, window_); }
 
 void MainDialog::OnCreateShortcut() {
-    if (!state_->HasGame()) return;
     const GameRecord& game = state_->Current();
     ShortcutResult result = CreateDesktopShortcut(
         game.title, state_->Root(), ProgramPathFromCommandLine(game.log.commandLine, state_->Root()));

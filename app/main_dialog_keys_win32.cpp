@@ -38,7 +38,7 @@ bool MainDialog::OnDialogKey(const MSG& message) {
     if (message.wParam == VK_PRIOR) step = -1;
     if (step == 0) return false;
     // During play the tabs are locked; the key does nothing then, not even move the focus.
-    if (IsWindowEnabled(tab_)) SwitchCategoryBy(step);
+    if (Allowed(Command::SwitchCategory)) SwitchCategoryBy(step);
     return true;
 }
 

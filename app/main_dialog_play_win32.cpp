@@ -50,23 +50,21 @@ std::string TitleOfLog(std::string_view root, const std::string& logPath) {
 }  // namespace
 
 void MainDialog::StartSelectedGame(int row) {
-    if (row < 0 || launcher_.Running()) return;
-    SaveGameComment();  // the load below redraws the comment field
+    if (row < 0 || !Allowed(Command::PickGame)) return;
     // A log that cannot be read starts nothing: not the game shown so far either.
-    const bool loaded = state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded;
-    if (loaded) RefreshViews();
+    const bool loaded = LoadGame(gameList_.Title(row));
     SyncGameListSelection();
     if (loaded) OnStartGame();
 }
 
 bool MainDialog::CurrentGameIsPlaying() const {
-    if (!launcher_.Running() || !state_ || !state_->HasGame()) return false;
+    if (!(playing_ || launcher_.Running()) || !state_ || !state_->HasGame()) return false;
     return FoldAsciiCase(state_->Current().logPath) == FoldAsciiCase(launchedLogPath_);
 }
 
 void MainDialog::UpdatePlayIndicator() {
     std::string text;
-    if (playLocked_) {
+    if (playing_) {
         // Until the game takes input its session has not begun: nothing played yet.
         std::string played = recorder_->Session().PlayTimeSoFar();
         text = "プレイ中 " + (played.empty() ? FormatDuration(0) : played);
@@ -75,24 +73,24 @@ void MainDialog::UpdatePlayIndicator() {
 }
 
 void MainDialog::OnStartGame(const std::optional<std::string>& commandLine) {
-    if (launcher_.Running() || !state_->HasGame()) return;  // one game at a time; nothing to start
+    if (!Allowed(Command::StartGame)) return;
     const GameRecord& game = state_->Current();
     launchedLogPath_ = game.logPath;
     launchedCommandLine_ = commandLine.value_or(game.log.commandLine);
     const std::string workingDirectory =
         commandLine ? WorkingDirectoryOf(launchedCommandLine_) : game.log.workingDirectory;
-    EnablePlayLockedControls(false);
-    if (!launcher_.Start(window_, launchedCommandLine_, workingDirectory)) EnablePlayLockedControls(true);
+    SetPlaying(true);
+    if (!launcher_.Start(window_, launchedCommandLine_, workingDirectory)) SetPlaying(false);
 }
 
-void MainDialog::EnablePlayLockedControls(bool enable) {
-    for (int id : {IDC_GAME_LIST, IDC_SESSION_TABLE, IDC_TAB}) EnableWindow(Control(id), enable);
-    // The indicator runs while the controls are locked.
-    playLocked_ = !enable;
-    if (enable)
-        KillTimer(window_, kPlayClockTimer);
-    else
+void MainDialog::SetPlaying(bool playing) {
+    playing_ = playing;
+    UpdateControlStates();
+    // The indicator runs while a game plays.
+    if (playing)
         SetTimer(window_, kPlayClockTimer, 1000, nullptr);
+    else
+        KillTimer(window_, kPlayClockTimer);
     UpdatePlayIndicator();
 }
 
@@ -109,9 +107,6 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
         hookArmed_ = launcher_.Running();
     } else if (message == kGameProcessesMessage) {
         recorder_->ProcessesChanged(launcher_.Processes());
-    } else if (message == kRecoveryNoticeMessage) {
-        ShowRecorderNotices();
-        return true;
     } else if (message == kGameEndedMessage) {
         OnGameEnded();
     } else if (message == kGameFailedMessage) {
@@ -126,14 +121,14 @@ bool MainDialog::OnPlayMessage(UINT message, WPARAM wParam) {
 void MainDialog::OnGameEnded() {
     launcher_.Finished();
     hookArmed_ = false;
-    EnablePlayLockedControls(true);
+    SetPlaying(false);
     SaveGameComment();  // the typed game comment goes into the same rewrite, not lost by the refresh
     recorder_->GameEnded();
 }
 
 void MainDialog::OnGameFailed(DWORD error) {
     launcher_.Finished();
-    EnablePlayLockedControls(true);
+    SetPlaying(false);
     // Nothing was played, so nothing is recorded.
     MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemMessage(error), "error",
                     MB_OK | MB_ICONERROR);
@@ -141,8 +136,10 @@ void MainDialog::OnGameFailed(DWORD error) {
 
 void MainDialog::AfterRecorder() {
     RecorderReport report = recorder_->TakeReport();
-    if (report.currentChanged) RefreshViews();
-    if (report.libraryChanged) LibraryChanged();
+    Change what = Change::None;
+    if (report.currentChanged) what = what | Change::Current;
+    if (report.libraryChanged) what = what | Change::Library;
+    if (what != Change::None) Changed(what);
     heldNotices_.insert(heldNotices_.end(), report.notices.begin(), report.notices.end());
     // While a game runs a message box would take the front from it: told once it has ended.
     if (!launcher_.Running()) ShowRecorderNotices();
@@ -171,20 +168,20 @@ void MainDialog::RecoverLeftOverSession() {
         ShowGameOfLog(logPath);
         launchedLogPath_ = logPath;
         launchedCommandLine_ = state_->Current().log.commandLine;
-        EnablePlayLockedControls(false);
+        SetPlaying(true);
         if (!launcher_.Follow(window_, resumed)) {
-            EnablePlayLockedControls(true);
+            SetPlaying(false);
             recorder_->GameEnded();
         }
     }
     RecorderReport report = recorder_->TakeReport();
     for (const RecorderNotice& n : report.notices)
         if (n.kind == RecorderNotice::Kind::Recorded) ShowGameOfLog(n.logPath);
-    if (report.currentChanged) RefreshViews();
+    if (report.currentChanged) Changed(Change::Current);
     heldNotices_ = std::move(report.notices);
     UpdateCheckpointTimer();
     // Told once the window shows, so start-up waits no longer than for a message box.
-    if (!heldNotices_.empty()) PostMessageW(window_, kRecoveryNoticeMessage, 0, 0);
+    if (!heldNotices_.empty()) Post([this] { ShowRecorderNotices(); });
 }
 
 std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
@@ -245,11 +242,10 @@ void MainDialog::ShowRecorderNotices() {
 
 bool MainDialog::ShowGameOfLog(const std::string& logPath) {
     const std::optional<LogLocation> location = LocateLog(state_->Root(), logPath);
-    if (!location || state_->LoadGame(location->title, location->category) != LoadResult::Loaded) return false;
+    if (!location || !LoadGame(location->title, location->category)) return false;
     SendMessageW(tab_, TCM_SETCURSEL, static_cast<int>(location->category), 0);
     state_->SetCategory(location->category);
-    RefillGameList(location->category);
-    RefreshViews();
+    Changed(Change::GameList);
     return true;
 }
 

@@ -21,8 +21,7 @@ constexpr DWORD kMaxRequestChars = 32768;
 void MainDialog::QueueStart(std::wstring commandLine) {
     // Acted on from the message loop: a message box must not hold up the
     // process that handed the request over.
-    queuedStarts_.push_back(std::move(commandLine));
-    PostMessageW(window_, kStartQueuedMessage, 0, 0);
+    Post([this, commandLine = std::move(commandLine)] { ActOnStart(ReadStartOptions(commandLine)); });
 }
 
 LRESULT MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
@@ -49,13 +48,6 @@ LRESULT MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
     }
     QueueStart(std::move(commandLine));
     return kRequestTakenComeForward;
-}
-
-void MainDialog::OnQueuedStart() {
-    if (queuedStarts_.empty()) return;
-    std::wstring commandLine = std::move(queuedStarts_.front());
-    queuedStarts_.pop_front();
-    ActOnStart(ReadStartOptions(commandLine));
 }
 
 void MainDialog::Notify(std::string text, bool error) {
@@ -90,7 +82,7 @@ void MainDialog::ActOnStart(const ReadStart& start) {
         return;
     }
     // While a dialog waits for an answer, Kibolt only comes to the front.
-    if (!IsWindowEnabled(window_)) return;
+    if (!Allowed(Command::StartFromOutside)) return;
 
     if (!start.commandExact) {
         Notify("起動するコマンドラインに、使えない文字があります。\r\n" + *options.gameCommandLine, true);
@@ -114,18 +106,15 @@ void MainDialog::ActOnStart(const ReadStart& start) {
             Notify(GameEntryMessage(result), true);
             return;
         }
-        RefillGameList(Category::Playing);
-        LibraryChanged();
+        Changed(Change::GameList | Change::Library);
         found.emplace(Category::Playing, options.title);
     }
 
     ShowCategory(found->first);
-    SaveGameComment();
-    if (state_->LoadGame(found->second, found->first) != LoadResult::Loaded) {
+    if (!LoadGame(found->second, found->first)) {
         Notify("「" + found->second + "」のログを読めません。", true);
         return;
     }
-    RefreshViews();
     SyncGameListSelection();
     if (options.gameCommandLine)
         OnStartGame(*options.gameCommandLine);

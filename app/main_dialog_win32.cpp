@@ -19,6 +19,41 @@
 
 namespace kibolt {
 
+namespace {
+
+// The commands of the menus, the buttons and the dialog keys that may be off
+// now; every other command always runs.
+struct CommandId {
+    int id;
+    Command command;
+};
+constexpr CommandId kCommandIds[] = {
+    {IDM_START_GAME, Command::StartGame},
+    {IDM_NEW_GAME, Command::AddGame},
+    {IDC_NEW_FILE, Command::AddGame},
+    {IDM_PROPERTIES, Command::GameProperties},
+    {IDM_MOVE_PLAYING, Command::MoveGame},
+    {IDM_MOVE_CLEARED, Command::MoveGame},
+    {IDM_MOVE_OTHERS, Command::MoveGame},
+    {IDM_DELETE_GAME, Command::DeleteGame},
+    {IDM_CHART, Command::Chart},
+    {IDM_CREATE_SHORTCUT, Command::CreateShortcut},
+    {IDM_DELETE_SESSIONS, Command::DeleteSessions},
+    {IDM_UNDO_SESSION_DELETION, Command::UndoDeletion},
+    {IDM_COMMENT_SESSION, Command::CommentSession},
+    {IDM_AUTO_DETECT, Command::AutoDetect},
+    {IDCANCEL, Command::CloseBySlip},
+};
+
+// The controls a game's play locks.
+constexpr CommandId kLockedControls[] = {
+    {IDC_GAME_LIST, Command::PickGame},
+    {IDC_TAB, Command::SwitchCategory},
+    {IDC_SESSION_TABLE, Command::EditSessions},
+};
+
+}  // namespace
+
 MainDialog::MainDialog(HINSTANCE instance, Win32FileSystem& fs, std::wstring commandLine, std::wstring currentDir)
     : instance_(instance),
       fs_(fs),
@@ -47,6 +82,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_INITDIALOG) self->window_ = window;
     if (message == WM_NCDESTROY) {
         self->RemoveKeyFilter();
+        self->posted_.Clear();
         self->window_ = nullptr;
         return FALSE;
     }
@@ -54,9 +90,10 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (posted_.Run(message)) return TRUE;
     if (recorder_ && OnPlayMessage(message, wParam)) {
         // The game has ended (or failed to start): what was held may show now.
-        if (!startNotices_.empty() && !launcher_.Running()) PostMessageW(window_, kStartNoticesMessage, 0, 0);
+        if (!startNotices_.empty() && !launcher_.Running()) Post([this] { ShowStartNotices(); });
         return TRUE;
     }
     switch (message) {
@@ -77,7 +114,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CLOSE:
         // Also what Esc in the comment field sends: a slip during play must not end the recording.
-        if (!launcher_.Running()) CloseMainWindow(kExitByCancel);
+        if (Allowed(Command::CloseBySlip)) CloseMainWindow(kExitByCancel);
         return TRUE;
     case WM_QUERYENDSESSION:
         // Kibolt never holds Windows up; the checkpoint is made current in case it is ended at once.
@@ -96,21 +133,16 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
         }
         return TRUE;
-    case kGameListMovedMessage: OnGameListMoved(); return TRUE;
-    case kStartQueuedMessage: OnQueuedStart(); return TRUE;
-    case kUnlistedFilesMessage: OnUnlistedFiles(); return TRUE;
-    case kSettingsPathMessage: OnSettingsPathRefused(); return TRUE;
-    case kStartNoticesMessage: ShowStartNotices(); return TRUE;
     case WM_ACTIVATE:
         // The user brought Kibolt forward: the messages held for that.
-        if (LOWORD(wParam) != WA_INACTIVE && !startNotices_.empty()) PostMessageW(window_, kStartNoticesMessage, 0, 0);
+        if (LOWORD(wParam) != WA_INACTIVE && !startNotices_.empty()) Post([this] { ShowStartNotices(); });
         return FALSE;
-    case WM_DPICHANGED:
-        // The new DPI travels with the message: re-laid out once the dialog
-        // manager has scaled the window and its controls.
-        PostMessageW(window_, kDpiChangedMessage, LOWORD(wParam), 0);
+    case WM_DPICHANGED: {
+        // Laid out again once the dialog manager has scaled the window and its controls.
+        const int dpi = LOWORD(wParam);
+        Post([this, dpi] { OnDpiChanged(dpi); });
         return FALSE;
-    case kDpiChangedMessage: OnDpiChanged(static_cast<int>(wParam)); return TRUE;
+    }
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
@@ -142,7 +174,7 @@ BOOL MainDialog::OnInitDialog() {
     // The settings file is named after the program file, which the library folder's stand-in does not cover.
     const std::u16string_view programName = std::u16string_view(program).substr(program.find_last_of(u"\\/") + 1);
     settingsCharacter_ = FirstInexactCharacter(ToWide(programName));
-    if (!settingsCharacter_.empty()) PostMessageW(window_, kSettingsPathMessage, 0, 0);
+    if (!settingsCharacter_.empty()) Post([this] { OnSettingsPathRefused(); });
 
     SetUpTabs();
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
@@ -275,16 +307,32 @@ void MainDialog::CloseMainWindow(int exitCode) {
     PostQuitMessage(exitCode);
 }
 
+CommandFacts MainDialog::Facts() const {
+    CommandFacts facts;
+    facts.hasGame = state_ && state_->HasGame();
+    facts.playing = playing_ || launcher_.Running();
+    facts.currentIsPlaying = CurrentGameIsPlaying();
+    facts.canUndo = state_ && state_->CanUndoSessionDeletion();
+    facts.dialogOpen = window_ && !IsWindowEnabled(window_);
+    facts.autoDetect = playSettings_.autoDetect;
+    return facts;
+}
+
+void MainDialog::UpdateControlStates() {
+    const CommandFacts facts = Facts();
+    for (const CommandId& c : kLockedControls) EnableWindow(Control(c.id), StateOf(c.command, facts).enabled);
+}
+
 void MainDialog::OnCommand(int id, int code) {
     for (int view : kViewCheckBoxes)
         if (id == view) return OnViewCheckBox(id);
+    for (const CommandId& c : kCommandIds)
+        if (c.id == id && !Allowed(c.command)) return;
     switch (id) {
     case IDOK:  // Enter: on the game list it starts the highlighted game, as a double click does
         if (GetFocus() == gameList_.Window()) StartSelectedGame(gameList_.SelectedRow());
         break;
-    case IDCANCEL:  // Esc; a slip during play must not end the recording
-        if (!launcher_.Running()) CloseMainWindow(kExitByCancel);
-        break;
+    case IDCANCEL: CloseMainWindow(kExitByCancel); break;  // Esc
     case IDM_EXIT: CloseMainWindow(kExitByMenu); break;
     case IDM_DELETE_SESSIONS: DeleteSelectedSessions(); break;
     case IDM_UNDO_SESSION_DELETION: UndoSessionDeletion(); break;
@@ -346,11 +394,12 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
             sessionTable_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
         else if (header.code == LVN_KEYDOWN) {
             const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
-            if (key == VK_DELETE) DeleteSelectedSessions();
-            else if (key == 'Z' && GetKeyState(VK_CONTROL) < 0) UndoSessionDeletion();
+            if (key == VK_DELETE) OnCommand(IDM_DELETE_SESSIONS, 0);
+            else if (key == 'Z' && GetKeyState(VK_CONTROL) < 0) OnCommand(IDM_UNDO_SESSION_DELETION, 0);
         }
-        else if (header.code == NM_DBLCLK)
-            OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        else if (header.code == NM_DBLCLK) {
+            if (Allowed(Command::CommentSession)) OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        }
         else if (header.code == NM_RCLICK)
             OnSessionContextMenu(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return 0;
@@ -366,7 +415,7 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
             // the highlighted game becomes the current one once the list is done.
             if (!syncingSelection_ && (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
                 !(change.uOldState & LVIS_SELECTED))
-                PostMessageW(window_, kGameListMovedMessage, 0, 0);
+                Post([this] { OnGameListMoved(); });
         }
         return 0;
     }
@@ -392,8 +441,7 @@ void MainDialog::OnCategoryEntered() {
     ShowWindow(gameList_.Window(), SW_SHOW);
     auto category = static_cast<Category>(index);
     state_->SetCategory(category);
-    RefillGameList(category);
-    RefreshViews();
+    Changed(Change::GameList | Change::Current);
     SetFocus(gameList_.Window());
 }
 
@@ -402,7 +450,7 @@ void MainDialog::RefillGameList(Category c) {
     gameList_.Fill(state_->ListGames(c));
     syncingSelection_ = false;
     SyncGameListSelection();
-    if (fs_.HasUnlistedFiles()) PostMessageW(window_, kUnlistedFilesMessage, 0, 0);
+    if (fs_.HasUnlistedFiles()) Post([this] { OnUnlistedFiles(); });
 }
 
 void MainDialog::OnSettingsPathRefused() {
@@ -444,12 +492,13 @@ void MainDialog::OnGameListMoved() {
 }
 
 void MainDialog::OnInitMenuPopup(HMENU menu) {
-    const UINT playing = CurrentGameIsPlaying() ? MF_GRAYED : MF_ENABLED;
-    for (int id : {IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS, IDM_PROPERTIES})
-        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | playing);
-    CheckMenuItem(menu, IDM_AUTO_DETECT, MF_BYCOMMAND | (playSettings_.autoDetect ? MF_CHECKED : MF_UNCHECKED));
-    EnableMenuItem(menu, IDM_UNDO_SESSION_DELETION,
-                   MF_BYCOMMAND | (state_ && state_->CanUndoSessionDeletion() ? MF_ENABLED : MF_GRAYED));
+    const CommandFacts facts = Facts();
+    for (const CommandId& c : kCommandIds) {
+        const CommandState state = StateOf(c.command, facts);
+        const UINT id = static_cast<UINT>(c.id);
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (state.enabled ? MF_ENABLED : MF_GRAYED));
+        if (c.command == Command::AutoDetect) CheckMenuItem(menu, id, MF_BYCOMMAND | (state.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
 }
 
 void MainDialog::LayoutSessionColumns() {
@@ -484,7 +533,6 @@ void MainDialog::RefreshViews() {
 }
 
 void MainDialog::OnChart() {
-    if (!state_->HasGame()) return;
     const GameRecord& game = state_->Current();
     chart_.Show(window_, game.title, game.logPath, game.log.sessions);
 }
@@ -493,18 +541,32 @@ void MainDialog::OnStats() {
     StatsHost host;
     host.fs = &fs_;
     host.root = state_->Root();
-    host.busy = [this] { return GameRunning(); };
+    host.busy = [this] { return !Allowed(Command::PickGame); };
     host.showGame = [this](Category category, const std::string& title) { ShowGame(category, title); };
     stats_.Show(window_, std::move(host));
 }
 
-void MainDialog::LibraryChanged() {
-    watchedGamesStale_ = true;
-    if (stats_.IsOpen()) stats_.Reload();
+void MainDialog::Changed(Change what) {
+    SaveGameComment();  // before anything redraws the field it was typed in
+    if (what & Change::GameList) RefillGameList(state_->CurrentCategory());
+    if (what & Change::Current) RefreshViews();
+    if (what & Change::Library) {
+        watchedGamesStale_ = true;
+        if (stats_.IsOpen()) stats_.Reload();
+    }
+}
+
+bool MainDialog::LoadGame(const std::string& title, std::optional<Category> category) {
+    SaveGameComment();  // the comment belongs to the game shown so far
+    const LoadResult result = category ? state_->LoadGame(title, *category) : state_->LoadGame(title);
+    // A log that cannot be read leaves the game shown so far current and whole.
+    const bool loaded = result == LoadResult::Loaded;
+    if (loaded) Changed(Change::Current);
+    return loaded;
 }
 
 void MainDialog::ShowGame(Category category, const std::string& title) {
-    if (GameRunning()) return;
+    if (!Allowed(Command::PickGame)) return;
     if (category != state_->CurrentCategory()) {
         // As a click on the tab: the list is refilled for that folder.
         OnCategoryLeaving();
@@ -529,7 +591,7 @@ void MainDialog::SaveGameComment() {
     if (change.readError != FsError::None) return;
     // Also when it could not be written: memory holds it, and the user was told once.
     shownComment_ = text;
-    if (change.reloaded) RefreshViews();  // the sessions as the log now holds them
+    if (change.reloaded) RefreshViews();  // the sessions as the log now holds them (not Changed: it saves)
 }
 
 void MainDialog::ReportLogChange(const LogChange& change) {
@@ -543,35 +605,30 @@ void MainDialog::ReportLogChange(const LogChange& change) {
 }
 
 void MainDialog::SelectGame(int row) {
-    SaveGameComment();
-    // A log that cannot be read leaves the game shown so far current and whole.
-    if (row >= 0 && state_->LoadGame(gameList_.Title(row)) == LoadResult::Loaded) RefreshViews();
+    if (row >= 0)
+        LoadGame(gameList_.Title(row));
+    else
+        SaveGameComment();  // a click on empty space: the game stays, and what was typed is kept
     // The highlight stays on the current game: after a click on empty space or a failed load too.
     SyncGameListSelection();
 }
 
+// The rows are those shown: the edit goes first (saving the typed comment
+// could read a log changed on disk again), then the update path keeps the
+// typed comment before the refresh redraws it.
 void MainDialog::DeleteSelectedSessions() {
-    if (!state_->HasGame()) return;
-    // The rows are those shown: the deletion goes first (saving the typed
-    // comment could read a log changed on disk again), then the typed comment,
-    // before the refresh redraws it.
     ReportLogChange(recorder_->DeleteSessions(sessionTable_.SelectedRows()));
-    SaveGameComment();
     AfterRecorder();
 }
 
 void MainDialog::UndoSessionDeletion() {
-    if (!state_->CanUndoSessionDeletion()) return;
-    SaveGameComment();
     ReportLogChange(recorder_->UndoDeletion());
     AfterRecorder();
 }
 
 void MainDialog::SetSessionComment(int row, const std::string& text) {
     if (!state_->HasGame()) return;
-    // The row is the one shown: the comment goes first, then the typed game comment.
     ReportLogChange(recorder_->CommentSession(row, text));
-    SaveGameComment();
     AfterRecorder();
 }
 

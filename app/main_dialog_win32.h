@@ -7,7 +7,7 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,28 +29,17 @@
 #include "play/game_launcher_win32.h"
 #include "play/play_session.h"
 #include "play/session_recorder.h"
+#include "views/command_state.h"
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
 #include "win32/handles_win32.h"
+#include "win32/posted_work_win32.h"
 
 namespace kibolt {
 
-// Posted when the game list's highlight moved, to load the highlighted game
-// once the list has finished with the key or click that moved it.
-inline constexpr UINT kGameListMovedMessage = WM_APP + 40;
-// Posted when the window moved to a display of another DPI, to lay out its
-// fixed pixel sizes again once the dialog manager has scaled its controls.
-inline constexpr UINT kDpiChangedMessage = WM_APP + 41;
-// Posted when a folder listing left files out (names code page 932 cannot
-// hold exactly), to name them once the window shows.
-inline constexpr UINT kUnlistedFilesMessage = WM_APP + 42;
-// Posted when the settings file's path cannot be formed exactly, to say so once the window shows.
-inline constexpr UINT kSettingsPathMessage = WM_APP + 43;
 // Ticks once a second while a game runs, for the play indicator.
 inline constexpr UINT_PTR kPlayClockTimer = 1;
-// Posted to itself: tell what start-up did with a checkpoint, once the window shows.
-inline constexpr UINT kRecoveryNoticeMessage = WM_APP + 15;
 // Keeps the checkpoint of an open session current.
 inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
 
@@ -58,10 +47,15 @@ inline constexpr UINT_PTR kCheckpointTimer = 0x4B50;
 inline constexpr UINT_PTR kGameWatchTimer = 0x4757;
 inline constexpr UINT kGameWatchMs = 2000;
 
-// Posted to itself when a start's command line waits to be acted on.
-inline constexpr UINT kStartQueuedMessage = WM_APP + 30;
-// Posted to itself when messages about starts held during play may be shown.
-inline constexpr UINT kStartNoticesMessage = WM_APP + 31;
+// What a handler changed, for the one path that redraws after it.
+enum class Change : unsigned {
+    None = 0,
+    Current = 1,   // the current game, or its log: the detail panel, the table, the chart
+    GameList = 2,  // the games of the shown tab
+    Library = 4,   // a game was recorded, registered, moved, renamed or deleted: "統計", the watched games
+};
+constexpr Change operator|(Change a, Change b) { return static_cast<Change>(static_cast<unsigned>(a) | static_cast<unsigned>(b)); }
+constexpr bool operator&(Change a, Change b) { return (static_cast<unsigned>(a) & static_cast<unsigned>(b)) != 0; }
 
 // Exit codes given to CloseMainWindow.
 inline constexpr int kExitByCancel = 2;
@@ -151,9 +145,20 @@ private:
     // Makes a game current as a click in its tab's list does, and brings the
     // main window to the front; nothing while a game is being played.
     void ShowGame(Category category, const std::string& title);
-    // A game was recorded, registered, moved, renamed or deleted: the open
-    // statistics read the library again.
-    void LibraryChanged();
+    // The one path after a change: the typed game comment is kept first, then
+    // what the change touched is redrawn, once.
+    void Changed(Change what);
+    // Makes a listed game current (the typed comment of the one shown so far
+    // is kept first); false, and the shown game stays, when its log cannot be read.
+    bool LoadGame(const std::string& title, std::optional<Category> category = std::nullopt);
+
+    // What decides whether a command may run now (views/command_state.h).
+    CommandFacts Facts() const;
+    bool Allowed(Command command) const { return StateOf(command, Facts()).enabled; }
+    // The controls a game's play locks follow the facts.
+    void UpdateControlStates();
+    // Runs work from the message loop, once the message being handled is done with.
+    void Post(std::function<void()> work) { posted_.Post(window_, std::move(work)); }
 
     // What the copy commands take from the window: the detail panel's header
     // values and the copy check boxes as settings bits.
@@ -209,7 +214,6 @@ private:
     bool IsGameProcess(DWORD processId) const;
     void OnDropFiles(HDROP drop);
 
-    void OnQueuedStart();
     void ActOnStart(const ReadStart& start);
     // The category and spelling of a listed game's title, looked up in PLAYING, CLEARED, OTHERS.
     std::optional<std::pair<Category, std::string>> FindGame(const std::string& title) const;
@@ -231,7 +235,8 @@ private:
     void UpdateCheckpointTimer();
     // Windows ends the user's session: the open session is recorded now.
     void OnEndSession();
-    void EnablePlayLockedControls(bool enable);
+    // A game is starting or running (or no longer): the locked controls and the indicator.
+    void SetPlaying(bool playing);
 
     // The window's size and place, the controls that grow with it and the
     // session table's column widths (main_dialog_layout_win32.cpp).
@@ -284,7 +289,7 @@ private:
     std::string launchedLogPath_;           // the started game's log, until its session begins
     std::string launchedCommandLine_;
     bool hookArmed_ = false;                // the running game's inputs are being counted
-    bool playLocked_ = false;               // a game is starting or running: the play indicator shows
+    bool playing_ = false;                  // a game is starting or running: the play indicator shows
     bool checkpointTimer_ = false;
     bool endingSession_ = false;            // Windows is ending the session: no more message boxes
     const UINT inputMessage_;
@@ -310,12 +315,12 @@ private:
     std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
     bool startMaximized_ = false;
     UniqueHook keyFilter_;
-    std::deque<std::wstring> queuedStarts_;  // command lines to act on, oldest first
     struct StartNotice {
         std::string text;
         bool error = false;
     };
     std::vector<StartNotice> startNotices_;  // messages about starts held during play, oldest first
+    PostedWork posted_;
 };
 
 }  // namespace kibolt

@@ -15,18 +15,12 @@
 #include <vector>
 
 #include "play/game_process.h"
+#include "win32/app_messages_win32.h"  // what the worker posts to the window
 #include "win32/handles_win32.h"
 
 namespace kibolt {
 
 class ActivityHookLibrary;
-
-// Posted to the main window by the worker.
-inline constexpr UINT kGameReadyMessage = WM_APP + 10;      // the game takes input (or the wait ended otherwise)
-inline constexpr UINT kGameEndedMessage = WM_APP + 11;      // the game's last process has ended
-inline constexpr UINT kGameFailedMessage = WM_APP + 12;     // wParam: the system's error code from the launch
-inline constexpr UINT kGameArmedMessage = WM_APP + 13;      // the hook reports the game's inputs from now on
-inline constexpr UINT kGameProcessesMessage = WM_APP + 14;  // a process of the game started or ended
 
 class GameLauncher {
 public:
