@@ -119,6 +119,24 @@ TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
     }
 }
 
+TEST_F(MainWindowTest, CommandsThatNeedAGameAreGreyedUntilOneIsPicked) {
+    library_.WriteFile("playing\\Alpha.log", "a.exe\r\n=====Comment_Start====\r\n");
+    Open();
+    HMENU menu = GetMenu(window_);
+    auto greyed = [&](UINT id) {
+        for (int popup = 0; popup < 3; ++popup)
+            SendMessageW(window_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, popup)), popup);
+        return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    const UINT needGame[] = {IDM_START_GAME, IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS,
+                             IDM_PROPERTIES, IDM_CHART, IDM_CREATE_SHORTCUT};
+    for (UINT id : needGame) EXPECT_TRUE(greyed(id)) << id;
+    for (UINT id : {IDM_NEW_GAME, IDM_STATS, IDM_EXIT, IDM_AUTO_DETECT, IDM_IDLE_TIME, IDM_README, IDM_ABOUT})
+        EXPECT_FALSE(greyed(id)) << id;
+    ClickGame("Alpha");
+    for (UINT id : needGame) EXPECT_FALSE(greyed(id)) << id;
+}
+
 TEST_F(MainWindowTest, TabsListTheirOwnFolders) {
     library_.WriteFile("playing\\Zeta.log", "z.exe\r\n=====Comment_Start====\r\n");
     library_.WriteFile("playing\\alpha.log", "a.exe\r\n=====Comment_Start====\r\n");
