@@ -126,13 +126,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return TRUE;
     case WM_SIZE: LayoutControls(); return TRUE;
-    case WM_GETMINMAXINFO:
-        // Never smaller than the dialog was made (unknown while it is being made).
-        if (minimumSize_.cx > 0) {
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
-        }
-        return TRUE;
+    case WM_GETMINMAXINFO: sizing_.LimitTracking(*reinterpret_cast<MINMAXINFO*>(lParam)); return TRUE;
     case WM_ACTIVATE:
         // The user brought Kibolt forward: the messages held for that.
         if (LOWORD(wParam) != WA_INACTIVE && !startNotices_.empty()) Post([this] { ShowStartNotices(); });
@@ -160,7 +154,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL MainDialog::OnInitDialog() {
     CenterOverOwner(window_);
-    RememberStartLayout();
+    sizing_.Remember(window_);
 
     LoadIcons();
 
@@ -208,28 +202,19 @@ void MainDialog::LoadIcons() {
     smallIcon_ = std::move(small);
 }
 
-void MainDialog::PlaceTabs() {
-    RECT client{};
-    GetClientRect(window_, &client);
-    int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
-    // The tab control lies under every other control and spans the window.
-    SetWindowPos(tab_, HWND_BOTTOM, frame, 0, client.right - 2 * frame, client.bottom, SWP_SHOWWINDOW);
-}
-
 void MainDialog::OnDpiChanged(int dpi) {
-    if (dpi <= 0) dpi = WindowDpi(window_);
-    if (dpi != layoutDpi_) {
-        CaptureColumnWidths();  // a width dragged at the old DPI
-        ScaleStartLayout(layoutDpi_, dpi);
-    }
-    layoutDpi_ = dpi;
+    sizing_.DpiChanged(dpi);
     LoadIcons();
     LayoutControls();  // the tabs, the lists and the table's columns
     gameList_.FitColumn();
 }
 
 void MainDialog::SetUpTabs() {
-    PlaceTabs();
+    RECT client{};
+    GetClientRect(window_, &client);
+    int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
+    // The tab control lies under every other control and spans the window.
+    SetWindowPos(tab_, HWND_BOTTOM, frame, 0, client.right - 2 * frame, client.bottom, SWP_SHOWWINDOW);
     for (int i = 0; i < kCategoryCount; ++i)
         TabInsertItem(tab_, i, CategoryTabText(static_cast<Category>(i)),
                       reinterpret_cast<LPARAM>(gameList_.Window()));
@@ -266,7 +251,7 @@ void MainDialog::LoadSettings() {
     state_->SetViewFlags(settings.viewFlags);
     playSettings_ = ReadPlaySettings(content);
     recorder_->SetIdleLimit(int64_t{playSettings_.idleMinutes} * 60 * 1000);
-    RestoreWindow(ReadWindowSettings(content));
+    sizing_.Restore(ReadWindowSettings(content));
 }
 
 void MainDialog::SaveSettings() {
@@ -280,7 +265,7 @@ void MainDialog::SaveSettings() {
     fs_.ReadFile(path, content);
     // a failed write is not reported
     WriteFileAtomically(fs_, path,
-                        WritePlaySettings(WriteWindowSettings(WriteSettings(content, settings), WindowSettingsNow()),
+                        WritePlaySettings(WriteWindowSettings(WriteSettings(content, settings), sizing_.Now()),
                                           playSettings_));
 }
 
@@ -502,11 +487,12 @@ void MainDialog::OnInitMenuPopup(HMENU menu) {
 }
 
 void MainDialog::LayoutSessionColumns() {
-    CaptureColumnWidths();  // of the columns about to go
-    std::vector<int> fields = VisibleFields(state_->ViewFlags());
-    laidOutWidths_ = SessionColumnWidths(fields);
-    sessionTable_.SetColumns(fields, laidOutWidths_);
+    sizing_.SetColumns(VisibleFields(state_->ViewFlags()), state_->Current().log.sessions);
     sessionTable_.Show(&state_->Current().log.sessions);
+}
+
+void MainDialog::LayoutControls() {
+    if (state_) sizing_.Layout(tab_, state_->Current().log.sessions);  // the first sizes come before the library
 }
 
 void MainDialog::RefreshViews() {
@@ -521,10 +507,7 @@ void MainDialog::RefreshViews() {
     shownComment_ = GetDlgItemTextCp932(window_, IDC_GAME_COMMENT);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TITLE, game.title);
     sessionTable_.Show(&game.log.sessions);
-    // Longer session numbers than the table was laid out for widen "回" (unless the user sized it).
-    if (!laidOutWidths_.empty() && !columnWidths_[0] &&
-        laidOutWidths_[0] != sessionTable_.NumberColumnWidthFor(&game.log.sessions))
-        FitSessionColumns();
+    sizing_.SessionsShown(game.log.sessions);
     SetDlgItemTextCp932(window_, IDC_DETAIL_SESSION_COUNT, details.sessionCount);
     SetDlgItemTextCp932(window_, IDC_DETAIL_TOTAL_INPUTS, details.totalInputs);
     SetDlgItemTextCp932(window_, IDC_DETAIL_INPUTS, details.inputs);

@@ -32,6 +32,7 @@
 #include "views/command_state.h"
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
+#include "views/main_window_sizing_win32.h"
 #include "views/session_table_win32.h"
 #include "win32/handles_win32.h"
 #include "win32/posted_work_win32.h"
@@ -74,7 +75,7 @@ public:
     HWND Create();
     HWND Window() const { return window_; }
     // How to show the new window: maximised when it was left so.
-    int ShowCommandFor(int requested) const;
+    int ShowCommandFor(int requested) const { return sizing_.ShowCommandFor(requested); }
     LibraryState* State() { return state_.get(); }
 
     // What a click on a game row and the session comment dialog do.
@@ -117,7 +118,6 @@ private:
     void UpdatePlayIndicator();
 
     void SetUpTabs();
-    void PlaceTabs();
     void LoadIcons();
     void OnDpiChanged(int dpi);
     void LoadSettings();
@@ -238,19 +238,7 @@ private:
     // A game is starting or running (or no longer): the locked controls and the indicator.
     void SetPlaying(bool playing);
 
-    // The window's size and place, the controls that grow with it and the
-    // session table's column widths (main_dialog_layout_win32.cpp).
-    void RememberStartLayout();
-    // The dialog's own layout, as at another DPI.
-    void ScaleStartLayout(int fromDpi, int toDpi);
-    void RestoreWindow(const WindowSettings& saved);
-    WindowSettings WindowSettingsNow();
     void LayoutControls();
-    // Notes the widths the user gave columns since the program last laid them out.
-    void CaptureColumnWidths();
-    // Widths of "回" and the given fields' columns: the user's, the rest sharing what is left.
-    std::vector<int> SessionColumnWidths(const std::vector<int>& fields) const;
-    void FitSessionColumns();
 
     // Keys that switch the tabs (main_dialog_keys_win32.cpp).
     static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
@@ -307,13 +295,7 @@ private:
     GameWatcher gameWatcher_;
     GamepadWatcher gamepad_;                  // asks the launcher: goes before it
 
-    SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
-    RECT startClient_{};                      // the client area at that size
-    std::vector<std::pair<int, RECT>> startPlaces_;  // the controls that follow the window, there
-    int layoutDpi_ = USER_DEFAULT_SCREEN_DPI; // the DPI those and the user's column widths are at
-    std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
-    std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
-    bool startMaximized_ = false;
+    MainWindowSizing sizing_{sessionTable_};
     UniqueHook keyFilter_;
     struct StartNotice {
         std::string text;

@@ -16,7 +16,7 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_detect_win32.cpp
   app/main_dialog_games_win32.cpp
   app/main_dialog_keys_win32.cpp
-  app/main_dialog_layout_win32.cpp
+  views/main_window_sizing_win32.cpp
   app/main_dialog_play_win32.cpp
   app/main_dialog_start_win32.cpp
   app/main_dialog_win32.cpp

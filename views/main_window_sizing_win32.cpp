@@ -1,13 +1,9 @@
-// The main window's size and place: it grows from the dialog's own size, its
-// controls follow as the layout table says (views/main_window_layout.h), and
-// the size, place and the column widths the user chose come back at the next start.
-#include "app/main_dialog_win32.h"
+#include "views/main_window_sizing_win32.h"
 
 #include <algorithm>
 
 #include "resources/resource_ids.h"
 #include "views/main_window_layout.h"
-#include "views/session_columns.h"
 #include "win32/dpi_win32.h"
 #include "win32/placement.h"
 
@@ -41,28 +37,43 @@ size_t SlotOf(const std::vector<int>& fields, size_t column) {
 
 }  // namespace
 
-int MainDialog::ShowCommandFor(int requested) const {
+int MainWindowSizing::ShowCommandFor(int requested) const {
     const bool plain = requested == SW_SHOWNORMAL || requested == SW_SHOW || requested == SW_SHOWDEFAULT;
     return startMaximized_ && plain ? SW_SHOWMAXIMIZED : requested;
 }
 
-void MainDialog::RememberStartLayout() {
-    RECT window{};
-    GetWindowRect(window_, &window);
-    minimumSize_ = {window.right - window.left, window.bottom - window.top};
+void MainWindowSizing::LimitTracking(MINMAXINFO& info) const {
+    // Never smaller than the dialog was made (unknown while it is being made).
+    if (minimumSize_.cx > 0) info.ptMinTrackSize = {minimumSize_.cx, minimumSize_.cy};
+}
+
+void MainWindowSizing::Remember(HWND window) {
+    window_ = window;
+    RECT rect{};
+    GetWindowRect(window_, &rect);
+    minimumSize_ = {rect.right - rect.left, rect.bottom - rect.top};
     GetClientRect(window_, &startClient_);
-    // The controls that move or grow; the tabs span the window (PlaceTabs).
+    // The controls that move or grow; the tabs span the window (Layout).
     startPlaces_.clear();
     for (const ControlAnchor& anchor : MainWindowAnchors()) {
         const bool moves = anchor.left != Follow::None || anchor.top != Follow::None ||
                            anchor.right != Follow::None || anchor.bottom != Follow::None;
-        if (moves && anchor.id != IDC_TAB) startPlaces_.emplace_back(anchor.id, ClientRectOf(Control(anchor.id), window_));
+        if (moves && anchor.id != IDC_TAB)
+            startPlaces_.emplace_back(anchor.id, ClientRectOf(GetDlgItem(window_, anchor.id), window_));
     }
-    layoutDpi_ = WindowDpi(window_);
+    dpi_ = WindowDpi(window_);
 }
 
-void MainDialog::ScaleStartLayout(int fromDpi, int toDpi) {
-    auto scale = [&](LONG& v) { v = MulDiv(v, toDpi, fromDpi); };
+void MainWindowSizing::DpiChanged(int dpi) {
+    if (dpi <= 0) dpi = WindowDpi(window_);
+    if (dpi == dpi_) return;
+    CaptureColumnWidths();  // a width dragged at the old DPI
+    ScaleTo(dpi);
+}
+
+void MainWindowSizing::ScaleTo(int dpi) {
+    const int from = dpi_;
+    auto scale = [&](LONG& v) { v = MulDiv(v, dpi, from); };
     scale(minimumSize_.cx);
     scale(minimumSize_.cy);
     auto scaleRect = [&](RECT& r) {
@@ -75,10 +86,11 @@ void MainDialog::ScaleStartLayout(int fromDpi, int toDpi) {
     for (auto& [id, rect] : startPlaces_) scaleRect(rect);
     // Widths the user dragged keep their size on the new display.
     for (int& width : columnWidths_)
-        if (width) width = std::clamp(MulDiv(width, toDpi, fromDpi), 1, kLongestColumnWidth);
+        if (width) width = std::clamp(MulDiv(width, dpi, from), 1, kLongestColumnWidth);
+    dpi_ = dpi;
 }
 
-void MainDialog::RestoreWindow(const WindowSettings& saved) {
+void MainWindowSizing::Restore(const WindowSettings& saved) {
     columnWidths_ = saved.columnWidths;
     startMaximized_ = saved.maximized;
     if (!saved.placed) return;  // centred, at the dialog's size
@@ -87,7 +99,7 @@ void MainDialog::RestoreWindow(const WindowSettings& saved) {
     SetWindowPos(window_, nullptr, kept.left, kept.top, kept.Width(), kept.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-WindowSettings MainDialog::WindowSettingsNow() {
+WindowSettings MainWindowSizing::Now() {
     CaptureColumnWidths();
     WindowSettings w;
     w.columnWidths = columnWidths_;
@@ -109,38 +121,38 @@ WindowSettings MainDialog::WindowSettingsNow() {
     return w;
 }
 
-void MainDialog::LayoutControls() {
-    if (!state_ || IsIconic(window_)) return;
+void MainWindowSizing::Layout(HWND tab, const std::vector<SessionRecord>& sessions) {
+    if (IsIconic(window_)) return;
     RECT client{};
     GetClientRect(window_, &client);
     const int dx = client.right - startClient_.right;
     const int dy = client.bottom - startClient_.bottom;
     const int frame = SystemMetricForDpi(SM_CXDLGFRAME, WindowDpi(window_));
-    Place(tab_, frame, 0, client.right - 2 * frame, client.bottom);
+    Place(tab, frame, 0, client.right - 2 * frame, client.bottom);
     for (const auto& [id, start] : startPlaces_) {
         const Box box = LaidOut(*MainWindowAnchor(id), {start.left, start.top, start.right, start.bottom}, dx, dy);
-        Place(Control(id), box.left, box.top, box.Width(), box.Height());
+        Place(GetDlgItem(window_, id), box.left, box.top, box.Width(), box.Height());
     }
-    FitSessionColumns();
+    FitColumns(sessions);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void MainDialog::CaptureColumnWidths() {
-    const std::vector<int>& fields = sessionTable_.Fields();
-    const std::vector<int> now = sessionTable_.ColumnWidths();
+void MainWindowSizing::CaptureColumnWidths() {
+    const std::vector<int>& fields = table_.Fields();
+    const std::vector<int> now = table_.ColumnWidths();
     for (size_t column = 0; column < now.size() && column < laidOutWidths_.size(); ++column)
         if (now[column] != laidOutWidths_[column]) columnWidths_[SlotOf(fields, column)] = now[column];
     laidOutWidths_ = now;
 }
 
-std::vector<int> MainDialog::SessionColumnWidths(const std::vector<int>& fields) const {
+std::vector<int> MainWindowSizing::ColumnWidths(const std::vector<int>& fields, const std::vector<SessionRecord>& sessions) const {
     std::vector<int> widths(fields.size() + 1, 0);
     const int dpi = WindowDpi(window_);
     const int edge = SystemMetricForDpi(SM_CXEDGE, dpi);
     // The designed width at the window's DPI, wider for long session numbers.
-    const int number = sessionTable_.NumberColumnWidthFor(&state_->Current().log.sessions);
+    const int number = table_.NumberColumnWidthFor(&sessions);
     RECT rect{};
-    GetWindowRect(sessionTable_.Window(), &rect);
+    GetWindowRect(table_.Window(), &rect);
     int free = rect.right - rect.left;
     int automatic = 0;
     for (size_t column = 0; column < widths.size(); ++column) {
@@ -156,17 +168,28 @@ std::vector<int> MainDialog::SessionColumnWidths(const std::vector<int>& fields)
             ++automatic;
         }
     }
-    const int shared = DataColumnWidth(free, edge, SystemMetricForDpi(SM_CXVSCROLL, dpi), sessionTable_.RowCount(),
+    const int shared = DataColumnWidth(free, edge, SystemMetricForDpi(SM_CXVSCROLL, dpi), table_.RowCount(),
                                        automatic, number);
     for (size_t column = 1; column < widths.size(); ++column)
         if (!widths[column]) widths[column] = std::max(shared, 0);
     return widths;
 }
 
-void MainDialog::FitSessionColumns() {
+void MainWindowSizing::FitColumns(const std::vector<SessionRecord>& sessions) {
     CaptureColumnWidths();
-    laidOutWidths_ = SessionColumnWidths(sessionTable_.Fields());
-    sessionTable_.SetColumnWidths(laidOutWidths_);
+    laidOutWidths_ = ColumnWidths(table_.Fields(), sessions);
+    table_.SetColumnWidths(laidOutWidths_);
+}
+
+void MainWindowSizing::SetColumns(const std::vector<int>& fields, const std::vector<SessionRecord>& sessions) {
+    CaptureColumnWidths();  // of the columns about to go
+    laidOutWidths_ = ColumnWidths(fields, sessions);
+    table_.SetColumns(fields, laidOutWidths_);
+}
+
+void MainWindowSizing::SessionsShown(const std::vector<SessionRecord>& sessions) {
+    if (!laidOutWidths_.empty() && !columnWidths_[0] && laidOutWidths_[0] != table_.NumberColumnWidthFor(&sessions))
+        FitColumns(sessions);
 }
 
 }  // namespace kibolt
