@@ -10,9 +10,9 @@
 #include "dialogs/comment_dialog_win32.h"
 #include "dialogs/context_menus_win32.h"
 #include "dialogs/game_dialog_win32.h"
+#include "launch/desktop_shortcut_win32.h"
+#include "launch/shortcut_text.h"
 #include "library/game_commands.h"
-#include "shortcuts/desktop_shortcut_win32.h"
-#include "shortcuts/shortcut_text.h"
 #include "resources/resource_ids.h"
 #include "win32/text_win32.h"
 

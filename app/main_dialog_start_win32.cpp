@@ -2,9 +2,9 @@
 // line, and the requests later starts for this library hand over.
 #include "app/main_dialog_win32.h"
 
-#include "command_line/start_options_win32.h"
 #include "dialogs/game_dialog_win32.h"
-#include "instance/library_instance_win32.h"
+#include "launch/library_instance_win32.h"
+#include "launch/start_options_win32.h"
 #include "library/game_commands.h"
 #include "resources/resource_ids.h"
 #include "win32/text_win32.h"

@@ -5,7 +5,7 @@
 #include "export/clipboard_export_win32.h"
 #include "export/copy_settings_dialog_win32.h"
 #include "hook/activity_messages.h"
-#include "instance/library_instance_win32.h"
+#include "launch/library_instance_win32.h"
 #include "library/game_commands.h"
 #include "library/library_paths.h"
 #include "library/session_commands.h"

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "command_line/start_options_win32.h"
 #include "detect/game_watch_win32.h"
 #include "detect/watched_games.h"
 #include "export/clipboard_text.h"
@@ -21,6 +20,7 @@
 #include "history/chart_window_win32.h"
 #include "history/stats_window_win32.h"
 #include "hook/activity_hook_client_win32.h"
+#include "launch/start_options_win32.h"
 #include "library/clock_win32.h"
 #include "library/file_system.h"
 #include "library/file_system_win32.h"

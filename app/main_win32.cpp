@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/main_dialog_win32.h"
-#include "instance/library_instance_win32.h"
+#include "launch/library_instance_win32.h"
 #include "library/file_system_win32.h"
 #include "library/library_paths.h"
 #include "win32/dialog_object_win32.h"

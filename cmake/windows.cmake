@@ -20,7 +20,7 @@ add_library(kibolt_win32 STATIC
   app/main_dialog_play_win32.cpp
   app/main_dialog_start_win32.cpp
   app/main_dialog_win32.cpp
-  command_line/start_options_win32.cpp
+  launch/start_options_win32.cpp
   dialogs/about_dialog_win32.cpp
   dialogs/comment_dialog_win32.cpp
   dialogs/idle_time_dialog_win32.cpp
@@ -34,11 +34,11 @@ add_library(kibolt_win32 STATIC
   history/chart_area_win32.cpp
   history/chart_window_win32.cpp
   history/stats_window_win32.cpp
-  instance/library_instance_win32.cpp
+  launch/library_instance_win32.cpp
   library/clock_win32.cpp
   library/file_system_win32.cpp
   play/game_launcher_win32.cpp
-  shortcuts/desktop_shortcut_win32.cpp
+  launch/desktop_shortcut_win32.cpp
   views/extra_list_dialog_win32.cpp
   views/game_list_win32.cpp
   views/session_table_win32.cpp

@@ -25,7 +25,7 @@ const std::string kRoot = "C:\\K";
 const std::string kPath = "C:\\K\\playing\\G.log";
 
 // The log on disk reads back as the log in memory.
-void CheckDiskMatchesMemory(testing::MemoryFileSystem& fs, const GameLogContent& memory) {
+void CheckDiskMatchesMemory(test::MemoryFileSystem& fs, const GameLogContent& memory) {
     const GameLogContent disk = ParseGameLogFile(fs.FileBytes(kPath).value_or(""));
     FUZZ_CHECK(disk.commandLine == memory.commandLine || (memory.commandLine.empty() && disk.commandLine == " "));
     FUZZ_CHECK(disk.comment == memory.comment);
@@ -38,7 +38,7 @@ void CheckDiskMatchesMemory(testing::MemoryFileSystem& fs, const GameLogContent&
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    testing::MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     fs.AddFolder("C:\\K\\playing");
     fs.PutFile(kPath, in.ConsumeRandomLengthString(4096));
     LibraryState state(fs, kRoot);

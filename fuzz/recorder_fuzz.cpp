@@ -10,7 +10,7 @@
 #include "tests/core/recorder_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string broken = kibolt::testing::RunRecorderModel(data, size);
+    const std::string broken = kibolt::test::RunRecorderModel(data, size);
     if (!broken.empty()) std::fprintf(stderr, "%s\n", broken.c_str());
     FUZZ_CHECK(broken.empty());
     return 0;

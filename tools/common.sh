@@ -97,7 +97,13 @@ build_sanitize() {
 }
 
 # The core's libFuzzer targets (clang, with ASan and UBSan).
-KIBOLT_FUZZ_TARGETS=(game_log log_edits settings time_text titles clipboard_text recorder)
+# Every fuzz/<target>_fuzz.cpp is one, as fuzz/fuzz.cmake builds them.
+KIBOLT_FUZZ_TARGETS=()
+for _source in "$KIBOLT_TOP"/fuzz/*_fuzz.cpp; do
+    _source=${_source##*/}
+    KIBOLT_FUZZ_TARGETS+=("${_source%_fuzz.cpp}")
+done
+unset _source
 build_fuzz() {
     CC=clang CXX=clang++ cmake -S "$KIBOLT_TOP" -B "$KIBOLT_TOP/build/fuzz" -DKIBOLT_FUZZ=ON \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -6,7 +6,7 @@
 #pragma once
 #include <span>
 
-#include "win32/placement.h"
+#include "library/placement.h"
 
 namespace kibolt {
 

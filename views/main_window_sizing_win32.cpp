@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "library/placement.h"
 #include "resources/resource_ids.h"
 #include "views/main_window_layout.h"
 #include "win32/dpi_win32.h"
-#include "win32/placement.h"
 
 namespace kibolt {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "win32/cp932_forms.h"
+#include "library/cp932_forms.h"
 
 namespace kibolt {
 

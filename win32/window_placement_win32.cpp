@@ -1,6 +1,6 @@
 #include "win32/window_placement_win32.h"
 
-#include "win32/placement.h"
+#include "library/placement.h"
 
 namespace kibolt {
 

@@ -1,5 +1,5 @@
 // The characters other systems write in another Unicode form than code page 932.
-#include "win32/cp932_forms.h"
+#include "library/cp932_forms.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

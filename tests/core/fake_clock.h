@@ -8,7 +8,7 @@
 
 #include "library/clock.h"
 
-namespace kibolt::testing {
+namespace kibolt::test {
 
 class FakeClock final : public Clock {
 public:
@@ -71,4 +71,4 @@ inline int64_t StampOf(int year, int month, int day, int hour, int minute, int s
     return days * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-}  // namespace kibolt::testing
+}  // namespace kibolt::test

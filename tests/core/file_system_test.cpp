@@ -8,7 +8,7 @@
 namespace kibolt {
 namespace {
 
-using testing::MemoryFileSystem;
+using test::MemoryFileSystem;
 
 const std::string kPath = "C:\\K\\playing\\Game.log";
 const std::string kOld = "C:\\G\\old.exe\r\n=====Comment_Start====\r\nold\r\n";

@@ -12,7 +12,7 @@
 namespace kibolt {
 namespace {
 
-using testing::MemoryFileSystem;
+using test::MemoryFileSystem;
 
 const std::string kRoot = "C:\\K";
 const std::string kAlpha = "C:\\K\\playing\\Alpha.log";

@@ -191,7 +191,7 @@ namespace kibolt {
 namespace {
 
 TEST(WatchedGameListTest, EveryCategorysGamesReadAgainAsTheirLogsChange) {
-    testing::MemoryFileSystem fs;
+    test::MemoryFileSystem fs;
     const std::string root = "D:\\Kibolt";
     fs.PutFile(root + "\\playing\\Foo.log", "\"D:\\Games\\Foo\\foo.exe\" -x\r\n[comment]\r\n");
     fs.PutFile(root + "\\cleared\\Bar.log", "bin\\bar.exe\r\n");  // relative: not in a folder of its own

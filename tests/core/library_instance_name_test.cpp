@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "instance/library_instance_name.h"
+#include "launch/library_instance_name.h"
 
 namespace kibolt {
 namespace {

@@ -6,7 +6,7 @@
 namespace kibolt {
 namespace {
 
-using testing::MemoryFileSystem;
+using test::MemoryFileSystem;
 
 const std::string kRoot = "C:\\K";
 const std::string kAlphaPlaying = "C:\\K\\playing\\Alpha.log";

@@ -29,7 +29,7 @@ protected:
         return titles;
     }
 
-    testing::MemoryFileSystem fs_;
+    test::MemoryFileSystem fs_;
 };
 
 // A log of n sessions of one hour each (active half an hour, ten inputs), on consecutive days from `firstDay`.
@@ -110,7 +110,7 @@ TEST_F(LibrarySummaryTest, SessionsAreReadAsTheChartReadsThem) {
 }
 
 TEST_F(LibrarySummaryTest, AMissingFolderIsNoError) {
-    testing::MemoryFileSystem bare;
+    test::MemoryFileSystem bare;
     bare.PutFile(std::string(kRoot) + "\\others\\Only.log", HoursLog(1));
     EXPECT_EQ(Titles(ReadLibrarySummary(bare, kRoot)), (std::vector<std::string>{"Only"}));
 }

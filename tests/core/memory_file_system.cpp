@@ -5,7 +5,7 @@
 #include "library/library_paths.h"
 #include "library/sjis.h"
 
-namespace kibolt::testing {
+namespace kibolt::test {
 
 namespace {
 
@@ -192,4 +192,4 @@ FsError MemoryFileSystem::ListFolder(const std::string& folder, std::vector<std:
     return FsError::None;
 }
 
-}  // namespace kibolt::testing
+}  // namespace kibolt::test

@@ -12,7 +12,7 @@
 
 #include "library/file_system.h"
 
-namespace kibolt::testing {
+namespace kibolt::test {
 
 class MemoryFileSystem : public FileSystem {
 public:
@@ -61,4 +61,4 @@ private:
     std::map<std::string, std::string> folders_;  // folded path -> path as spelt
 };
 
-}  // namespace kibolt::testing
+}  // namespace kibolt::test

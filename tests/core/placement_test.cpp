@@ -1,5 +1,5 @@
 // Where a window goes: centred, or brought back inside the work area.
-#include "win32/placement.h"
+#include "library/placement.h"
 
 #include <gtest/gtest.h>
 

@@ -15,9 +15,9 @@
 namespace kibolt {
 namespace {
 
-using testing::FakeClock;
-using testing::MemoryFileSystem;
-using testing::StampOf;
+using test::FakeClock;
+using test::MemoryFileSystem;
+using test::StampOf;
 
 // A time on 2005-06-01.
 int64_t At(int hour, int minute, int second = 0) { return StampOf(2005, 6, 1, hour, minute, second); }

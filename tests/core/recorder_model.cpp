@@ -14,7 +14,7 @@
 #include "tests/core/fake_clock.h"
 #include "tests/core/memory_file_system.h"
 
-namespace kibolt::testing {
+namespace kibolt::test {
 namespace {
 
 using Op = MemoryFileSystem::Op;
@@ -714,4 +714,4 @@ std::vector<uint8_t> ModelSequence(uint32_t seed, size_t size) {
     return bytes;
 }
 
-}  // namespace kibolt::testing
+}  // namespace kibolt::test

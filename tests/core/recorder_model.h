@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kibolt::testing {
+namespace kibolt::test {
 
 struct ModelStats {
     size_t sequences = 0;
@@ -30,4 +30,4 @@ std::vector<uint8_t> ShrinkModelSequence(std::vector<uint8_t> bytes);
 // Random bytes of a fixed seed, for a reproducible sequence.
 std::vector<uint8_t> ModelSequence(uint32_t seed, size_t size);
 
-}  // namespace kibolt::testing
+}  // namespace kibolt::test

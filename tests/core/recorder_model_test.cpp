@@ -10,9 +10,9 @@
 namespace kibolt {
 namespace {
 
-using testing::ModelSequence;
-using testing::ModelStats;
-using testing::RunRecorderModel;
+using test::ModelSequence;
+using test::ModelStats;
+using test::RunRecorderModel;
 
 TEST(RecorderModel, EverySessionOnceWhateverFailsWithFixedSeeds) {
     ModelStats stats;
@@ -35,7 +35,7 @@ TEST(RecorderModel, DISABLED_ShrinkASeed) {
     const char* seed = std::getenv("KIBOLT_MODEL_SEED");
     ASSERT_TRUE(seed);
     const std::vector<uint8_t> bytes =
-        testing::ShrinkModelSequence(ModelSequence(static_cast<uint32_t>(std::atoi(seed)), 400));
+        test::ShrinkModelSequence(ModelSequence(static_cast<uint32_t>(std::atoi(seed)), 400));
     std::printf("%s\n{", RunRecorderModel(bytes.data(), bytes.size()).c_str());
     for (uint8_t b : bytes) std::printf("%d, ", b);
     std::printf("}\n");

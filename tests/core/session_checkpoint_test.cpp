@@ -15,9 +15,9 @@
 namespace kibolt {
 namespace {
 
-using testing::FakeClock;
-using testing::MemoryFileSystem;
-using testing::StampOf;
+using test::FakeClock;
+using test::MemoryFileSystem;
+using test::StampOf;
 
 const std::string kRoot = "C:\\K";
 const std::string kAlpha = "C:\\K\\playing\\Alpha.log";

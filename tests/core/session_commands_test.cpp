@@ -95,7 +95,7 @@ protected:
         RecomputeTotals(log.sessions);
         fs_.PutFile("C:\\K\\playing\\Game.log", SerializeGameLog(log));
     }
-    testing::MemoryFileSystem fs_;
+    test::MemoryFileSystem fs_;
     LibraryState state_{fs_, "C:\\K"};
 };
 
@@ -275,7 +275,7 @@ protected:
         for (const SessionRecord& s : state_.Current().log.sessions) out.emplace_back(s.Field(kComment));
         return out;
     }
-    testing::MemoryFileSystem fs_;
+    test::MemoryFileSystem fs_;
     LibraryState state_{fs_, "C:\\K"};
     std::string original_;
 };

@@ -18,9 +18,9 @@
 namespace kibolt {
 namespace {
 
-using testing::FakeClock;
-using testing::MemoryFileSystem;
-using testing::StampOf;
+using test::FakeClock;
+using test::MemoryFileSystem;
+using test::StampOf;
 using Kind = RecorderNotice::Kind;
 using Op = MemoryFileSystem::Op;
 
@@ -351,7 +351,7 @@ TEST(RecorderModelFound, SequencesThatOnceBrokeTheModel) {
          148, 59, 9, 156, 149, 28, 64, 153, 26, 202, 202, 170, 164},
     };
     for (const std::vector<uint8_t>& bytes : found)
-        EXPECT_EQ(testing::RunRecorderModel(bytes.data(), bytes.size()), "");
+        EXPECT_EQ(test::RunRecorderModel(bytes.data(), bytes.size()), "");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "command_line/start_options.h"
-#include "shortcuts/shortcut_text.h"
+#include "launch/shortcut_text.h"
+#include "launch/start_options.h"
 
 namespace kibolt {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "command_line/start_options.h"
+#include "launch/start_options.h"
 
 namespace kibolt {
 namespace {

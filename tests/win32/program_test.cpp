@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "instance/library_instance_name.h"
+#include "launch/library_instance_name.h"
 #include "library/game_log.h"
 #include "play/session_checkpoint.h"
 #include "resources/resource_ids.h"

@@ -1,4 +1,4 @@
-#include "command_line/start_options_win32.h"
+#include "launch/start_options_win32.h"
 
 #include <shellapi.h>
 

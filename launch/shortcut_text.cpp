@@ -1,4 +1,4 @@
-#include "shortcuts/shortcut_text.h"
+#include "launch/shortcut_text.h"
 
 namespace kibolt {
 

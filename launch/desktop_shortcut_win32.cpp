@@ -1,13 +1,13 @@
-#include "shortcuts/desktop_shortcut_win32.h"
+#include "launch/desktop_shortcut_win32.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "launch/shortcut_text.h"
 #include "win32/com_ref_win32.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
-#include "shortcuts/shortcut_text.h"
 
 namespace kibolt {
 

@@ -1,4 +1,4 @@
-#include "command_line/start_options.h"
+#include "launch/start_options.h"
 
 #include <vector>
 

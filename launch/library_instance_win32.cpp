@@ -1,11 +1,11 @@
-#include "instance/library_instance_win32.h"
+#include "launch/library_instance_win32.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "launch/library_instance_name.h"
 #include "win32/text_win32.h"
-#include "instance/library_instance_name.h"
 
 namespace kibolt {
 

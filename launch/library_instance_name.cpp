@@ -1,4 +1,4 @@
-#include "instance/library_instance_name.h"
+#include "launch/library_instance_name.h"
 
 #include <cstdint>
 #include <cstdio>

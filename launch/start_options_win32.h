@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "command_line/start_options.h"
+#include "launch/start_options.h"
 
 namespace kibolt {
 

@@ -1,4 +1,4 @@
-#include "win32/cp932_forms.h"
+#include "library/cp932_forms.h"
 
 namespace kibolt {
 

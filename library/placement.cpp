@@ -1,4 +1,4 @@
-#include "win32/placement.h"
+#include "library/placement.h"
 
 #include <algorithm>
 #include <utility>
