@@ -16,7 +16,7 @@
 namespace kibolt {
 
 void MainDialog::StartWatching() {
-    sharedFolders_ = SystemSharedFolders(state_->Root());
+    outsideGames_.Start(state_->Root());
     DragAcceptFiles(window_, TRUE);
     GamepadHost host;
     host.window = window_;
@@ -60,11 +60,7 @@ void MainDialog::OnGameWatchTimer() {
     if (!playSettings_.autoDetect || !state_ || !recorder_ || recorder_->IsOpen() ||
         !Allowed(Command::StartFromOutside))
         return;
-    if (watchedGamesStale_) {
-        watchedGames_.Refresh(fs_, state_->Root(), sharedFolders_);
-        watchedGamesStale_ = false;
-    }
-    if (std::optional<NoticedGame> noticed = gameWatcher_.Look(watchedGames_)) BeginNoticedSession(*noticed);
+    if (std::optional<NoticedGame> noticed = outsideGames_.Look(fs_, state_->Root())) BeginNoticedSession(*noticed);
 }
 
 void MainDialog::BeginNoticedSession(const NoticedGame& noticed) {

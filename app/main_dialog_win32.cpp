@@ -534,7 +534,7 @@ void MainDialog::Changed(Change what) {
     if (what & Change::GameList) RefillGameList(state_->CurrentCategory());
     if (what & Change::Current) RefreshViews();
     if (what & Change::Library) {
-        watchedGamesStale_ = true;
+        outsideGames_.LibraryChanged();
         if (stats_.IsOpen()) stats_.Reload();
     }
 }

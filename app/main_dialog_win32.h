@@ -289,10 +289,7 @@ private:
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;
     PlaySettings playSettings_;
-    SharedFolders sharedFolders_;
-    WatchedGameList watchedGames_;
-    bool watchedGamesStale_ = true;           // the library changed since the list was read
-    GameWatcher gameWatcher_;
+    OutsideGames outsideGames_;
     GamepadWatcher gamepad_;                  // asks the launcher: goes before it
 
     MainWindowSizing sizing_{sessionTable_};

@@ -157,4 +157,12 @@ std::optional<NoticedGame> GameWatcher::Look(const WatchedGameList& games) {
     return noticed;
 }
 
+std::optional<NoticedGame> OutsideGames::Look(FileSystem& fs, std::string_view libraryRoot) {
+    if (stale_) {
+        games_.Refresh(fs, libraryRoot, shared_);
+        stale_ = false;
+    }
+    return watcher_.Look(games_);
+}
+
 }  // namespace kibolt

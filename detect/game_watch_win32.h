@@ -18,7 +18,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-#include <vector>
 
 #include "detect/game_match.h"
 #include "detect/watched_games.h"
@@ -59,6 +58,22 @@ private:
     DWORD lastSnapshot_ = 0;
     uint64_t gamesVersion_ = 0;
     uint64_t snapshots_ = 0;
+};
+
+// What a window keeps between its looks: the system's shared folders, the
+// registered games as last read (read again once the library changed) and
+// the watcher.
+class OutsideGames {
+public:
+    void Start(std::string_view libraryRoot) { shared_ = SystemSharedFolders(libraryRoot); }
+    void LibraryChanged() { stale_ = true; }
+    std::optional<NoticedGame> Look(FileSystem& fs, std::string_view libraryRoot);
+
+private:
+    SharedFolders shared_;
+    WatchedGameList games_;
+    bool stale_ = true;
+    GameWatcher watcher_;
 };
 
 // Seconds since 1970 of a time in the system's 100 ns units since 1601.
