@@ -142,7 +142,7 @@ void MainDialog::AfterRecorder() {
     if (what != Change::None) Changed(what);
     heldNotices_.insert(heldNotices_.end(), report.notices.begin(), report.notices.end());
     // While a game runs a message box would take the front from it: told once it has ended.
-    if (!launcher_.Running()) ShowRecorderNotices();
+    if (Allowed(Command::TellRecorderNotice)) ShowRecorderNotices();
     UpdateCheckpointTimer();
 }
 

@@ -27,16 +27,16 @@ void MainDialog::QueueStart(std::wstring commandLine) {
 LRESULT MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
     if (data.dwData == kComeForwardTag) {
         // A game started meanwhile keeps the front.
-        if (!launcher_.Running()) BringToFront(window_);
+        if (Allowed(Command::ComeForward)) BringToFront(window_);
         return TRUE;
     }
     if (data.dwData != kStartRequestTag || data.cbData % sizeof(wchar_t) != 0 ||
         data.cbData > kMaxRequestChars * sizeof(wchar_t) || (data.cbData && !data.lpData))
         return kRequestRefused;
     std::wstring commandLine(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
-    if (launcher_.Running()) {
+    if (!Allowed(Command::ComeForward)) {
         // In front already: acted on from the message loop, as usual.
-        if (GetForegroundWindow() == window_) {
+        if (Allowed(Command::TellAboutStart)) {
             QueueStart(std::move(commandLine));
             return kRequestTakenStayBehind;
         }
@@ -53,7 +53,7 @@ LRESULT MainDialog::OnStartRequest(const COPYDATASTRUCT& data) {
 void MainDialog::Notify(std::string text, bool error) {
     // A message box would take the front from the game: it waits until the
     // game has ended or the user brings Kibolt forward.
-    if (launcher_.Running() && GetForegroundWindow() != window_) {
+    if (!Allowed(Command::TellAboutStart)) {
         startNotices_.push_back({std::move(text), error});
         return;
     }
@@ -61,7 +61,7 @@ void MainDialog::Notify(std::string text, bool error) {
 }
 
 void MainDialog::ShowStartNotices() {
-    if (startNotices_.empty() || (launcher_.Running() && GetForegroundWindow() != window_)) return;
+    if (startNotices_.empty() || !Allowed(Command::TellAboutStart)) return;
     // Taken out first: activation while a box is shown asks for them again.
     std::vector<StartNotice> notices;
     notices.swap(startNotices_);

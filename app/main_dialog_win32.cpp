@@ -93,7 +93,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (posted_.Run(message)) return TRUE;
     if (recorder_ && OnPlayMessage(message, wParam)) {
         // The game has ended (or failed to start): what was held may show now.
-        if (!startNotices_.empty() && !launcher_.Running()) Post([this] { ShowStartNotices(); });
+        if (!startNotices_.empty() && Allowed(Command::TellAboutStart)) Post([this] { ShowStartNotices(); });
         return TRUE;
     }
     switch (message) {
@@ -300,6 +300,7 @@ CommandFacts MainDialog::Facts() const {
     facts.canUndo = state_ && state_->CanUndoSessionDeletion();
     facts.dialogOpen = window_ && !IsWindowEnabled(window_);
     facts.autoDetect = playSettings_.autoDetect;
+    facts.inFront = window_ && GetForegroundWindow() == window_;
     return facts;
 }
 

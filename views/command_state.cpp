@@ -23,6 +23,11 @@ CommandState StateOf(Command command, const CommandFacts& f) {
     case Command::CommentSession: return {f.hasGame && !f.playing};
     case Command::CloseBySlip: return {!f.playing};  // a slip during play must not end the recording
     case Command::AutoDetect: return {true, f.autoDetect};
+    // The game being played keeps the front and its active time.
+    case Command::ComeForward:
+    case Command::TellRecorderNotice: return {!f.playing};
+    // The user came to Kibolt during play: a message is no longer in the game's way.
+    case Command::TellAboutStart: return {!f.playing || f.inFront};
     }
     return {};
 }

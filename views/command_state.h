@@ -22,6 +22,10 @@ enum class Command {
     CommentSession,
     CloseBySlip,     // Esc and the dialog's own close; "終了" and the close box always end Kibolt
     AutoDetect,      // the check item "起動を自動で記録"
+    // Not commands of the user's, but the same kind of question:
+    ComeForward,     // a later start of Kibolt brings this window to the front
+    TellAboutStart,  // a message about a later start shows now, rather than held
+    TellRecorderNotice,  // what the recorder has to say shows now, rather than held
 };
 
 struct CommandFacts {
@@ -30,6 +34,7 @@ struct CommandFacts {
     bool currentIsPlaying = false;  // the current game is the one being played
     bool canUndo = false;           // sessions deleted last can be put back
     bool dialogOpen = false;        // a dialog or message box holds the main window
+    bool inFront = false;           // the main window is the foreground window
     bool autoDetect = false;        // the option is on
 };
 

@@ -14,6 +14,7 @@ enum Need : unsigned {
     kNotThePlayedGame = 4,  // the current game is not the one being played
     kUndo = 8,              // a deletion to put back
     kNoDialog = 16,         // no dialog holding the window
+    kNoPlayOrInFront = 32,  // no game being played, or Kibolt in front
 };
 
 struct Rule {
@@ -39,6 +40,9 @@ constexpr Rule kRules[] = {
     {Command::CommentSession, "CommentSession", kGame | kNoPlay},
     {Command::CloseBySlip, "CloseBySlip", kNoPlay},
     {Command::AutoDetect, "AutoDetect", 0},
+    {Command::ComeForward, "ComeForward", kNoPlay},
+    {Command::TellAboutStart, "TellAboutStart", kNoPlayOrInFront},
+    {Command::TellRecorderNotice, "TellRecorderNotice", kNoPlay},
 };
 
 void PrintTo(const Rule& r, std::ostream* os) { *os << r.name; }
@@ -46,7 +50,7 @@ void PrintTo(const Rule& r, std::ostream* os) { *os << r.name; }
 // Every combination of the facts; "the current game is playing" only where a game plays and is current.
 template <typename F>
 void ForEachFacts(F&& check) {
-    for (unsigned bits = 0; bits < 64; ++bits) {
+    for (unsigned bits = 0; bits < 128; ++bits) {
         CommandFacts f;
         f.hasGame = bits & 1;
         f.playing = bits & 2;
@@ -54,6 +58,7 @@ void ForEachFacts(F&& check) {
         f.canUndo = bits & 8;
         f.dialogOpen = bits & 16;
         f.autoDetect = bits & 32;
+        f.inFront = bits & 64;
         if (f.currentIsPlaying && !(f.playing && f.hasGame)) continue;
         check(f);
     }
@@ -70,6 +75,7 @@ std::string Describe(const CommandFacts& f) {
     add(f.canUndo, "undo possible");
     add(f.dialogOpen, "a dialog open");
     add(f.autoDetect, "auto detect on");
+    add(f.inFront, "Kibolt in front");
     return s.empty() ? "no facts" : s;
 }
 
@@ -80,7 +86,8 @@ TEST_P(CommandRules, EnabledExactlyWhenEverythingItNeedsHolds) {
     ForEachFacts([&](const CommandFacts& f) {
         const bool expected = (!(rule.needs & kGame) || f.hasGame) && (!(rule.needs & kNoPlay) || !f.playing) &&
                               (!(rule.needs & kNotThePlayedGame) || !f.currentIsPlaying) &&
-                              (!(rule.needs & kUndo) || f.canUndo) && (!(rule.needs & kNoDialog) || !f.dialogOpen);
+                              (!(rule.needs & kUndo) || f.canUndo) && (!(rule.needs & kNoDialog) || !f.dialogOpen) &&
+                              (!(rule.needs & kNoPlayOrInFront) || !f.playing || f.inFront);
         EXPECT_EQ(StateOf(rule.command, f).enabled, expected) << Describe(f);
     });
 }
