@@ -28,6 +28,15 @@ struct ExpectedMessage {
     unsigned flags;
 };
 
+// A game started or followed, played and closed.
+const std::vector<ExpectedMessage> kPlayedToItsEnd = {
+    {kGameProcessesMessage, kRepeated},             // the game's processes, before anything else
+    {kGameReadyMessage, kOnce},                      // the session begins
+    {kGameArmedMessage, kOnce},                      // inputs count from here
+    {kGameProcessesMessage, kOptional | kRepeated},  // its process is gone
+    {kGameEndedMessage, kOnce},
+};
+
 const char* NameOf(UINT message) {
     switch (message) {
     case kGameReadyMessage: return "ready";
@@ -128,14 +137,7 @@ TEST_F(PlayMessagesTest, AGamePlayedToItsEnd) {
     ASSERT_TRUE(test::PumpUntil([&] { return recorder.Has(kGameArmedMessage); }, 10000));
     PostMessageW(game, WM_CLOSE, 0, 0);
     RunToEnd(recorder);
-    const std::vector<ExpectedMessage> expected = {
-        {kGameProcessesMessage, kRepeated},             // the game's process, before anything else
-        {kGameReadyMessage, kOnce},                      // the session begins
-        {kGameArmedMessage, kOnce},                      // inputs count from here
-        {kGameProcessesMessage, kOptional | kRepeated},  // its process is gone
-        {kGameEndedMessage, kOnce},
-    };
-    EXPECT_EQ(Mismatch(recorder.Messages(), expected), "");
+    EXPECT_EQ(Mismatch(recorder.Messages(), kPlayedToItsEnd), "");
     EXPECT_TRUE(launcher_.Processes().empty());
 }
 
@@ -165,14 +167,7 @@ TEST_F(PlayMessagesTest, AFollowedGameIsReadyArmedAndEnded) {
     ASSERT_TRUE(test::PumpUntil([&] { return recorder.Has(kGameArmedMessage); }, 10000));
     PostMessageW(game, WM_CLOSE, 0, 0);
     RunToEnd(recorder);
-    const std::vector<ExpectedMessage> expected = {
-        {kGameProcessesMessage, kRepeated},
-        {kGameReadyMessage, kOnce},
-        {kGameArmedMessage, kOnce},
-        {kGameProcessesMessage, kOptional | kRepeated},
-        {kGameEndedMessage, kOnce},
-    };
-    EXPECT_EQ(Mismatch(recorder.Messages(), expected), "");
+    EXPECT_EQ(Mismatch(recorder.Messages(), kPlayedToItsEnd), "");
 }
 
 }  // namespace
