@@ -22,8 +22,8 @@ namespace {
 
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &data));
+    if (find) {
         do {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -34,8 +34,7 @@ void RemoveTree(const std::wstring& dir) {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(path.c_str());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &data));
     }
     RemoveDirectoryW(dir.c_str());
 }
