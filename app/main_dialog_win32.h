@@ -32,6 +32,7 @@
 #include "views/extra_list_dialog_win32.h"
 #include "views/game_list_win32.h"
 #include "views/session_table_win32.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/handles_win32.h"
 
 namespace kibolt {
@@ -109,7 +110,7 @@ public:
     void QueueStart(std::wstring commandLine);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcOf<MainDialog>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();
@@ -251,6 +252,7 @@ private:
     static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
     void InstallKeyFilter();
     void RemoveKeyFilter();
+    void OnWindowGone() { RemoveKeyFilter(); }
     bool OnDialogKey(const MSG& message);  // true when the key was taken
     void SwitchCategoryBy(int step);
 
