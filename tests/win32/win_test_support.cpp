@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "library/file_system_win32.h"
-#include "win32/dialog_object_win32.h"
 #include "win32/handles_win32.h"
+#include "win32/message_loop_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt::test {
@@ -110,14 +110,12 @@ namespace {
 // Handles one message; false when it was WM_QUIT (left in `message`).
 bool DispatchOne(MSG& message, HWND dialog) {
     if (message.message == WM_QUIT) return false;
-    // Keys go to the dialog manager of the window they are typed in, as in the program's loop.
     if (dialog && IsWindow(dialog)) {
-        HWND target = DialogOf(message.hwnd);
-        if (!target) target = dialog;
-        if (IsDialogMessageW(target, &message)) return true;
+        DispatchThreadMessage(message);  // as in the program's loop
+    } else {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
     return true;
 }
 
