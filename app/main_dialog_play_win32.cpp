@@ -15,11 +15,11 @@ namespace kibolt {
 namespace {
 
 std::string SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
+    UniqueLocal buffer;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    const UniqueLocal buffer(text);
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    const auto* text = static_cast<const wchar_t*>(buffer.Get());
     std::wstring message = length && text ? std::wstring(text, length) : L"";
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();

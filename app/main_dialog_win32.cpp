@@ -68,25 +68,12 @@ MainDialog::~MainDialog() {
 }
 
 HWND MainDialog::Create() {
-    return CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc,
+    return CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProcOf<MainDialog>,
                               reinterpret_cast<LPARAM>(this));
 }
 
 std::string MainDialog::ProgramPath() const {
     return NarrowPath(ToWide(ProgramPathFromCommandLine(AsUtf16(commandLine_), AsUtf16(currentDir_))));
-}
-
-INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = DialogObject<MainDialog>(window, message, lParam);
-    if (!self) return FALSE;
-    if (message == WM_INITDIALOG) self->window_ = window;
-    if (message == WM_NCDESTROY) {
-        self->RemoveKeyFilter();
-        self->posted_.Clear();
-        self->window_ = nullptr;
-        return FALSE;
-    }
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -34,6 +34,7 @@
 #include "views/game_list_win32.h"
 #include "views/main_window_sizing_win32.h"
 #include "views/session_table_win32.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/handles_win32.h"
 #include "win32/posted_work_win32.h"
 
@@ -104,7 +105,7 @@ public:
     void QueueStart(std::wstring commandLine);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcOf<MainDialog>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();
@@ -244,6 +245,10 @@ private:
     static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam);
     void InstallKeyFilter();
     void RemoveKeyFilter();
+    void OnWindowGone() {
+        RemoveKeyFilter();
+        posted_.Clear();  // work for a window that is gone
+    }
     bool OnDialogKey(const MSG& message);  // true when the key was taken
     void SwitchCategoryBy(int step);
 

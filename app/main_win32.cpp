@@ -9,8 +9,8 @@
 #include "launch/library_instance_win32.h"
 #include "library/file_system_win32.h"
 #include "library/library_paths.h"
-#include "win32/dialog_object_win32.h"
 #include "win32/dll_search_win32.h"
+#include "win32/message_loop_win32.h"
 #include "win32/text_win32.h"
 
 namespace {
@@ -62,16 +62,7 @@ int Run(HINSTANCE instance, int showCommand) {
     ShowWindow(window, dialog.ShowCommandFor(showCommand));
     dialog.QueueStart(GetCommandLineW());  // "--play": acted on once the window runs
 
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab, Enter and Esc belong to the dialog manager of the window they are
-        // typed in: the main window or one of the modeless ones.
-        if (HWND dialogWindow = kibolt::DialogOf(message.hwnd); dialogWindow && IsDialogMessageW(dialogWindow, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return kibolt::RunMessageLoop();
 }
 
 }  // namespace

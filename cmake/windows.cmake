@@ -45,6 +45,7 @@ add_library(kibolt_win32 STATIC
   win32/clipboard_win32.cpp
   win32/dll_search_win32.cpp
   win32/dpi_win32.cpp
+  win32/message_loop_win32.cpp
   win32/posted_work_win32.cpp
   win32/text_win32.cpp
   win32/window_placement_win32.cpp

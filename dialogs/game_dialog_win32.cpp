@@ -48,18 +48,21 @@ public:
     GameDialog(GameDialogKind kind, LibraryState& state, FileSystem& fs, const GameEntryText* filled)
         : kind_(kind), state_(state), fs_(fs), filled_(filled) {}
 
-    static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = DialogObject<GameDialog>(dialog, message, lParam);
-        if (!self) return FALSE;
+    const std::optional<GameEntryResult>& Result() const { return result_; }
+
+private:
+    friend INT_PTR CALLBACK DialogProcOf<GameDialog>(HWND, UINT, WPARAM, LPARAM);
+
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         switch (message) {
-        case WM_INITDIALOG: self->OnInit(dialog); return TRUE;
+        case WM_INITDIALOG: OnInit(); return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-            case IDOK: self->OnOk(); return TRUE;
-            case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+            case IDOK: OnOk(); return TRUE;
+            case IDCANCEL: EndDialog(window_, IDCANCEL); return TRUE;
             case IDC_ENTRY_BROWSE:
                 if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-                self->OnBrowse();
+                OnBrowse();
                 return TRUE;
             default: return FALSE;
             }
@@ -67,14 +70,10 @@ public:
         }
     }
 
-    const std::optional<GameEntryResult>& Result() const { return result_; }
-
-private:
-    void OnInit(HWND dialog) {
-        dialog_ = dialog;
-        CenterOverOwner(dialog_);
-        pathEdit_ = GetDlgItem(dialog_, IDC_ENTRY_PATH);
-        titleEdit_ = GetDlgItem(dialog_, IDC_ENTRY_TITLE);
+    void OnInit() {
+        CenterOverOwner(window_);
+        pathEdit_ = GetDlgItem(window_, IDC_ENTRY_PATH);
+        titleEdit_ = GetDlgItem(window_, IDC_ENTRY_TITLE);
         if (kind_ == GameDialogKind::Properties) {
             // Empty when no game is loaded.
             SetWindowTextCp932(pathEdit_, state_.Current().log.commandLine);
@@ -90,7 +89,7 @@ private:
     bool RefuseForeignCharacter(HWND edit, const char* field) {
         const std::wstring character = FirstCharacterOutsideCp932(edit);
         if (character.empty()) return false;
-        MessageBoxNaming(dialog_, std::string(field) + "に使えない文字「", character,
+        MessageBoxNaming(window_, std::string(field) + "に使えない文字「", character,
                          "」（" + CharacterCodeText(character) + "）が含まれています。\r\n" +
                              "この文字はシフトJIS（コードページ932）にないため、記録できません。",
                          kErrorCaption, MB_OK);
@@ -106,15 +105,15 @@ private:
         GameEntryResult result = kind_ == GameDialogKind::Add ? RegisterGame(state_, fs_, path_, title_)
                                                                : UpdateGame(state_, fs_, path_, title_);
         if (!result.Ok()) {
-            MessageBoxCp932(dialog_, GameEntryMessage(result), kErrorCaption, MB_OK);
+            MessageBoxCp932(window_, GameEntryMessage(result), kErrorCaption, MB_OK);
             return;
         }
         result_ = std::move(result);
-        EndDialog(dialog_, IDOK);
+        EndDialog(window_, IDOK);
     }
 
     void OnBrowse() {
-        if (std::optional<std::string> chosen = BrowseForExecutable(dialog_)) {
+        if (std::optional<std::string> chosen = BrowseForExecutable(window_)) {
             path_ = *chosen;
             SetWindowTextCp932(pathEdit_, path_);
         }
@@ -124,7 +123,7 @@ private:
     LibraryState& state_;
     FileSystem& fs_;
     const GameEntryText* filled_;
-    HWND dialog_ = nullptr;
+    HWND window_ = nullptr;
     HWND pathEdit_ = nullptr;
     HWND titleEdit_ = nullptr;
     std::string path_;
@@ -195,7 +194,8 @@ std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, Gam
                                              LibraryState& state, FileSystem& fs, const GameEntryText* filled) {
     GameDialog dialog(kind, state, fs, filled);
     const int resource = kind == GameDialogKind::Add ? IDD_ADD_GAME : IDD_GAME_PROPERTIES;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, GameDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, DialogProcOf<GameDialog>,
+                    reinterpret_cast<LPARAM>(&dialog));
     return dialog.Result();
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "win32/dpi_win32.h"
+#include "win32/handles_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
@@ -22,32 +23,7 @@ constexpr COLORREF kTextColour = RGB(30, 30, 30);
 constexpr COLORREF kWarningColour = RGB(170, 30, 30);
 constexpr UINT_PTR kTipId = 1;
 
-// Selects a GDI object for the life of the scope.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selected() { SelectObject(dc_, old_); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class Brush {
-public:
-    explicit Brush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~Brush() { DeleteObject(brush_); }
-    Brush(const Brush&) = delete;
-    Brush& operator=(const Brush&) = delete;
-    HBRUSH Get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-void Fill(HDC dc, int left, int top, int right, int bottom, const Brush& brush) {
+void Fill(HDC dc, int left, int top, int right, int bottom, const UniqueBrush& brush) {
     if (right <= left || bottom <= top) return;
     RECT r{left, top, right, bottom};
     FillRect(dc, &r, brush.Get());
@@ -118,8 +94,7 @@ LRESULT ChartArea::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (tooltip_) DestroyWindow(tooltip_);
         tooltip_ = nullptr;
-        if (buffer_) DeleteObject(buffer_);
-        buffer_ = nullptr;
+        buffer_.Reset();
         return 0;
     case WM_ERASEBKGND: return 1;  // the back buffer covers everything
     case WM_SIZE:
@@ -152,26 +127,23 @@ HFONT ChartArea::Font() const {
 }
 
 void ChartArea::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
+    const PaintDc paint(window_);
+    HDC dc = paint.Get();
     RECT client{};
     GetClientRect(window_, &client);
     const int width = std::max<LONG>(1, client.right), height = std::max<LONG>(1, client.bottom);
     if (!buffer_ || bufferSize_.cx != width || bufferSize_.cy != height) {
-        if (buffer_) DeleteObject(buffer_);
-        buffer_ = CreateCompatibleBitmap(dc, width, height);
+        buffer_.Reset(CreateCompatibleBitmap(dc, width, height));
         bufferSize_ = {width, height};
         dirty_ = true;
     }
-    HDC memory = CreateCompatibleDC(dc);
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
     if (buffer_ && memory) {
-        Selected bitmap(memory, buffer_);
-        if (dirty_) Draw(memory, width, height);
+        const SelectedObject bitmap(memory.Get(), buffer_.Get());
+        if (dirty_) Draw(memory.Get(), width, height);
         dirty_ = false;
-        BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
     }
-    if (memory) DeleteDC(memory);
-    EndPaint(window_, &paint);
 }
 
 ChartGeometry ChartArea::LayoutFor(HDC dc, int width, int height) const {
@@ -185,10 +157,11 @@ ChartGeometry ChartArea::LayoutFor(HDC dc, int width, int height) const {
 }
 
 void ChartArea::Draw(HDC dc, int width, int height) const {
-    Selected font(dc, Font());
+    const SelectedObject font(dc, Font());
     SetBkMode(dc, TRANSPARENT);
-    const Brush background(kBackground), play(kPlayColour), active(kActiveColour), grid(kGridColour),
-        axis(kAxisColour);
+    const UniqueBrush background(CreateSolidBrush(kBackground)), play(CreateSolidBrush(kPlayColour)),
+        active(CreateSolidBrush(kActiveColour)), grid(CreateSolidBrush(kGridColour)),
+        axis(CreateSolidBrush(kAxisColour));
     Fill(dc, 0, 0, width, height, background);
     const ChartGeometry layout = LayoutFor(dc, width, height);
     const int dpi = WindowDpi(window_);
@@ -202,8 +175,8 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
     int x = plot.left;
     const int legendY = layout.legendTop;
     const int boxY = legendY + (textHeight - box) / 2;
-    for (const auto& [brush, label] : {std::pair<const Brush*, const char*>{&play, "プレイ時間"},
-                                       std::pair<const Brush*, const char*>{&active, "アクティブ時間"}}) {
+    for (const auto& [brush, label] : {std::pair<const UniqueBrush*, const char*>{&play, "プレイ時間"},
+                                       std::pair<const UniqueBrush*, const char*>{&active, "アクティブ時間"}}) {
         Fill(dc, x, boxY, x + box, boxY + box, *brush);
         x += box + px(4);
         const std::wstring text = Widen(label);
@@ -271,13 +244,12 @@ int ChartArea::BarAtPoint(POINT p) const {
     if (table_.rows.empty()) return -1;
     RECT client{};
     GetClientRect(window_, &client);
-    HDC dc = GetDC(window_);
     ChartGeometry layout;
     {
-        Selected font(dc, Font());
-        layout = LayoutFor(dc, client.right, client.bottom);
+        const WindowDc dc(window_);
+        const SelectedObject font(dc.Get(), Font());
+        layout = LayoutFor(dc.Get(), client.right, client.bottom);
     }
-    ReleaseDC(window_, dc);
     if (p.y < layout.plot.top || p.y >= layout.plot.bottom) return -1;
     return BarAt(p.x, layout.plot.left, layout.plot.right - layout.plot.left, table_.rows.size());
 }
@@ -340,23 +312,19 @@ std::vector<unsigned char> ChartArea::PackedDib() const {
     header.biCompression = BI_RGB;
     header.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                      nullptr, 0);
+    const UniqueBitmap bitmap(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return {};
-    std::vector<unsigned char> dib;
-    HDC memory = CreateCompatibleDC(nullptr);
-    if (memory) {
-        {
-            Selected selected(memory, bitmap);
-            Draw(memory, width, height);
-            GdiFlush();
-        }
-        dib.resize(sizeof header + header.biSizeImage);
-        std::memcpy(dib.data(), &header, sizeof header);
-        std::memcpy(dib.data() + sizeof header, bits, header.biSizeImage);
-        DeleteDC(memory);
+    const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+    if (!memory) return {};
+    {
+        const SelectedObject selected(memory.Get(), bitmap.Get());
+        Draw(memory.Get(), width, height);
+        GdiFlush();
     }
-    DeleteObject(bitmap);
+    std::vector<unsigned char> dib(sizeof header + header.biSizeImage);
+    std::memcpy(dib.data(), &header, sizeof header);
+    std::memcpy(dib.data() + sizeof header, bits, header.biSizeImage);
     return dib;
 }
 

@@ -9,6 +9,7 @@
 
 #include "history/chart_layout.h"
 #include "history/play_chart.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 
@@ -46,7 +47,7 @@ private:
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
     ChartTable table_;
-    HBITMAP buffer_ = nullptr;  // the back buffer, as big as the client area
+    UniqueBitmap buffer_;  // the back buffer, as big as the client area
     SIZE bufferSize_{};
     bool dirty_ = true;
     int hoveredBar_ = -1;

@@ -29,7 +29,7 @@ bool ChartWindow::Show(HWND over, const std::string& title, const std::string& l
     if (!window_) {
         if (!ChartArea::Register(instance_)) return false;
         // Not owned: the main window may come in front of it.
-        if (!CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CHART), nullptr, DialogProc,
+        if (!CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CHART), nullptr, DialogProcOf<ChartWindow>,
                                 reinterpret_cast<LPARAM>(this)))
             return false;
         CenterOver(window_, over);
@@ -65,17 +65,6 @@ void ChartWindow::SetKind(PeriodKind kind) {
     kind_ = kind;
     CheckRadioButton(window_, IDC_CHART_DAY, IDC_CHART_YEAR, kPeriodButtons[static_cast<int>(kind)]);
     Redraw();
-}
-
-INT_PTR CALLBACK ChartWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = DialogObject<ChartWindow>(window, message, lParam);
-    if (!self) return FALSE;
-    if (message == WM_INITDIALOG) self->window_ = window;
-    if (message == WM_NCDESTROY) {
-        self->window_ = nullptr;
-        return FALSE;
-    }
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 INT_PTR ChartWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 #include "history/chart_area_win32.h"
 #include "history/play_chart.h"
 #include "library/game_log.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/dpi_win32.h"
 
 namespace kibolt {
@@ -39,7 +40,7 @@ public:
     ChartArea* Area() const;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcOf<ChartWindow>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnCommand(int id, int code);

@@ -21,7 +21,7 @@ bool StatsWindow::Show(HWND over, StatsHost host) {
     host_ = std::move(host);
     if (!window_) {
         // Not owned: the main window comes in front of it on a double click.
-        if (!CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_STATS), nullptr, DialogProc,
+        if (!CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_STATS), nullptr, DialogProcOf<StatsWindow>,
                                 reinterpret_cast<LPARAM>(this)))
             return false;
         CenterOver(window_, over);
@@ -69,18 +69,6 @@ std::string StatsWindow::CellText(int row, int column) const {
     if (index < games_.size()) return SummaryCells(games_[index])[static_cast<size_t>(column)];
     if (index == games_.size()) return SummaryCells(total_, true)[static_cast<size_t>(column)];
     return {};
-}
-
-INT_PTR CALLBACK StatsWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = DialogObject<StatsWindow>(window, message, lParam);
-    if (!self) return FALSE;
-    if (message == WM_INITDIALOG) self->window_ = window;
-    if (message == WM_NCDESTROY) {
-        self->window_ = nullptr;
-        self->list_ = nullptr;
-        return FALSE;
-    }
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 INT_PTR StatsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

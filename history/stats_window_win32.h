@@ -11,6 +11,7 @@
 
 #include "history/library_summary.h"
 #include "library/file_system.h"
+#include "win32/dialog_object_win32.h"
 #include "win32/dpi_win32.h"
 
 namespace kibolt {
@@ -48,9 +49,10 @@ public:
     std::string CellText(int row, int column) const;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcOf<StatsWindow>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
+    void OnWindowGone() { list_ = nullptr; }
     INT_PTR OnNotify(const NMHDR& header);
     void LayOut();
     void Sort();

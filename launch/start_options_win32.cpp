@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "win32/handles_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt {
@@ -14,12 +15,12 @@ namespace {
 bool IsArgument(std::wstring_view commandLine, const std::wstring& text) {
     std::wstring line(commandLine);
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(line.c_str(), &count);
-    if (!args) return false;
-    bool found = false;
-    for (int i = 1; i < count && !found; ++i) found = text == args[i];
-    LocalFree(args);
-    return found;
+    const UniqueLocal owner(CommandLineToArgvW(line.c_str(), &count));
+    if (!owner) return false;
+    auto* args = static_cast<LPWSTR*>(owner.Get());
+    for (int i = 1; i < count; ++i)
+        if (text == args[i]) return true;
+    return false;
 }
 
 }  // namespace

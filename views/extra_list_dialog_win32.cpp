@@ -15,16 +15,9 @@ void ExtraListDialog::Run(HINSTANCE instance, HWND owner, const std::vector<Sess
     ExtraListDialog dialog;
     dialog.initial_ = sessions;
     dialog.openDialog_ = openDialog;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRA_LIST), owner, DialogProc,
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRA_LIST), owner, DialogProcOf<ExtraListDialog>,
                     reinterpret_cast<LPARAM>(&dialog));
     *openDialog = nullptr;
-}
-
-INT_PTR CALLBACK ExtraListDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = DialogObject<ExtraListDialog>(window, message, lParam);
-    if (!self) return FALSE;
-    if (message == WM_INITDIALOG) self->window_ = window;
-    return self->HandleMessage(message, wParam, lParam);
 }
 
 void ExtraListDialog::FillClientArea() {

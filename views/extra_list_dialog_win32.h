@@ -7,6 +7,7 @@
 
 #include "library/game_log.h"
 #include "views/session_table_win32.h"
+#include "win32/dialog_object_win32.h"
 
 namespace kibolt {
 
@@ -25,7 +26,7 @@ public:
     SessionListView& List() { return list_; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcOf<ExtraListDialog>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void FillClientArea();
     int ListWidth() const;

@@ -15,6 +15,7 @@
 #include "tests/core/history_expected.h"
 #include "app/tests/main_window_fixture.h"
 #include "tests/win32/session_log_maker.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 namespace {
@@ -342,9 +343,9 @@ TEST_F(StatsTest, DamagedAndLockedLogsAreListedAndLeftByteForByte) {
     library_.WriteFile("playing\\Locked.log", test::MakeLogBytes(3));
     const std::string lockedBytes = library_.ReadFile("playing\\Locked.log");
     // Held open without sharing: it cannot be read while the window reads the library.
-    HANDLE lock = CreateFileW(Widen(library_.Path("playing\\Locked.log")).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    UniqueFile lock(CreateFileW(Widen(library_.Path("playing\\Locked.log")).c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     Open();
     OpenStats();
     ASSERT_EQ(StatsRows(), 6);
@@ -356,7 +357,7 @@ TEST_F(StatsTest, DamagedAndLockedLogsAreListedAndLeftByteForByte) {
     EXPECT_EQ(StatsCell(5, 2), "6") << "the others are summed";
     ClickHeader(2);
     Stats().Close();
-    CloseHandle(lock);
+    lock.Reset();
     EXPECT_EQ(library_.ReadFile("playing\\Damaged.log"), damaged);
     EXPECT_EQ(library_.ReadFile("playing\\Locked.log"), lockedBytes);
 }

@@ -8,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "win32/dialog_object_win32.h"
 #include "app/main_dialog_win32.h"
 #include "app/timing/timing_win32.h"
 #include "win32/text_win32.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "win32/dialog_object_win32.h"
+#include "win32/message_loop_win32.h"
 
 namespace kibolt::timing {
 
@@ -13,13 +13,9 @@ inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Keys go through the dialog they are typed in, as in the program's own loop.
 inline void DrainMessages() {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        HWND dialog = DialogOf(message.hwnd);
-        if (!dialog || !IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);
-    }
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchThreadMessage(message);
 }
 
 }  // namespace kibolt::timing

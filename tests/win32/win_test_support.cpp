@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "library/file_system_win32.h"
-#include "win32/dialog_object_win32.h"
 #include "win32/handles_win32.h"
+#include "win32/message_loop_win32.h"
 #include "win32/text_win32.h"
 
 namespace kibolt::test {
@@ -22,8 +22,8 @@ namespace {
 
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &data));
+    if (find) {
         do {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -34,8 +34,7 @@ void RemoveTree(const std::wstring& dir) {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(path.c_str());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &data));
     }
     RemoveDirectoryW(dir.c_str());
 }
@@ -111,14 +110,12 @@ namespace {
 // Handles one message; false when it was WM_QUIT (left in `message`).
 bool DispatchOne(MSG& message, HWND dialog) {
     if (message.message == WM_QUIT) return false;
-    // Keys go to the dialog manager of the window they are typed in, as in the program's loop.
     if (dialog && IsWindow(dialog)) {
-        HWND target = DialogOf(message.hwnd);
-        if (!target) target = dialog;
-        if (IsDialogMessageW(target, &message)) return true;
+        DispatchThreadMessage(message);  // as in the program's loop
+    } else {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
     return true;
 }
 

@@ -47,8 +47,8 @@ private:
     std::string root_;
 };
 
-// Dispatches messages (through the dialog manager of `dialog` when given)
-// until done() holds or timeoutMs passes. Returns done()'s last value.
+// Dispatches messages (as the program's loop does while `dialog` is open,
+// plainly otherwise) until done() holds or timeoutMs passes. Returns done()'s last value.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, HWND dialog = nullptr);
 // Dispatches until WM_QUIT arrives; its exit code, or -1 on timeout.
 int PumpUntilQuit(DWORD timeoutMs = 5000, HWND dialog = nullptr);
