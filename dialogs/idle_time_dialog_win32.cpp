@@ -30,7 +30,7 @@ struct IdleTimeDialog {
             if (LOWORD(wParam) == IDOK) {
                 const std::optional<int32_t> minutes = ParseIdleMinutes(GetDlgItemTextCp932(dialog, IDC_IDLE_MINUTES));
                 if (!minutes) {
-                    MessageBoxCp932(dialog, kRangeMessage, "error", MB_OK | MB_ICONWARNING);
+                    MessageBoxCp932(dialog, kRangeMessage, kErrorCaption, MB_OK | MB_ICONWARNING);
                     HWND edit = GetDlgItem(dialog, IDC_IDLE_MINUTES);
                     SetFocus(edit);
                     SendMessageW(edit, EM_SETSEL, 0, -1);

@@ -32,6 +32,10 @@ enum class FsError {
     Other,
 };
 
+// Why a file operation failed, in the user's words: one sentence, put after
+// what failed in a message; empty for None.
+const char* FsErrorText(FsError error);
+
 // Reads up to `size` bytes of an open file at `offset` into data, what it read
 // in `done` (less at the file's end). Pieces are asked for in order.
 using PieceReader = std::function<FsError(char* data, size_t size, size_t offset, size_t& done)>;
