@@ -61,7 +61,6 @@ int MessageBoxNaming(HWND owner, std::string_view before, std::wstring_view char
 
 // List view rows and cells.
 int ListViewInsertRow(HWND list, int index, std::string_view text);
-void ListViewSetCell(HWND list, int row, int column, std::string_view text);
 std::string ListViewGetCell(HWND list, int row, int column);
 void ListViewInsertColumn(HWND list, int index, std::string_view header, int width, int format);
 std::string ListViewColumnHeader(HWND list, int index);
