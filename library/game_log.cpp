@@ -118,13 +118,6 @@ void DecodeTextMode(std::string& bytes) {
     bytes.resize(write);
 }
 
-std::string EncodeTextMode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + CountLineFeeds(text));
-    AppendEncoded(out, text);
-    return out;
-}
-
 std::string WorkingDirectoryOf(std::string_view commandLine) {
     std::string_view path = commandLine;
     // A quoted program path may hold spaces; the folder is taken from inside the quotes.

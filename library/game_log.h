@@ -120,9 +120,9 @@ struct GameLogContent {
 };
 
 // Text-mode reading: CR LF becomes LF, a lone CR stays, the text ends at 0x1A.
+// (Writing, inside SerializeGameLog, turns every LF into CR LF and leaves every
+// other byte unchanged.)
 void DecodeTextMode(std::string& bytes);
-// Text-mode writing: every LF becomes CR LF, every other byte unchanged.
-std::string EncodeTextMode(std::string_view text);
 
 // Folder the game is started in, derived from its command line.
 std::string WorkingDirectoryOf(std::string_view commandLine);

@@ -50,7 +50,7 @@ TEST(TextMode, DecodeTurnsCrLfIntoLfKeepsLoneCrAndStopsAtEof) {
     }
 }
 
-TEST(TextMode, EncodeWritesEveryLfAsCrLfAndDecodeUndoesIt) {
+TEST(TextMode, TheGameCommentIsWrittenWithEveryLfAsCrLfAndReadsBack) {
     struct Case {
         std::string text, disk;
     } cases[] = {
@@ -61,10 +61,12 @@ TEST(TextMode, EncodeWritesEveryLfAsCrLfAndDecodeUndoesIt) {
         {"a\rb", "a\rb"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(EncodeTextMode(c.text), c.disk) << testing::PrintToString(c.text);
-        std::string back = c.disk;
-        DecodeTextMode(back);
-        EXPECT_EQ(back, c.text);
+        GameLogContent log;
+        log.commandLine = "C:\\G\\g.exe";
+        log.comment = c.text;
+        const std::string bytes = SerializeGameLog(log);
+        EXPECT_EQ(bytes, "C:\\G\\g.exe\r\n" + kMarker + "\r\n" + c.disk) << testing::PrintToString(c.text);
+        EXPECT_EQ(ParseGameLogFile(bytes).comment, c.text);
     }
 }
 
