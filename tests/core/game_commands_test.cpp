@@ -136,8 +136,7 @@ TEST_F(GameCommandsTest, RegisterWritesTheNewLogAndMakesTheEmptyGameCurrent) {
     EXPECT_TRUE(game.log.comment.empty());
 
     // The next write goes to the new log and carries nothing of the game shown before.
-    state.Current().log.comment = "new";
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog([](GameLogContent& log) { return log.comment = "new", true; }).Ok());
     EXPECT_EQ(Bytes(kAlphaCleared), path + "\r\n=====Comment_Start====\r\nnew");
     EXPECT_EQ(Bytes(kAlpha), kAlphaLog);
 }
@@ -270,8 +269,7 @@ TEST_F(GameCommandsTest, MoveTakesTheLogAlongAndLaterWritesFollowIt) {
     EXPECT_EQ(state.Current().category, Category::Cleared);
     EXPECT_EQ(state.Current().log.sessions.size(), 2u);
 
-    state.Current().log.comment = "after the move";
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog([](GameLogContent& log) { return log.comment = "after the move", true; }).Ok());
     EXPECT_FALSE(fs.FileBytes(kAlpha)) << "the old log is not made again";
     EXPECT_EQ(ParseGameLogFile(Bytes(kAlphaCleared)).comment, "after the move");
 }
@@ -320,8 +318,7 @@ TEST_F(GameCommandsTest, DeleteRecyclesTheLogAndLeavesNoGameToWriteItBack) {
     EXPECT_FALSE(state.HasGame());
     EXPECT_TRUE(state.Current().logPath.empty());
     EXPECT_TRUE(state.Current().log.sessions.empty());
-    state.Current().log.comment = "late edit";
-    EXPECT_EQ(state.WriteGameLog(), FsError::None);
+    EXPECT_FALSE(state.ChangeLog([](GameLogContent& log) { return log.comment = "late edit", true; }).changed);
     EXPECT_EQ(Paths(), std::set<std::string>{kBeta});
 }
 
