@@ -93,6 +93,7 @@ struct EntryCase {
 
 TEST_F(GameCommandsTest, RegisterRefusesBadEntriesInOrderAndChangesNothing) {
     LoadAlpha();
+    fs.AddFolder("C:\\K\\playing\\Folder.log");
     const EntryCase cases[] = {
         {"", "", GameEntryProblem::EmptyPath},
         {"", "New", GameEntryProblem::EmptyPath},
@@ -103,6 +104,7 @@ TEST_F(GameCommandsTest, RegisterRefusesBadEntriesInOrderAndChangesNothing) {
         {"C:\\G\\new.exe", std::string(250, 'x'), GameEntryProblem::PathTooLong},
         {"C:\\G\\new.exe", "Beta", GameEntryProblem::TitleExists},
         {"C:\\G\\new.exe", "beta", GameEntryProblem::TitleExists},  // one file on Windows
+        {"C:\\G\\new.exe", "Folder", GameEntryProblem::TitleExists},  // any entry of that name blocks a new log
     };
     const auto before = Snapshot();
     for (const EntryCase& c : cases) {
