@@ -1,5 +1,7 @@
 // The file operations the core needs, behind an interface: Win32 in the
-// program, an in-memory fake in the tests. Paths are CP932 bytes with '\'.
+// program, POSIX for the native benchmark (and its own tests), an in-memory
+// fake in the core's tests. Paths are CP932 bytes with '\' (the POSIX one takes
+// the system's own paths as given).
 #pragma once
 #include <cstdint>
 #include <functional>

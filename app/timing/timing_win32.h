@@ -13,7 +13,8 @@ inline double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Keys go through the dialog they are typed in, as in the program's own loop.
+// Keys go through the dialog they are typed in, as the program's loop sends
+// them; nothing is translated into characters, as these programs type no text.
 inline void DrainMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
