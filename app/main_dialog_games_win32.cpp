@@ -33,8 +33,7 @@ POINT ClickPosition() {
 
 // Why a game stays after "削除": its log could not go to the Recycle Bin.
 std::string RecycleFailureMessage(const DeleteResult& result) {
-    return std::string("ログをごみ箱に移せなかったため、削除しませんでした。\r\n") + FsErrorText(result.error) + "\r\n" +
-           result.path;
+    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + FsErrorText(result.error) + "\r\n" + result.path;
 }
 
 }  // namespace

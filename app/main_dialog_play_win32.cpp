@@ -181,7 +181,7 @@ std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
     switch (n.kind) {
     case RecorderNotice::Kind::Waiting:
         icon = MB_ICONERROR;
-        return "プレイ記録をログに書き込めませんでした。" + std::string(FsErrorText(n.error)) + "\r\n" + n.logPath + "\r\n\r\n" +
+        return "プレイ記録をログに書き込めませんでした。" + FsErrorText(n.error) + "\r\n" + n.logPath + "\r\n\r\n" +
                (recorder_->CheckpointSaved()
                     ? "記録は失われていません。kibolt.checkpoint に残っていて、後でもう一度ログに書き込みます。"
                     : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
@@ -190,7 +190,7 @@ std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
         icon = MB_ICONINFORMATION;
         return "書き込めずにいたプレイ記録を、ログに書き込みました。\r\n" + n.logPath;
     case RecorderNotice::Kind::CheckpointFailed:
-        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + std::string(FsErrorText(n.error)) +
+        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + FsErrorText(n.error) +
                "\r\nこの間に Kibolt が強制終了されると、プレイの記録の一部が失われることがあります。";
     case RecorderNotice::Kind::CheckpointUnreadable:
         return "前回のプレイの記録 (kibolt.checkpoint) を読めませんでした（ほかのプログラムが使用中かもしれません）。"

@@ -128,10 +128,9 @@ std::string GameEntryMessage(const GameEntryResult& result) {
     case GameEntryProblem::PathTooLong:
         return "タイトルが長すぎます。ログファイルのパスがシステムの上限を超えます。";
     case GameEntryProblem::CannotWrite:
-        return std::string("ログファイルを書き込めませんでした。") + FsErrorText(result.writeError) + "\r\n" +
-               result.to;
+        return "ログファイルを書き込めませんでした。" + FsErrorText(result.writeError) + "\r\n" + result.to;
     case GameEntryProblem::CannotRead:
-        return std::string("ログファイルがほかで変更され、読み直せませんでした。") + FsErrorText(result.writeError) +
+        return "ログファイルがほかで変更され、読み直せませんでした。" + FsErrorText(result.writeError) +
                "何も書き込んでいません。\r\n" + result.to;
     case GameEntryProblem::None: break;
     }

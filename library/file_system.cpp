@@ -8,9 +8,9 @@
 
 namespace kibolt {
 
-const char* FsErrorText(FsError error) {
+std::string FsErrorText(FsError error) {
     switch (error) {
-    case FsError::None: return "";
+    case FsError::None: return {};
     case FsError::NotFound: return "ファイルかフォルダが見つかりません。";
     case FsError::AccessDenied: return "ファイルがほかのプログラムに使われているか、アクセスが拒否されました。";
     case FsError::PathTooLong: return "パスが長すぎます。";

@@ -36,7 +36,7 @@ enum class FsError {
 
 // Why a file operation failed, in the user's words: one sentence, put after
 // what failed in a message; empty for None.
-const char* FsErrorText(FsError error);
+std::string FsErrorText(FsError error);
 
 // Reads up to `size` bytes of an open file at `offset` into data, what it read
 // in `done` (less at the file's end). Pieces are asked for in order.
