@@ -155,9 +155,10 @@ private:
 std::string SessionLine(const SessionRecord& s);
 // The bytes of the file as they go to disk (CR LF line ends). Whatever the
 // log holds, the bytes read back as the same sessions and comment: texts are
-// written as FieldText, SessionCommentText and GameCommentText make them,
-// and an empty command line is written as a blank when sessions follow it
-// (a log starting with an empty line has no sessions when read).
+// written as the rules above make them (the command line as a line of the
+// log, its commas kept), and an empty command line is written as a blank when
+// sessions follow it (a log starting with an empty line has no sessions when
+// read).
 std::string SerializeGameLog(const GameLogContent& log);
 // The same bytes handed to `sink` in pieces of about `pieceBytes`, so that
 // saving a large log needs no second copy of it in memory. False as soon as
