@@ -20,8 +20,6 @@ namespace kibolt {
 
 namespace {
 
-constexpr const char* kErrorCaption = "error";
-
 // The detail fields as they are before any game is picked.
 constexpr int kDetailFields[] = {IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_PLAY, IDC_DETAIL_ACTIVE,
                                  IDC_DETAIL_TITLE, IDC_DETAIL_TOTAL_ACTIVE, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS};
@@ -35,14 +33,7 @@ POINT ClickPosition() {
 
 // Why a game stays after "削除": its log could not go to the Recycle Bin.
 std::string RecycleFailureMessage(const DeleteResult& result) {
-    std::string why;
-    switch (result.error) {
-    case FsError::NoRecycleBin: why = "このドライブにはごみ箱がないか、ごみ箱に入りません。"; break;
-    case FsError::AccessDenied: why = "ファイルが使用中か、アクセスが拒否されました。"; break;
-    case FsError::PathTooLong: why = "パスが長すぎます。"; break;
-    default: why = "原因不明のエラーです。"; break;
-    }
-    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + why + "\r\n" + result.path;
+    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + FsErrorText(result.error) + "\r\n" + result.path;
 }
 
 }  // namespace

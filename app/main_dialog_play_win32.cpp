@@ -30,18 +30,6 @@ std::string SystemMessage(DWORD error) {
 
 constexpr UINT kCheckpointTickMs = 1000;
 
-// Why a file operation failed, in the user's words.
-std::string ReasonOf(FsError error) {
-    switch (error) {
-    case FsError::None: return {};
-    case FsError::NotFound: return "ファイルが見つかりません。";
-    case FsError::AccessDenied: return "ファイルがほかのプログラムに使われているか、アクセスが拒否されました。";
-    case FsError::PathTooLong: return "パスが長すぎます。";
-    case FsError::DiskFull: return "ディスクがいっぱいです。";
-    default: return "原因不明のエラーです。";
-    }
-}
-
 std::string TitleOfLog(std::string_view root, const std::string& logPath) {
     const std::optional<LogLocation> location = LocateLog(root, logPath);
     return location ? location->title : std::string();
@@ -130,7 +118,7 @@ void MainDialog::OnGameFailed(DWORD error) {
     launcher_.Finished();
     SetPlaying(false);
     // Nothing was played, so nothing is recorded.
-    MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemMessage(error), "error",
+    MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemMessage(error), kErrorCaption,
                     MB_OK | MB_ICONERROR);
 }
 
@@ -190,7 +178,7 @@ std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
     switch (n.kind) {
     case RecorderNotice::Kind::Waiting:
         icon = MB_ICONERROR;
-        return "プレイ記録をログに書き込めませんでした。" + ReasonOf(n.error) + "\r\n" + n.logPath + "\r\n\r\n" +
+        return "プレイ記録をログに書き込めませんでした。" + FsErrorText(n.error) + "\r\n" + n.logPath + "\r\n\r\n" +
                (recorder_->CheckpointSaved()
                     ? "記録は失われていません。kibolt.checkpoint に残っていて、後でもう一度ログに書き込みます。"
                     : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
@@ -199,7 +187,7 @@ std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
         icon = MB_ICONINFORMATION;
         return "書き込めずにいたプレイ記録を、ログに書き込みました。\r\n" + n.logPath;
     case RecorderNotice::Kind::CheckpointFailed:
-        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + ReasonOf(n.error) +
+        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + FsErrorText(n.error) +
                "\r\nこの間に Kibolt が強制終了されると、プレイの記録の一部が失われることがあります。";
     case RecorderNotice::Kind::CheckpointUnreadable:
         return "前回のプレイの記録 (kibolt.checkpoint) を読めませんでした（ほかのプログラムが使用中かもしれません）。"
@@ -236,7 +224,7 @@ void MainDialog::ShowRecorderNotices() {
     for (const RecorderNotice& n : notices) {
         UINT icon = 0;
         const std::string text = NoticeText(n, icon);
-        MessageBoxCp932(window_, text, icon == MB_ICONERROR ? "error" : "Kibolt", MB_OK | icon);
+        MessageBoxCp932(window_, text, icon == MB_ICONERROR ? kErrorCaption : "Kibolt", MB_OK | icon);
     }
 }
 

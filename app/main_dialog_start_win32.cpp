@@ -57,7 +57,7 @@ void MainDialog::Notify(std::string text, bool error) {
         startNotices_.push_back({std::move(text), error});
         return;
     }
-    MessageBoxCp932(window_, text, error ? "error" : "Kibolt", MB_OK | (error ? MB_ICONERROR : MB_ICONWARNING));
+    MessageBoxCp932(window_, text, error ? kErrorCaption : "Kibolt", MB_OK | (error ? MB_ICONERROR : MB_ICONWARNING));
 }
 
 void MainDialog::ShowStartNotices() {
@@ -66,7 +66,7 @@ void MainDialog::ShowStartNotices() {
     std::vector<StartNotice> notices;
     notices.swap(startNotices_);
     for (const StartNotice& notice : notices)
-        MessageBoxCp932(window_, notice.text, notice.error ? "error" : "Kibolt",
+        MessageBoxCp932(window_, notice.text, notice.error ? kErrorCaption : "Kibolt",
                         MB_OK | (notice.error ? MB_ICONERROR : MB_ICONWARNING));
 }
 

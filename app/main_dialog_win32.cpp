@@ -572,7 +572,7 @@ void MainDialog::ReportLogChange(const LogChange& change) {
                                    "変更は保存していません。\r\n"
                                  : "ログファイルに書き込めませんでした（ほかのプログラムが使用中か、ディスクがいっぱいです）。"
                                    "変更は保存していません。\r\n";
-    MessageBoxCp932(window_, text + state_->Current().logPath, "error", MB_OK | MB_ICONERROR);
+    MessageBoxCp932(window_, text + state_->Current().logPath, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void MainDialog::SelectGame(int row) {

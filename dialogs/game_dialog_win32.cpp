@@ -13,8 +13,6 @@ namespace kibolt {
 
 namespace {
 
-constexpr const char* kErrorCaption = "error";
-
 const char* TitleProblemText(TitleProblem problem) {
     switch (problem) {
     case TitleProblem::ReservedCharacter: return "タイトルに次の文字は使えません。\r\n\\ / : * ? \" < > |";
@@ -28,19 +26,6 @@ const char* TitleProblemText(TitleProblem problem) {
     case TitleProblem::None: break;
     }
     return "";
-}
-
-const char* WriteErrorText(FsError error) {
-    switch (error) {
-    case FsError::NotFound: return "フォルダが見つかりません";
-    case FsError::AccessDenied: return "アクセスが拒否されました";
-    case FsError::PathTooLong: return "パスが長すぎます";
-    case FsError::DiskFull: return "ディスクの空きが足りません";
-    case FsError::NoRecycleBin:
-    case FsError::Other:
-    case FsError::None: break;
-    }
-    return "原因不明のエラー";
 }
 
 class GameDialog {
@@ -142,11 +127,10 @@ std::string GameEntryMessage(const GameEntryResult& result) {
     case GameEntryProblem::PathTooLong:
         return "タイトルが長すぎます。ログファイルのパスがシステムの上限を超えます。";
     case GameEntryProblem::CannotWrite:
-        return std::string("ログファイルを書き込めませんでした（") + WriteErrorText(result.writeError) + "）。\r\n" +
-               result.to;
+        return "ログファイルを書き込めませんでした。" + FsErrorText(result.writeError) + "\r\n" + result.to;
     case GameEntryProblem::CannotRead:
-        return std::string("ログファイルがほかで変更され、読み直せませんでした（") + WriteErrorText(result.writeError) +
-               "）。何も書き込んでいません。\r\n" + result.to;
+        return "ログファイルがほかで変更され、読み直せませんでした。" + FsErrorText(result.writeError) +
+               "何も書き込んでいません。\r\n" + result.to;
     case GameEntryProblem::None: break;
     }
     return {};

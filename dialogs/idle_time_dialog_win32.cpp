@@ -16,7 +16,7 @@ constexpr const char* kRangeMessage = "0 から 120 までの数を入力して�
 std::optional<int32_t> TakeMinutes(HWND dialog, HWND field, const std::string& text) {
     std::optional<int32_t> minutes = ParseIdleMinutes(text);
     if (!minutes) {
-        MessageBoxCp932(dialog, kRangeMessage, "error", MB_OK | MB_ICONWARNING);
+        MessageBoxCp932(dialog, kRangeMessage, kErrorCaption, MB_OK | MB_ICONWARNING);
         SetFocus(field);
         SendMessageW(field, EM_SETSEL, 0, -1);
     }

@@ -49,28 +49,18 @@ void ActivityHookLibrary::Load(const std::wstring& folder) {
     if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER)  // a system without those search flags
         module_ = LoadLibraryW(path.c_str());
     if (!module_) return;
-    arm_ = reinterpret_cast<ArmFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(2))));
     disarm_ = reinterpret_cast<DisarmFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(1))));
     armProcesses_ = reinterpret_cast<ArmProcessesFunction>(
         reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(3))));
     setProcesses_ = reinterpret_cast<SetProcessesFunction>(
         reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(4))));
-    if (!armProcesses_ || !setProcesses_) {
-        armProcesses_ = nullptr;
-        setProcesses_ = nullptr;
-    }
-    if (!Loaded()) {
+    if (!disarm_ || !armProcesses_ || !setProcesses_) {
         FreeLibrary(module_);
         module_ = nullptr;
-        arm_ = nullptr;
         disarm_ = nullptr;
         armProcesses_ = nullptr;
         setProcesses_ = nullptr;
     }
-}
-
-bool ActivityHookLibrary::Arm(DWORD gameThreadId, HWND window) {
-    return arm_ && arm_(gameThreadId, window) != 0;
 }
 
 bool ActivityHookLibrary::ArmGameProcesses(const std::vector<DWORD>& processIds, HWND window) {

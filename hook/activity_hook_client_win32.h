@@ -1,6 +1,8 @@
 // The program's side of kibolt.dll: loads it from the program's own folder
-// and calls its ordinals. Without the library, arming does nothing and a
-// session is recorded without inputs.
+// and calls its ordinals 1, 3 and 4 (ordinal 2, arming by one thread, is for
+// the library's other callers). Without the library, or with one that lacks
+// any of the three, arming does nothing and a session is recorded without
+// inputs.
 #pragma once
 #include <windows.h>
 
@@ -21,12 +23,10 @@ public:
     ActivityHookLibrary(const ActivityHookLibrary&) = delete;
     ActivityHookLibrary& operator=(const ActivityHookLibrary&) = delete;
 
-    bool Loaded() const { return arm_ != nullptr && disarm_ != nullptr; }
-    // Ordinal 2: report inputs and foreground changes of the game whose
-    // primary thread is given to `window`. False when nothing was armed.
-    bool Arm(DWORD gameThreadId, HWND window);
-    // Ordinal 3: the same for a game made of several processes. Replaces an
-    // earlier arming; with no process, nothing is armed afterwards.
+    bool Loaded() const { return module_ != nullptr; }
+    // Ordinal 3: report inputs and foreground changes of the game, whichever
+    // of its processes is in front, to `window`. Replaces an earlier arming;
+    // with no process, nothing is armed afterwards. False when nothing was armed.
     bool ArmGameProcesses(const std::vector<DWORD>& processIds, HWND window);
     // Ordinal 4: the armed game's processes are now these.
     bool SetGameProcesses(const std::vector<DWORD>& processIds);
@@ -36,14 +36,12 @@ public:
 private:
     void Load(const std::wstring& folder);
 
-    using ArmFunction = int(__stdcall*)(DWORD, HWND);
     using DisarmFunction = int(__stdcall*)();
     using ArmProcessesFunction = int(__stdcall*)(const DWORD*, DWORD, HWND);
     using SetProcessesFunction = int(__stdcall*)(const DWORD*, DWORD);
     HMODULE module_ = nullptr;
-    ArmFunction arm_ = nullptr;
     DisarmFunction disarm_ = nullptr;
-    ArmProcessesFunction armProcesses_ = nullptr;  // absent from an older library
+    ArmProcessesFunction armProcesses_ = nullptr;
     SetProcessesFunction setProcesses_ = nullptr;
 };
 

@@ -241,7 +241,8 @@ int ArmLocked(const DWORD* processIds, DWORD count, HWND window) {
 
 // Ordinal 2: starts reporting for the game whose primary thread is given, to
 // `window`. A second call replaces the first. Returns 1 on success, else 0
-// (and nothing is armed).
+// (and nothing is armed). Kibolt itself arms with ordinal 3; this one stays
+// for the library's other callers.
 extern "C" int __stdcall KiboltArm(DWORD threadId, HWND window) {
     AcquireSRWLockExclusive(&g_controlLock);
     StopLocked();

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "library/library_paths.h"
+#include "library/one_line_text.h"
 #include "library/sjis.h"
 
 namespace kibolt {
@@ -89,12 +90,8 @@ StartOptions ParseStartOptions(std::string_view line) {
             size_t rest = at;
             while (rest < line.size() && IsBlank(line[rest])) ++rest;
             if (rest >= line.size()) return Malformed();  // nothing to start
-            std::string command(line.substr(rest));
-            // It becomes one line of the game's log. None of these bytes can be
-            // the second byte of a double-byte character.
-            for (char& c : command)
-                if (c == '\r' || c == '\n' || c == '\x1A') c = ' ';
-            options.gameCommandLine = std::move(command);
+            // It becomes one line of the game's log.
+            options.gameCommandLine = OneLineText(line.substr(rest));
             return options;
         }
         if (arg->raw != "--play" || haveTitle) return Malformed();

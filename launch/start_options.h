@@ -14,8 +14,8 @@ struct StartOptions {
     enum class Kind { Open, Play, Malformed };
     Kind kind = Kind::Open;
     std::string title;                         // Play: the game's title, unquoted
-    // Play: the text after "--" as given, but for CR, LF and 0x1A (which would
-    // end a log's line or file) turned into blanks.
+    // Play: the text after "--" as given, made one line (OneLineText): it
+    // becomes a line of the game's log.
     std::optional<std::string> gameCommandLine;
 };
 

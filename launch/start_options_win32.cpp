@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "library/one_line_text.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
 
@@ -35,10 +36,8 @@ ReadStart ReadStartOptions(std::wstring_view commandLine) {
     if (start.options.gameCommandLine) {
         std::wstring command = Widen(*start.options.gameCommandLine);
         if (commandLine.size() < command.size()) return start.commandExact = false, start;
-        std::wstring given(commandLine.substr(commandLine.size() - command.size()));
-        for (wchar_t& c : given)
-            if (c == L'\r' || c == L'\n' || c == 0x1A) c = L' ';  // blanked as the parser does
-        start.commandExact = given == command;
+        // Made one line as the parser made its text.
+        start.commandExact = OneLineText(commandLine.substr(commandLine.size() - command.size())) == command;
     }
     return start;
 }

@@ -8,6 +8,19 @@
 
 namespace kibolt {
 
+std::string FsErrorText(FsError error) {
+    switch (error) {
+    case FsError::None: return {};
+    case FsError::NotFound: return "ファイルかフォルダが見つかりません。";
+    case FsError::AccessDenied: return "ファイルがほかのプログラムに使われているか、アクセスが拒否されました。";
+    case FsError::PathTooLong: return "パスが長すぎます。";
+    case FsError::DiskFull: return "ディスクの空きが足りません。";
+    case FsError::NoRecycleBin: return "このドライブにはごみ箱がないか、ごみ箱に入りません。";
+    case FsError::Other: break;
+    }
+    return "原因不明のエラーです。";
+}
+
 ByteSource BytesSource(std::string_view bytes) {
     return [bytes](const ByteSink& sink) { return sink(bytes); };
 }

@@ -1,5 +1,7 @@
 // The file operations the core needs, behind an interface: Win32 in the
-// program, an in-memory fake in the tests. Paths are CP932 bytes with '\'.
+// program, POSIX for the native benchmark (and its own tests), an in-memory
+// fake in the core's tests. Paths are CP932 bytes with '\' (the POSIX one takes
+// the system's own paths as given).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -31,6 +33,10 @@ enum class FsError {
     NoRecycleBin,   // the file's drive has no Recycle Bin, or it refused the file
     Other,
 };
+
+// Why a file operation failed, in the user's words: one sentence, put after
+// what failed in a message; empty for None.
+std::string FsErrorText(FsError error);
 
 // Reads up to `size` bytes of an open file at `offset` into data, what it read
 // in `done` (less at the file's end). Pieces are asked for in order.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "library/game_log.h"
+#include "library/one_line_text.h"
 #include "library/sjis.h"
 
 namespace kibolt {
@@ -61,13 +62,7 @@ std::string CutAtCharacter(std::string_view text, size_t maxBytes) {
     return std::string(text.substr(0, end));
 }
 
-std::string OneLineFieldText(std::string_view typed) {
-    std::string text = CutAtCharacter(typed, kFieldTextBytes);
-    // None of these bytes can be the second byte of a double-byte character.
-    for (char& c : text)
-        if (c == '\r' || c == '\n' || c == '\x1A') c = ' ';
-    return text;
-}
+std::string OneLineFieldText(std::string_view typed) { return OneLineText(CutAtCharacter(typed, kFieldTextBytes)); }
 
 std::string TitleFieldText(std::string_view typed) { return CutAtCharacter(typed, kFieldTextBytes); }
 

@@ -19,8 +19,7 @@ inline constexpr size_t kFieldTextBytes = 255;
 std::string CutAtCharacter(std::string_view text, size_t maxBytes);
 
 // The text of a field that becomes one line of a log (a command line, a session
-// comment): at most kFieldTextBytes bytes, with CR, LF and 0x1A (which would end
-// the line or the file) turned into blanks.
+// comment): at most kFieldTextBytes bytes, made one line by OneLineText.
 std::string OneLineFieldText(std::string_view typed);
 
 // The title as the dialogs take it: at most kFieldTextBytes bytes.

@@ -65,23 +65,24 @@ void AppendLine(std::string& out, std::string_view line, bool sessionLine) {
     if (sessionLine && EndsWithMarker(std::string_view(out).substr(begin))) out += ' ';
 }
 
-}  // namespace
-
-std::string OneLineText(std::string_view text) {
+// A text as it reads back from a line of the log: LF and 0x1A as blanks.
+std::string LogLineText(std::string_view text) {
     std::string safe(text);
     Blank(safe, 0, '\n');
     Blank(safe, 0, '\x1A');
     return safe;
 }
 
+}  // namespace
+
 std::string FieldText(std::string_view text) {
-    std::string safe = OneLineText(text);
+    std::string safe = LogLineText(text);
     Blank(safe, 0, ',');  // ',' is never a trail byte
     return safe;
 }
 
 std::string SessionCommentText(std::string_view text) {
-    std::string safe = OneLineText(text);
+    std::string safe = LogLineText(text);
     if (EndsWithMarker(safe)) safe += ' ';
     return safe;
 }
@@ -115,13 +116,6 @@ void DecodeTextMode(std::string& bytes) {
         }
     }
     bytes.resize(write);
-}
-
-std::string EncodeTextMode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + CountLineFeeds(text));
-    AppendEncoded(out, text);
-    return out;
 }
 
 std::string WorkingDirectoryOf(std::string_view commandLine) {

@@ -26,13 +26,14 @@ using SessionFieldTexts = std::array<std::string, kSessionFieldCount>;
 
 // Reading ends a line at LF and the whole file at 0x1A, and takes a line that
 // ends with the marker text for the marker line. So that what is written reads
-// back as the same sessions and comment, no text is written that way:
-// In a one-line text (command line, session field) LF and 0x1A become blanks.
-std::string OneLineText(std::string_view text);
-// Fields 0-7 of a session are one-line texts without ',' (a comma would end
-// the field when read): a comma becomes a blank too.
+// back as the same sessions and comment, no text is written that way. In a
+// line of the log (command line, session field) LF and 0x1A become blanks; a
+// lone CR reads back as itself and stays (text typed into a one-line field
+// loses it earlier, see OneLineText).
+// Fields 0-7 of a session are such lines without ',' (a comma would end the
+// field when read): a comma becomes a blank too.
 std::string FieldText(std::string_view text);
-// A session comment is a one-line text; one ending with the marker text gets
+// A session comment is such a line; one ending with the marker text gets
 // a blank after it, so its line is never taken for the marker line.
 std::string SessionCommentText(std::string_view text);
 // In the game's comment 0x1A becomes a blank; line breaks stay.
@@ -119,9 +120,9 @@ struct GameLogContent {
 };
 
 // Text-mode reading: CR LF becomes LF, a lone CR stays, the text ends at 0x1A.
+// (Writing, inside SerializeGameLog, turns every LF into CR LF and leaves every
+// other byte unchanged.)
 void DecodeTextMode(std::string& bytes);
-// Text-mode writing: every LF becomes CR LF, every other byte unchanged.
-std::string EncodeTextMode(std::string_view text);
 
 // Folder the game is started in, derived from its command line.
 std::string WorkingDirectoryOf(std::string_view commandLine);
@@ -154,9 +155,10 @@ private:
 std::string SessionLine(const SessionRecord& s);
 // The bytes of the file as they go to disk (CR LF line ends). Whatever the
 // log holds, the bytes read back as the same sessions and comment: texts are
-// written as OneLineText, SessionCommentText and GameCommentText make them,
-// and an empty command line is written as a blank when sessions follow it
-// (a log starting with an empty line has no sessions when read).
+// written as the rules above make them (the command line as a line of the
+// log, its commas kept), and an empty command line is written as a blank when
+// sessions follow it (a log starting with an empty line has no sessions when
+// read).
 std::string SerializeGameLog(const GameLogContent& log);
 // The same bytes handed to `sink` in pieces of about `pieceBytes`, so that
 // saving a large log needs no second copy of it in memory. False as soon as

@@ -94,16 +94,6 @@ LogChange LibraryState::ChangeLog(const LogEdit& edit) {
     return ChangeGameLog(fs_, current_, edit);
 }
 
-FsError LibraryState::WriteGameLog() {
-    const LogChange change = ChangeLog([](GameLogContent&) { return true; });
-    return change.readError != FsError::None ? change.readError : change.writeError;
-}
-
-bool LibraryState::LogExists(const std::string& title, Category c) const {
-    std::optional<std::string> path = LogPath(root_, c, title);
-    return path && fs_.Exists(*path);
-}
-
 bool LibraryState::CanUndoSessionDeletion() const {
     return undo_ && HasGame() && !current_.logPath.empty() &&
            FoldAsciiCase(undo_->logPath) == FoldAsciiCase(current_.logPath);

@@ -98,12 +98,6 @@ public:
     // Applies a change to the current game's own log, whatever tab is shown,
     // and writes it (see ChangeGameLog). Without a loaded game nothing happens.
     LogChange ChangeLog(const LogEdit& edit);
-    // Writes the current game's log as memory holds it. When the file changed
-    // on disk, memory is refilled from it first and what memory alone held is
-    // dropped: changes belong in ChangeLog. The read or write error, if any.
-    FsError WriteGameLog();
-
-    bool LogExists(const std::string& title, Category c) const;
 
     // The undo of the last session deletion. It lasts until the next deletion
     // (or the game is deleted), whatever is played, commented or moved in

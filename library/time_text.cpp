@@ -45,11 +45,6 @@ std::string FormatDateTime(const LocalTime& t) {
     return buf;
 }
 
-int32_t ElapsedSeconds(int64_t start, int64_t end) {
-    // As difftime: the difference is taken in double, so it cannot overflow.
-    return TruncateSeconds(static_cast<double>(end) - static_cast<double>(start));
-}
-
 int32_t TruncateSeconds(double seconds) {
     if (std::isnan(seconds)) return 0;
     if (seconds >= static_cast<double>(INT32_MAX)) return INT32_MAX;

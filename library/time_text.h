@@ -16,9 +16,7 @@ struct LocalTime {
 // "%02d/%02d/%02d-%02d:%02d:%02d" with year - 2000 ("05" for 2005, "100" for 2100).
 std::string FormatDateTime(const LocalTime& t);
 
-// end - start in whole seconds, truncated toward zero, saturated to 32 bits.
-int32_t ElapsedSeconds(int64_t start, int64_t end);
-// Same truncation and saturation for an accumulated double.
+// Whole seconds, truncated toward zero and saturated to 32 bits.
 int32_t TruncateSeconds(double seconds);
 
 // "%03d:%02d:%02d"; negative values keep their signs per field (-65 -> "000:-1:-5").

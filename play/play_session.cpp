@@ -6,6 +6,7 @@
 
 #include "library/decimal.h"
 #include "library/library_paths.h"
+#include "library/one_line_text.h"
 #include "library/time_text.h"
 
 namespace kibolt {
@@ -13,14 +14,6 @@ namespace kibolt {
 namespace {
 
 constexpr std::string_view kProgressFileName = "kibolt.tmp";
-
-// These bytes are never part of a double-byte character, so a byte-wise pass is safe.
-std::string OneLine(std::string_view text) {
-    std::string line(text);
-    for (char& c : line)
-        if (c == '\n' || c == '\r' || c == '\x1A') c = ' ';
-    return line;
-}
 
 }  // namespace
 
@@ -65,7 +58,7 @@ const SessionRecord* LastSession(const GameLogContent& log) {
 SessionFields BuildSessionFields(const Clock& clock, const FinishedSession& session, const SessionRecord* previous,
                                  std::string_view comment) {
     SessionFields f = MeasuredFields(clock, session, previous);
-    f[kComment] = OneLine(comment);
+    f[kComment] = OneLineText(comment);
     return f;
 }
 

@@ -77,8 +77,9 @@ bool CoversSession(const SessionRecord& recorded, const SessionRecord& part);
 bool RecordedInFull(const Clock& clock, const GameLogContent& log, const SessionProgress& open);
 
 // When the checkpoint of an open session is written: at once for a start, a
-// split and an end (WriteNow), at most every kMinIntervalMs for the changes in
-// between (a front/back change, a progress snapshot), so a flood of inputs
+// resume, a change of the game's processes, a split and an end (the recorder
+// does not ask the schedule for those), at most every kMinIntervalMs for the
+// changes in between (an input, a front/back change), so a flood of inputs
 // does not turn into a flood of flushes, and at least every kMaxIntervalMs.
 class CheckpointSchedule {
 public:

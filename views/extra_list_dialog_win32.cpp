@@ -45,7 +45,7 @@ INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         for (int k = 0; k < kSessionFieldCount; ++k) all.push_back(k);
         list_.Show(initial_);  // first: "回" is made as wide as their numbers need
         dpi_ = WindowDpi(window_);
-        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), 8, dpi_));
+        list_.SetColumns(all, ExtraColumnWidth(ListWidth(), dpi_));
         *openDialog_ = this;
         return TRUE;
     }
@@ -57,7 +57,7 @@ INT_PTR ExtraListDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_WINDOWPOSCHANGED:
         if (*openDialog_ == this) {
             FillClientArea();
-            list_.SetDataColumnWidth(ExtraColumnWidth(ListWidth(), 9, WindowDpi(window_)));
+            list_.SetDataColumnWidth(ExtraColumnWidth(ListWidth(), WindowDpi(window_)));
         }
         SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
         return TRUE;

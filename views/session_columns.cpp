@@ -28,7 +28,7 @@ int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, 
     return (tableWidth - 2 * edge - numberWidth - scroll) / count;
 }
 
-int ExtraColumnWidth(int listWidth, int divisor, int dpi) { return (listWidth - ScaleToDpi(24, dpi)) / divisor; }
+int ExtraColumnWidth(int listWidth, int dpi) { return (listWidth - ScaleToDpi(24, dpi)) / kSessionFieldCount; }
 
 std::string SessionNumberText(const SessionRecord& s) { return FormatInt(s.number); }
 

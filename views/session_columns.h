@@ -38,8 +38,9 @@ std::vector<int> VisibleFields(int32_t viewFlags);
 int DataColumnWidth(int tableWidth, int edge, int scrollBarWidth, int rowCount, int count,
                     int numberWidth = kNumberColumnWidth);
 
-// Extra list: width of each of the nine data columns for a list `listWidth` wide.
-int ExtraColumnWidth(int listWidth, int divisor, int dpi = kDesignDpi);
+// Extra list: width of each of the nine data columns for a list `listWidth`
+// wide: they share what the number column and the list's edges leave.
+int ExtraColumnWidth(int listWidth, int dpi = kDesignDpi);
 
 // Text of a session table cell: column 0 is the number, then the visible fields.
 std::string SessionNumberText(const SessionRecord& s);

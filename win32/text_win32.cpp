@@ -208,14 +208,6 @@ int ListViewInsertRow(HWND list, int index, std::string_view text) {
     return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void ListViewSetCell(HWND list, int row, int column, std::string_view text) {
-    std::wstring wide = Widen(text);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = wide.data();
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 std::string ListViewGetCell(HWND list, int row, int column) {
     // LVM_GETITEMTEXT truncates silently, so grow until the text fits.
     std::vector<wchar_t> buffer(256);

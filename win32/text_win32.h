@@ -53,13 +53,14 @@ void SetWindowTextCp932(HWND window, std::string_view text);
 std::string GetDlgItemTextCp932(HWND dialog, int id);
 void SetDlgItemTextCp932(HWND dialog, int id, std::string_view text);
 int MessageBoxCp932(HWND owner, std::string_view text, std::string_view caption, UINT type);
+// The caption of every message box that reports an error.
+inline constexpr char kErrorCaption[] = "error";
 // A message that names a character, or a path, code page 932 cannot hold: before + that + after.
 int MessageBoxNaming(HWND owner, std::string_view before, std::wstring_view character, std::string_view after,
                      std::string_view caption, UINT type);
 
 // List view rows and cells.
 int ListViewInsertRow(HWND list, int index, std::string_view text);
-void ListViewSetCell(HWND list, int row, int column, std::string_view text);
 std::string ListViewGetCell(HWND list, int row, int column);
 void ListViewInsertColumn(HWND list, int index, std::string_view header, int width, int format);
 std::string ListViewColumnHeader(HWND list, int index);

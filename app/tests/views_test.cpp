@@ -384,6 +384,17 @@ TEST_F(ViewsTest, ExtraListShowsEveryColumnFillsAndFollowsResizes) {
         EXPECT_EQ(ListViewGetCell(list, 3, 9), "note 4");
         EXPECT_EQ(ListViewGetCell(list, 0, 4), "000:01:40");
         EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_LABELTIP) << "cut cells";
+        // As it opens, the nine data columns share the list's width: none is pushed out of sight.
+        RECT listRect{};
+        GetWindowRect(list, &listRect);
+        const int width = listRect.right - listRect.left;
+        int total = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        for (int column = 1; column <= 9; ++column) {
+            const int columnWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+            EXPECT_EQ(columnWidth, (width - 24) / 9) << column;
+            total += columnWidth;
+        }
+        EXPECT_LE(total, width);
         mainDisabled = !IsWindowEnabled(window_);
         SetWindowPos(dialog, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
     }));

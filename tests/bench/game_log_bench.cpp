@@ -85,6 +85,8 @@ private:
 };
 
 const char kGameComment[] = "\x83\x81\x83\x82: route A cleared\r\nroute B next\r\n";
+// As the log holds it: every LF written as CR LF.
+const char kGameCommentOnDisk[] = "\x83\x81\x83\x82: route A cleared\r\r\nroute B next\r\r\n";
 
 struct Fixture {
     GameLogContent log;
@@ -205,7 +207,7 @@ bool MakeLog(const std::filesystem::path& path, size_t sessions) {
             chunk.clear();
         }
     }
-    chunk += std::string(kibolt::kCommentMarker) + "\r\n" + kibolt::EncodeTextMode(kGameComment);
+    chunk += std::string(kibolt::kCommentMarker) + "\r\n" + kGameCommentOnDisk;
     out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     out.close();
     if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());

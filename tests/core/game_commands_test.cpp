@@ -93,6 +93,7 @@ struct EntryCase {
 
 TEST_F(GameCommandsTest, RegisterRefusesBadEntriesInOrderAndChangesNothing) {
     LoadAlpha();
+    fs.AddFolder("C:\\K\\playing\\Folder.log");
     const EntryCase cases[] = {
         {"", "", GameEntryProblem::EmptyPath},
         {"", "New", GameEntryProblem::EmptyPath},
@@ -103,6 +104,7 @@ TEST_F(GameCommandsTest, RegisterRefusesBadEntriesInOrderAndChangesNothing) {
         {"C:\\G\\new.exe", std::string(250, 'x'), GameEntryProblem::PathTooLong},
         {"C:\\G\\new.exe", "Beta", GameEntryProblem::TitleExists},
         {"C:\\G\\new.exe", "beta", GameEntryProblem::TitleExists},  // one file on Windows
+        {"C:\\G\\new.exe", "Folder", GameEntryProblem::TitleExists},  // any entry of that name blocks a new log
     };
     const auto before = Snapshot();
     for (const EntryCase& c : cases) {
@@ -136,8 +138,7 @@ TEST_F(GameCommandsTest, RegisterWritesTheNewLogAndMakesTheEmptyGameCurrent) {
     EXPECT_TRUE(game.log.comment.empty());
 
     // The next write goes to the new log and carries nothing of the game shown before.
-    state.Current().log.comment = "new";
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog([](GameLogContent& log) { return log.comment = "new", true; }).Ok());
     EXPECT_EQ(Bytes(kAlphaCleared), path + "\r\n=====Comment_Start====\r\nnew");
     EXPECT_EQ(Bytes(kAlpha), kAlphaLog);
 }
@@ -270,8 +271,7 @@ TEST_F(GameCommandsTest, MoveTakesTheLogAlongAndLaterWritesFollowIt) {
     EXPECT_EQ(state.Current().category, Category::Cleared);
     EXPECT_EQ(state.Current().log.sessions.size(), 2u);
 
-    state.Current().log.comment = "after the move";
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog([](GameLogContent& log) { return log.comment = "after the move", true; }).Ok());
     EXPECT_FALSE(fs.FileBytes(kAlpha)) << "the old log is not made again";
     EXPECT_EQ(ParseGameLogFile(Bytes(kAlphaCleared)).comment, "after the move");
 }
@@ -320,8 +320,7 @@ TEST_F(GameCommandsTest, DeleteRecyclesTheLogAndLeavesNoGameToWriteItBack) {
     EXPECT_FALSE(state.HasGame());
     EXPECT_TRUE(state.Current().logPath.empty());
     EXPECT_TRUE(state.Current().log.sessions.empty());
-    state.Current().log.comment = "late edit";
-    EXPECT_EQ(state.WriteGameLog(), FsError::None);
+    EXPECT_FALSE(state.ChangeLog([](GameLogContent& log) { return log.comment = "late edit", true; }).changed);
     EXPECT_EQ(Paths(), std::set<std::string>{kBeta});
 }
 

@@ -17,6 +17,11 @@ const std::string kAlphaLog =
     "=====Comment_Start====\r\nroute A\r\n";
 const std::string kOtherAlphaLog = "C:\\G\\other.exe\r\n=====Comment_Start====\r\n";
 
+// The change the program makes when the comment field is stored.
+LogEdit SetComment(std::string comment) {
+    return [comment](GameLogContent& log) { return log.comment = comment, true; };
+}
+
 // playing holds Alpha and Beta, cleared holds another game titled Alpha, others is missing.
 class LibraryStateTest : public ::testing::Test {
 protected:
@@ -72,8 +77,7 @@ TEST_F(LibraryStateTest, FailedLoadKeepsThePreviousGameWhole) {
         EXPECT_EQ(SerializeGameLog(g.log), kAlphaLog);
     }
     // And it is still written to its own log.
-    state.Current().log.comment = "kept\n";
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog(SetComment("kept\n")).Ok());
     EXPECT_NE(fs.FileBytes(kAlphaPlaying)->find("kept"), std::string::npos);
 }
 
@@ -83,8 +87,8 @@ TEST_F(LibraryStateTest, WriteAfterATabSwitchGoesToTheGamesOwnLog) {
     for (Category shown : {Category::Cleared, Category::Others}) {
         SCOPED_TRACE(CategoryFolderName(shown));
         state.SetCategory(shown);
-        state.Current().log.comment = std::string("written while ") + CategoryFolderName(shown) + " shown\n";
-        ASSERT_EQ(state.WriteGameLog(), FsError::None);
+        const std::string comment = std::string("written while ") + CategoryFolderName(shown) + " shown\n";
+        ASSERT_TRUE(state.ChangeLog(SetComment(comment)).Ok());
 
         EXPECT_EQ(fs.FileBytes(kAlphaPlaying), SerializeGameLog(state.Current().log));
         EXPECT_EQ(fs.FileBytes(kAlphaCleared), kOtherAlphaLog);
@@ -99,9 +103,13 @@ TEST_F(LibraryStateTest, WriteAfterATabSwitchGoesToTheGamesOwnLog) {
 
 TEST_F(LibraryStateTest, ReloadRenumbersSessionsFromTheFile) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
-    AppendSession(state.Current().log, {"05/06/02-19:00:00", "05/06/02-19:40:00", "000:40:00", "002:10:30",
-                                        "000:35:10", "001:45:15", "210", "733", "boss, second try"});
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state
+                    .ChangeLog([](GameLogContent& log) {
+                        AppendSession(log, {"05/06/02-19:00:00", "05/06/02-19:40:00", "000:40:00", "002:10:30",
+                                            "000:35:10", "001:45:15", "210", "733", "boss, second try"});
+                        return true;
+                    })
+                    .Ok());
     ASSERT_EQ(state.Reload(), LoadResult::Loaded);
     std::vector<std::pair<int, std::string>> read;
     for (const SessionRecord& s : state.Current().log.sessions) read.emplace_back(s.number, s.Field(kComment));
@@ -118,31 +126,34 @@ TEST_F(LibraryStateTest, FailedReloadKeepsMemory) {
 
 TEST_F(LibraryStateTest, FailedWriteKeepsTheLogAndTheChangeInMemory) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
-    state.Current().log.comment = "unsaved\n";
     fs.failWriteAfter = 10;
-    EXPECT_EQ(state.WriteGameLog(), FsError::DiskFull);
+    EXPECT_EQ(state.ChangeLog(SetComment("unsaved\n")).writeError, FsError::DiskFull);
     EXPECT_EQ(fs.FileBytes(kAlphaPlaying), kAlphaLog);
     EXPECT_EQ(state.Current().log.comment, "unsaved\n");
 }
 
 TEST_F(LibraryStateTest, ALargeLogIsSavedInBoundedPiecesAndWhole) {
     ASSERT_EQ(state.LoadGame("Alpha"), LoadResult::Loaded);
-    GameLogContent& log = state.Current().log;
-    const SessionFieldTexts session = log.sessions[0].Fields();
-    while (log.sessions.size() < 30000) AppendSession(log, session);  // about 2.7 MB
-    const std::string expected = SerializeGameLog(log);
+    const SessionFieldTexts session = state.Current().log.sessions[0].Fields();
+    const LogEdit addSessions = [&](GameLogContent& log) {
+        while (log.sessions.size() < 30000) AppendSession(log, session);  // about 2.7 MB
+        return true;
+    };
+    GameLogContent grown = state.Current().log;
+    addSessions(grown);
+    const std::string expected = SerializeGameLog(grown);
     ASSERT_GT(expected.size(), 2 * kLogPieceBytes);
 
-    ASSERT_EQ(state.WriteGameLog(), FsError::None);
+    ASSERT_TRUE(state.ChangeLog(addSessions).Ok());
     EXPECT_EQ(fs.FileBytes(kAlphaPlaying), expected);
     EXPECT_LE(fs.largestPieceWritten, kLogPieceBytes + 200);
     EXPECT_FALSE(fs.Exists(kAlphaPlaying + kTempSuffix));
 
     // Failing in the second piece leaves the old file as it was.
     const std::string before = *fs.FileBytes(kAlphaPlaying);
-    AppendSession(log, session);
     fs.failWriteAfter = kLogPieceBytes + 10;
-    EXPECT_EQ(state.WriteGameLog(), FsError::DiskFull);
+    EXPECT_EQ(state.ChangeLog([&](GameLogContent& log) { return AppendSession(log, session), true; }).writeError,
+              FsError::DiskFull);
     EXPECT_EQ(fs.FileBytes(kAlphaPlaying), before);
     EXPECT_EQ(fs.FilePaths().size(), 4u);  // no temporary file left
 }
@@ -150,30 +161,10 @@ TEST_F(LibraryStateTest, ALargeLogIsSavedInBoundedPiecesAndWhole) {
 TEST_F(LibraryStateTest, NothingIsWrittenWithoutAGame) {
     const std::vector<std::string> filesBefore = fs.FilePaths();
     EXPECT_FALSE(state.HasGame());
-    EXPECT_EQ(state.WriteGameLog(), FsError::None);
+    EXPECT_FALSE(state.ChangeLog(SetComment("late edit\n")).changed);
     EXPECT_EQ(fs.FilePaths(), filesBefore);
     EXPECT_EQ(fs.FileBytes(kAlphaPlaying), kAlphaLog);
     EXPECT_EQ(state.Reload(), LoadResult::BadPath);
-}
-
-TEST_F(LibraryStateTest, LogExists) {
-    fs.AddFolder("C:\\K\\cleared\\Folder.log");
-    const struct {
-        std::string title;
-        Category category;
-        bool exists;
-    } cases[] = {
-        {"Alpha", Category::Playing, true},
-        {"ALPHA", Category::Cleared, true},  // Windows names ignore case
-        {"Beta", Category::Cleared, false},
-        {"Alpha", Category::Others, false},
-        {"Folder", Category::Cleared, true},  // any entry of that name blocks a new log
-        {std::string(300, 'x'), Category::Playing, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title.substr(0, 10));
-        EXPECT_EQ(state.LogExists(c.title, c.category), c.exists);
-    }
 }
 
 }  // namespace

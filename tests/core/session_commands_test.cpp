@@ -50,8 +50,8 @@ TEST(DpiScalingTest, FixedPixelSizesFollowTheDpi) {
     EXPECT_EQ(NumberColumnWidth(144, 0), 30);
     EXPECT_EQ(NumberColumnWidth(144, 60), 78);
     EXPECT_EQ(DataColumnWidth(600, 3, 25, 12, 9, 30), (600 - 6 - 30 - 25) / 9);
-    EXPECT_EQ(ExtraColumnWidth(500, 9, 144), (500 - 36) / 9);
-    EXPECT_EQ(ExtraColumnWidth(500, 9), (500 - 24) / 9);
+    EXPECT_EQ(ExtraColumnWidth(500, 144), (500 - 36) / 9);
+    EXPECT_EQ(ExtraColumnWidth(500), (500 - 24) / 9);
 }
 
 TEST(DetailTextsTest, LastSessionOrDefaults) {

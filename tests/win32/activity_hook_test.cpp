@@ -206,6 +206,26 @@ TEST_F(ActivityHookTest, InputsWhileAnotherWindowIsInFrontDoNotCount) {
     EXPECT_EQ(receiver_->events, "iak");
 }
 
+// Ordinal 2 arms by the game's primary thread. The program arms by the set
+// of the game's processes; the library keeps ordinal 2 for its other callers.
+TEST_F(ActivityHookTest, OrdinalTwoArmsByTheGamesPrimaryThread) {
+    using ArmByThread = int(__stdcall*)(DWORD, HWND);
+    const auto armByThread = reinterpret_cast<ArmByThread>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kibolt.dll"), MAKEINTRESOURCEA(2))));
+    ASSERT_NE(armByThread, nullptr);
+    ASSERT_TRUE(test::BringToFront(gameWindow_));
+    ASSERT_EQ(armByThread(gameThreadId_, receiver_->Window()), 1);
+    test::PressKey('A');
+    ClickGame();
+    ASSERT_TRUE(Flush());
+    EXPECT_EQ(receiver_->events, "kk");
+
+    EXPECT_TRUE(hook_->Disarm());
+    test::PressKey('A');
+    ASSERT_TRUE(Flush());
+    EXPECT_EQ(receiver_->events, "kk");
+}
+
 TEST_F(ActivityHookTest, SwitchingAwayAndBackReportsInactiveThenActive) {
     ArmWithGameInFront();
     ASSERT_TRUE(test::BringToFront(receiver_->Window()));
