@@ -2,10 +2,11 @@
 // sessions, and the activity reports of the hook library.
 #include "app/main_dialog_win32.h"
 
-#include "library/library_paths.h"
 #include "library/game_commands.h"
+#include "library/library_paths.h"
 #include "library/session_commands.h"
 #include "library/time_text.h"
+#include "play/recorder_notice_text.h"
 #include "resources/resource_ids.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
@@ -30,10 +31,6 @@ std::string SystemMessage(DWORD error) {
 
 constexpr UINT kCheckpointTickMs = 1000;
 
-std::string TitleOfLog(std::string_view root, const std::string& logPath) {
-    const std::optional<LogLocation> location = LocateLog(root, logPath);
-    return location ? location->title : std::string();
-}
 
 }  // namespace
 
@@ -172,49 +169,6 @@ void MainDialog::RecoverLeftOverSession() {
     if (!heldNotices_.empty()) Post([this] { ShowRecorderNotices(); });
 }
 
-std::string MainDialog::NoticeText(const RecorderNotice& n, UINT& icon) const {
-    const std::string title = TitleOfLog(state_->Root(), n.logPath);
-    icon = MB_ICONWARNING;
-    switch (n.kind) {
-    case RecorderNotice::Kind::Waiting:
-        icon = MB_ICONERROR;
-        return "プレイ記録をログに書き込めませんでした。" + FsErrorText(n.error) + "\r\n" + n.logPath + "\r\n\r\n" +
-               (recorder_->CheckpointSaved()
-                    ? "記録は失われていません。kibolt.checkpoint に残っていて、後でもう一度ログに書き込みます。"
-                    : "記録はディスクにも保存できず、Kibolt のメモリにだけあります。Kibolt を閉じる前に"
-                      "ディスクの空きを作るか、ログを使っているプログラムを閉じてください。");
-    case RecorderNotice::Kind::Written:
-        icon = MB_ICONINFORMATION;
-        return "書き込めずにいたプレイ記録を、ログに書き込みました。\r\n" + n.logPath;
-    case RecorderNotice::Kind::CheckpointFailed:
-        return "プレイ中の記録 (kibolt.checkpoint) を保存できませんでした。" + FsErrorText(n.error) +
-               "\r\nこの間に Kibolt が強制終了されると、プレイの記録の一部が失われることがあります。";
-    case RecorderNotice::Kind::CheckpointUnreadable:
-        return "前回のプレイの記録 (kibolt.checkpoint) を読めませんでした（ほかのプログラムが使用中かもしれません）。"
-               "\r\nファイルはそのまま残し、後でもう一度読みます。";
-    case RecorderNotice::Kind::Resumed:
-        icon = MB_ICONINFORMATION;
-        return "前回 Kibolt が終了したとき「" + title + "」はプレイ中で、今も動いています。\r\n"
-               "このプレイの記録を続けます（Kibolt が動いていなかった間はプレイ時間に数え、アクティブ時間には数えません）。";
-    case RecorderNotice::Kind::Recorded:
-        icon = MB_ICONINFORMATION;
-        return "前回 Kibolt がプレイ中に終了しました。「" + title + "」のプレイを、最後に保存した時刻までログに記録しました。";
-    case RecorderNotice::Kind::Refused: {
-        std::string text = "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
-                           "その記録を削除しました。ログは変更していません。";
-        if (!n.logPath.empty()) text += "\r\n" + n.logPath;
-        return text;
-    }
-    case RecorderNotice::Kind::Kept:
-        return "前回のプレイ「" + title + "」をログに書き込めませんでした。\r\n" + n.logPath +
-               "\r\n記録は kibolt.checkpoint に残っていて、後でもう一度書き込みます。";
-    case RecorderNotice::Kind::EditRefused:
-        return "このゲームには、まだログに書き込めていないプレイ記録があるか、記録の一時ファイル (kibolt.checkpoint) "
-               "を更新できないため、変更しませんでした。\r\n今変更すると、記録が二重になったり、削除したセッションが"
-               "戻ったりします。少し待ってからもう一度試してください。";
-    }
-    return {};
-}
 
 void MainDialog::ShowRecorderNotices() {
     // Taken first: a message box runs a message loop, where the timer may add more.
@@ -222,9 +176,12 @@ void MainDialog::ShowRecorderNotices() {
     heldNotices_.clear();
     if (endingSession_) return;  // Windows is ending the session: nobody to tell
     for (const RecorderNotice& n : notices) {
-        UINT icon = 0;
-        const std::string text = NoticeText(n, icon);
-        MessageBoxCp932(window_, text, icon == MB_ICONERROR ? kErrorCaption : "Kibolt", MB_OK | icon);
+        const NoticeMessage message = RecorderNoticeMessage(n, state_->Root(), recorder_->CheckpointSaved());
+        const UINT icon = message.level == NoticeLevel::Error       ? MB_ICONERROR
+                          : message.level == NoticeLevel::Warning ? MB_ICONWARNING
+                                                                  : MB_ICONINFORMATION;
+        MessageBoxCp932(window_, message.text, message.level == NoticeLevel::Error ? kErrorCaption : "Kibolt",
+                        MB_OK | icon);
     }
 }
 

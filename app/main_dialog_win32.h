@@ -226,7 +226,6 @@ private:
     void OnGameFailed(DWORD error);
     // Shows what the recorder reports after an event: refreshed views, "統計", its notices.
     void AfterRecorder();
-    std::string NoticeText(const RecorderNotice& notice, UINT& icon) const;
     void ShowRecorderNotices();
 
     // The checkpoint left by an earlier run (main_dialog_play_win32.cpp).
