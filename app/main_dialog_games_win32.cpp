@@ -21,8 +21,9 @@ namespace kibolt {
 namespace {
 
 // The detail fields as they are before any game is picked.
-constexpr int kDetailFields[] = {IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_PLAY, IDC_DETAIL_ACTIVE,
-                                 IDC_DETAIL_TITLE, IDC_DETAIL_TOTAL_ACTIVE, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS};
+constexpr int kDetailFields[] = {IDC_DETAIL_PLAY,         IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_PLAY,
+                                 IDC_DETAIL_ACTIVE,       IDC_DETAIL_TITLE,         IDC_DETAIL_TOTAL_ACTIVE,
+                                 IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS};
 
 // Where the pointer was when the button that opened a context menu went up:
 // the menu opens there even if the pointer has moved on since.
@@ -33,7 +34,8 @@ POINT ClickPosition() {
 
 // Why a game stays after "削除": its log could not go to the Recycle Bin.
 std::string RecycleFailureMessage(const DeleteResult& result) {
-    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + FsErrorText(result.error) + "\r\n" + result.path;
+    return "ログをごみ箱に移せなかったため、削除しませんでした。\r\n" + FsErrorText(result.error) + "\r\n" +
+           result.path;
 }
 
 }  // namespace
@@ -47,8 +49,7 @@ void MainDialog::OnAddGame() {
 
 void MainDialog::OnGameProperties() {
     if (!LogMayMove()) return;
-    std::optional<GameEntryResult> result =
-        RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
+    std::optional<GameEntryResult> result = RunGameDialog(instance_, window_, GameDialogKind::Properties, *state_, fs_);
     if (!result) return;
     if (result->Moved()) CurrentGameLogMoved(result->from, result->to);
     Changed(Change::GameList | Change::Current | Change::Library);
@@ -134,8 +135,8 @@ void MainDialog::OnAbout() { RunAboutDialog(instance_, window_); }
 
 void MainDialog::OnCreateShortcut() {
     const GameRecord& game = state_->Current();
-    ShortcutResult result = CreateDesktopShortcut(
-        game.title, state_->Root(), ProgramPathFromCommandLine(game.log.commandLine, state_->Root()));
+    ShortcutResult result = CreateDesktopShortcut(game.title, state_->Root(),
+                                                  ProgramPathFromCommandLine(game.log.commandLine, state_->Root()));
     // The file appears silently on the desktop: the user is told which one it is, or why there is none.
     if (result.created)
         MessageBoxCp932(window_, ShortcutMadeMessage(result.fileName), "Kibolt", MB_OK | MB_ICONINFORMATION);
@@ -160,8 +161,8 @@ void MainDialog::OnOpenReadme() {
     bool associated = SUCCEEDED(AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_COMMAND, L".txt", L"open", command, &length));
     auto opened = reinterpret_cast<INT_PTR>(
         associated ? ShellExecuteW(window_, L"open", widePath.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL)
-                   : ShellExecuteW(window_, L"open", L"notepad.exe", (L"\"" + widePath + L"\"").c_str(),
-                                   folder.c_str(), SW_SHOWNORMAL));
+                   : ShellExecuteW(window_, L"open", L"notepad.exe", (L"\"" + widePath + L"\"").c_str(), folder.c_str(),
+                                   SW_SHOWNORMAL));
     if (opened <= 32)
         MessageBoxCp932(window_, "readme.txt を開けませんでした。\r\n" + path, kErrorCaption, MB_OK | MB_ICONERROR);
 }

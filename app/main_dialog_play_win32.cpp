@@ -17,9 +17,9 @@ namespace {
 
 std::string SystemMessage(DWORD error) {
     UniqueLocal buffer;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
     const auto* text = static_cast<const wchar_t*>(buffer.Get());
     std::wstring message = length && text ? std::wstring(text, length) : L"";
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
@@ -30,7 +30,6 @@ std::string SystemMessage(DWORD error) {
 }
 
 constexpr UINT kCheckpointTickMs = 1000;
-
 
 }  // namespace
 
@@ -169,7 +168,6 @@ void MainDialog::RecoverLeftOverSession() {
     if (!heldNotices_.empty()) Post([this] { ShowRecorderNotices(); });
 }
 
-
 void MainDialog::ShowRecorderNotices() {
     // Taken first: a message box runs a message loop, where the timer may add more.
     std::vector<RecorderNotice> notices = std::move(heldNotices_);
@@ -177,7 +175,7 @@ void MainDialog::ShowRecorderNotices() {
     if (endingSession_) return;  // Windows is ending the session: nobody to tell
     for (const RecorderNotice& n : notices) {
         const NoticeMessage message = RecorderNoticeMessage(n, state_->Root(), recorder_->CheckpointSaved());
-        const UINT icon = message.level == NoticeLevel::Error       ? MB_ICONERROR
+        const UINT icon = message.level == NoticeLevel::Error     ? MB_ICONERROR
                           : message.level == NoticeLevel::Warning ? MB_ICONWARNING
                                                                   : MB_ICONINFORMATION;
         MessageBoxCp932(window_, message.text, message.level == NoticeLevel::Error ? kErrorCaption : "Kibolt",

@@ -127,8 +127,7 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU: return TRUE;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_COPYDATA:
-        SetWindowLongPtrW(window_, DWLP_MSGRESULT,
-                          OnStartRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, OnStartRequest(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
         return TRUE;
     case WM_NOTIFY: {
         INT_PTR result = OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -203,8 +202,7 @@ void MainDialog::SetUpTabs() {
     // The tab control lies under every other control and spans the window.
     SetWindowPos(tab_, HWND_BOTTOM, frame, 0, client.right - 2 * frame, client.bottom, SWP_SHOWWINDOW);
     for (int i = 0; i < kCategoryCount; ++i)
-        TabInsertItem(tab_, i, CategoryTabText(static_cast<Category>(i)),
-                      reinterpret_cast<LPARAM>(gameList_.Window()));
+        TabInsertItem(tab_, i, CategoryTabText(static_cast<Category>(i)), reinterpret_cast<LPARAM>(gameList_.Window()));
     SendMessageW(tab_, TCM_SETCURSEL, 0, 0);
 }
 
@@ -251,9 +249,9 @@ void MainDialog::SaveSettings() {
     std::string content;
     fs_.ReadFile(path, content);
     // a failed write is not reported
-    WriteFileAtomically(fs_, path,
-                        WritePlaySettings(WriteWindowSettings(WriteSettings(content, settings), sizing_.Now()),
-                                          playSettings_));
+    WriteFileAtomically(
+        fs_, path,
+        WritePlaySettings(WriteWindowSettings(WriteSettings(content, settings), sizing_.Now()), playSettings_));
 }
 
 void MainDialog::SaveAndRecordForExit() {
@@ -341,8 +339,7 @@ void MainDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED) RunCopySettingsDialog(instance_, window_);
         break;
     case IDC_EXTRA:
-        if (code == BN_CLICKED)
-            ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
+        if (code == BN_CLICKED) ExtraListDialog::Run(instance_, window_, &state_->Current().log.sessions, &extraList_);
         break;
     default: break;  // IDM_UNUSED_COMMAND and the rest do nothing
     }
@@ -367,21 +364,25 @@ INT_PTR MainDialog::OnNotify(const NMHDR& header) {
             sessionTable_.OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
         else if (header.code == LVN_KEYDOWN) {
             const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
-            if (key == VK_DELETE) OnCommand(IDM_DELETE_SESSIONS, 0);
-            else if (key == 'Z' && GetKeyState(VK_CONTROL) < 0) OnCommand(IDM_UNDO_SESSION_DELETION, 0);
-        }
-        else if (header.code == NM_DBLCLK) {
-            if (Allowed(Command::CommentSession)) OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-        }
-        else if (header.code == NM_RCLICK)
+            if (key == VK_DELETE)
+                OnCommand(IDM_DELETE_SESSIONS, 0);
+            else if (key == 'Z' && GetKeyState(VK_CONTROL) < 0)
+                OnCommand(IDM_UNDO_SESSION_DELETION, 0);
+        } else if (header.code == NM_DBLCLK) {
+            if (Allowed(Command::CommentSession))
+                OnCommentSession(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        } else if (header.code == NM_RCLICK)
             OnSessionContextMenu(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return 0;
     }
     if (header.idFrom == IDC_GAME_LIST) {
         int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-        if (header.code == NM_CLICK) SelectGame(row);
-        else if (header.code == NM_DBLCLK) StartSelectedGame(row);
-        else if (header.code == NM_RCLICK) OnGameContextMenu(row);
+        if (header.code == NM_CLICK)
+            SelectGame(row);
+        else if (header.code == NM_DBLCLK)
+            StartSelectedGame(row);
+        else if (header.code == NM_RCLICK)
+            OnGameContextMenu(row);
         else if (header.code == LVN_ITEMCHANGED) {
             const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
             // The user moved the highlight (keys, or a click whose own handler also loads):
@@ -470,7 +471,8 @@ void MainDialog::OnInitMenuPopup(HMENU menu) {
         const CommandState state = StateOf(c.command, facts);
         const UINT id = static_cast<UINT>(c.id);
         EnableMenuItem(menu, id, MF_BYCOMMAND | (state.enabled ? MF_ENABLED : MF_GRAYED));
-        if (c.command == Command::AutoDetect) CheckMenuItem(menu, id, MF_BYCOMMAND | (state.checked ? MF_CHECKED : MF_UNCHECKED));
+        if (c.command == Command::AutoDetect)
+            CheckMenuItem(menu, id, MF_BYCOMMAND | (state.checked ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
@@ -567,11 +569,12 @@ void MainDialog::SaveGameComment() {
 
 void MainDialog::ReportLogChange(const LogChange& change) {
     if (change.Ok() || endingSession_) return;
-    const std::string text = change.readError != FsError::None
-                                 ? "ログファイルがほかのプログラムで変更されましたが、読み直せませんでした。"
-                                   "変更は保存していません。\r\n"
-                                 : "ログファイルに書き込めませんでした（ほかのプログラムが使用中か、ディスクがいっぱいです）。"
-                                   "変更は保存していません。\r\n";
+    const std::string text =
+        change.readError != FsError::None
+            ? "ログファイルがほかのプログラムで変更されましたが、読み直せませんでした。"
+              "変更は保存していません。\r\n"
+            : "ログファイルに書き込めませんでした（ほかのプログラムが使用中か、ディスクがいっぱいです）。"
+              "変更は保存していません。\r\n";
     MessageBoxCp932(window_, text + state_->Current().logPath, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 

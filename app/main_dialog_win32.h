@@ -56,7 +56,9 @@ enum class Change : unsigned {
     GameList = 2,  // the games of the shown tab
     Library = 4,   // a game was recorded, registered, moved, renamed or deleted: "統計", the watched games
 };
-constexpr Change operator|(Change a, Change b) { return static_cast<Change>(static_cast<unsigned>(a) | static_cast<unsigned>(b)); }
+constexpr Change operator|(Change a, Change b) {
+    return static_cast<Change>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
 constexpr bool operator&(Change a, Change b) { return (static_cast<unsigned>(a) & static_cast<unsigned>(b)) != 0; }
 
 // Exit codes given to CloseMainWindow.
@@ -271,30 +273,30 @@ private:
     ExtraListDialog* extraList_ = nullptr;  // while the extra list is open
     ChartWindow chart_{instance_};
     StatsWindow stats_{instance_};
-    int commentRow_ = -1;                   // table row last right-clicked; -1 before any
-    bool syncingSelection_ = false;         // the program, not the user, moves the game list's highlight
-    std::string shownComment_;              // the game comment as the field showed it last
+    int commentRow_ = -1;            // table row last right-clicked; -1 before any
+    bool syncingSelection_ = false;  // the program, not the user, moves the game list's highlight
+    std::string shownComment_;       // the game comment as the field showed it last
 
     Win32Clock clock_;
     std::unique_ptr<SessionRecorder> recorder_;  // from the library's state on
     std::vector<RecorderNotice> heldNotices_;    // to tell once no game runs
-    std::string launchedLogPath_;           // the started game's log, until its session begins
+    std::string launchedLogPath_;                // the started game's log, until its session begins
     std::string launchedCommandLine_;
-    bool hookArmed_ = false;                // the running game's inputs are being counted
-    bool playing_ = false;                  // a game is starting or running: the play indicator shows
+    bool hookArmed_ = false;  // the running game's inputs are being counted
+    bool playing_ = false;    // a game is starting or running: the play indicator shows
     bool checkpointTimer_ = false;
-    bool endingSession_ = false;            // Windows is ending the session: no more message boxes
+    bool endingSession_ = false;  // Windows is ending the session: no more message boxes
     const UINT inputMessage_;
     const UINT activatedMessage_;
     const UINT deactivatedMessage_;
-    ActivityHookLibrary hook_;              // outlives the launcher that arms it
+    ActivityHookLibrary hook_;  // outlives the launcher that arms it
     GameLauncher launcher_{hook_};
     UniqueIcon largeIcon_;
     UniqueIcon smallIcon_;
     std::unique_ptr<LibraryState> state_;
     PlaySettings playSettings_;
     OutsideGames outsideGames_;
-    GamepadWatcher gamepad_;                  // asks the launcher: goes before it
+    GamepadWatcher gamepad_;  // asks the launcher: goes before it
 
     MainWindowSizing sizing_{sessionTable_};
     UniqueHook keyFilter_;

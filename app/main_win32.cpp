@@ -47,7 +47,8 @@ int Run(HINSTANCE instance, int showCommand) {
             return 0;
         }
         if (library.Refused())
-            kibolt::MessageBoxNaming(nullptr, "このフォルダのKiboltはすでに起動していますが、ここからは呼び出せません"
+            kibolt::MessageBoxNaming(nullptr,
+                                     "このフォルダのKiboltはすでに起動していますが、ここからは呼び出せません"
                                      "（管理者として実行しているときなど）。\r\n",
                                      library.Folder(), "\r\n\r\n起動しているKiboltを使ってください。", "Kibolt",
                                      MB_OK | MB_ICONINFORMATION);

@@ -29,10 +29,9 @@ bool IsSameOrBelow(std::string_view path, std::string_view folder) {
 
 // The program names that hand over to others, lowered.
 constexpr std::array<std::string_view, 17> kHandOverPrograms = {
-    "cmd.exe",           "explorer.exe",      "rundll32.exe",       "powershell.exe",  "pwsh.exe",
-    "wscript.exe",       "cscript.exe",       "start.exe",          "steam.exe",       "epicgameslauncher.exe",
-    "galaxyclient.exe",  "battle.net.exe",    "eadesktop.exe",      "origin.exe",      "upc.exe",
-    "ubisoftconnect.exe", "dmmgameplayer.exe",
+    "cmd.exe",       "explorer.exe", "rundll32.exe", "powershell.exe",        "pwsh.exe",          "wscript.exe",
+    "cscript.exe",   "start.exe",    "steam.exe",    "epicgameslauncher.exe", "galaxyclient.exe",  "battle.net.exe",
+    "eadesktop.exe", "origin.exe",   "upc.exe",      "ubisoftconnect.exe",    "dmmgameplayer.exe",
 };
 
 }  // namespace

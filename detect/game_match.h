@@ -31,8 +31,8 @@ bool IsHandOverProgram(std::string_view executable);
 
 // Folders that unrelated programs share, in normal form.
 struct SharedFolders {
-    std::string windows;               // this folder and everything below it
-    std::vector<std::string> roots;    // these folders themselves (profile, desktop, documents, the library, ...)
+    std::string windows;             // this folder and everything below it
+    std::vector<std::string> roots;  // these folders themselves (profile, desktop, documents, the library, ...)
 };
 
 // The folder below which every program counts as the game's, or empty where
@@ -65,9 +65,9 @@ struct RunningProcess {
 };
 
 struct RunningGame {
-    size_t game = 0;                // index into the games
+    size_t game = 0;  // index into the games
     MatchKind kind = MatchKind::None;
-    std::vector<size_t> matched;    // the processes that match the game, indices into the snapshot
+    std::vector<size_t> matched;  // the processes that match the game, indices into the snapshot
     // Processes those started, and they started: by parent id, where the
     // child is not older than its parent (else the id was its parent's before).
     std::vector<size_t> started;

@@ -47,9 +47,9 @@ std::string ProgramPathOf(DWORD id) {
 SharedFolders SystemSharedFolders(std::string_view libraryRoot) {
     SharedFolders shared;
     shared.windows = KnownFolder(FOLDERID_Windows);
-    for (REFKNOWNFOLDERID id : {FOLDERID_ProgramFiles, FOLDERID_ProgramFilesX86, FOLDERID_Profile,
-                                FOLDERID_Desktop, FOLDERID_Documents, FOLDERID_PublicDesktop,
-                                FOLDERID_PublicDocuments, FOLDERID_Downloads}) {
+    for (REFKNOWNFOLDERID id :
+         {FOLDERID_ProgramFiles, FOLDERID_ProgramFilesX86, FOLDERID_Profile, FOLDERID_Desktop, FOLDERID_Documents,
+          FOLDERID_PublicDesktop, FOLDERID_PublicDocuments, FOLDERID_Downloads}) {
         std::string folder = KnownFolder(id);
         if (!folder.empty()) shared.roots.push_back(std::move(folder));
     }

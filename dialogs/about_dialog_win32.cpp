@@ -9,9 +9,7 @@ namespace {
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        CenterOverOwner(dialog);
-        return TRUE;  // the dialog manager puts the focus on OK
+    case WM_INITDIALOG: CenterOverOwner(dialog); return TRUE;  // the dialog manager puts the focus on OK
     case WM_COMMAND:
         if (LOWORD(wParam) != IDOK) return FALSE;
         EndDialog(dialog, IDOK);

@@ -88,7 +88,7 @@ private:
         path_ = OneLineFieldText(GetWindowTextCp932(pathEdit_));
         title_ = TitleFieldText(GetWindowTextCp932(titleEdit_));
         GameEntryResult result = kind_ == GameDialogKind::Add ? RegisterGame(state_, fs_, path_, title_)
-                                                               : UpdateGame(state_, fs_, path_, title_);
+                                                              : UpdateGame(state_, fs_, path_, title_);
         if (!result.Ok()) {
             MessageBoxCp932(window_, GameEntryMessage(result), kErrorCaption, MB_OK);
             return;
@@ -124,8 +124,7 @@ std::string GameEntryMessage(const GameEntryResult& result) {
     case GameEntryProblem::EmptyTitle: return "タイトルが未入力です";
     case GameEntryProblem::TitleExists: return "同名ファイルが存在します。";
     case GameEntryProblem::UnusableTitle: return TitleProblemText(result.titleProblem);
-    case GameEntryProblem::PathTooLong:
-        return "タイトルが長すぎます。ログファイルのパスがシステムの上限を超えます。";
+    case GameEntryProblem::PathTooLong: return "タイトルが長すぎます。ログファイルのパスがシステムの上限を超えます。";
     case GameEntryProblem::CannotWrite:
         return "ログファイルを書き込めませんでした。" + FsErrorText(result.writeError) + "\r\n" + result.to;
     case GameEntryProblem::CannotRead:
@@ -174,8 +173,8 @@ std::optional<std::string> BrowseForExecutable(HWND owner) {
     return path;
 }
 
-std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind,
-                                             LibraryState& state, FileSystem& fs, const GameEntryText* filled) {
+std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind, LibraryState& state,
+                                             FileSystem& fs, const GameEntryText* filled) {
     GameDialog dialog(kind, state, fs, filled);
     const int resource = kind == GameDialogKind::Add ? IDD_ADD_GAME : IDD_GAME_PROPERTIES;
     DialogBoxParamW(instance, MAKEINTRESOURCEW(resource), owner, DialogProcOf<GameDialog>,

@@ -28,9 +28,8 @@ struct GameEntryText {
 // UpdateGame); a refused entry is explained in a message box and the dialog
 // stays open with its contents. The accepted entry's result, or nothing when
 // the dialog was cancelled.
-std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind,
-                                             LibraryState& state, FileSystem& fs,
-                                             const GameEntryText* filled = nullptr);
+std::optional<GameEntryResult> RunGameDialog(HINSTANCE instance, HWND owner, GameDialogKind kind, LibraryState& state,
+                                             FileSystem& fs, const GameEntryText* filled = nullptr);
 
 // The text of the message box that refuses an entry (caption "error").
 std::string GameEntryMessage(const GameEntryResult& result);

@@ -45,8 +45,8 @@ WideVersion VersionOf(const std::wstring& program) {
     Translation* translations = nullptr;
     UINT length = 0;
     std::vector<Translation> tried;
-    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
-                       &length) && translations)
+    if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length) &&
+        translations)
         tried.assign(translations, translations + length / sizeof(Translation));
     // Resources often carry only the common US English / Unicode table.
     tried.push_back({0x0409, 0x04B0});

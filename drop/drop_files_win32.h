@@ -22,11 +22,11 @@ std::vector<std::wstring> DroppedPaths(HDROP drop);
 // One dropped file as a game. Text stays UTF-16 until it is taken, so that a
 // character code page 932 lacks can be named.
 struct DroppedFile {
-    std::wstring fileName;     // the dropped file's own name
+    std::wstring fileName;                  // the dropped file's own name
     DroppedKind kind = DroppedKind::Other;  // of the dropped file itself
-    bool startable = false;    // a program or a batch file, itself or as a shortcut's target
-    std::wstring commandLine;  // what starts it (quoted where it holds blanks, with the shortcut's arguments)
-    std::wstring title;        // chosen as TitleOfProgram chooses, blanks around it dropped
+    bool startable = false;                 // a program or a batch file, itself or as a shortcut's target
+    std::wstring commandLine;       // what starts it (quoted where it holds blanks, with the shortcut's arguments)
+    std::wstring title;             // chosen as TitleOfProgram chooses, blanks around it dropped
     std::wstring workingDirectory;  // a shortcut's working folder; empty for other files
 };
 DroppedFile ReadDroppedFile(const std::wstring& path);

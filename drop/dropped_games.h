@@ -40,14 +40,14 @@ std::string_view FileStem(std::string_view path);
 // What became of one dropped file.
 struct DropOutcome {
     enum class Problem {
-        None,              // registered
-        NotAGame,          // neither a program, a script nor a shortcut to one
+        None,      // registered
+        NotAGame,  // neither a program, a script nor a shortcut to one
         InternetShortcut,
         ForeignCharacter,  // the title or path holds a character code page 932 lacks; see character
         Entry,             // refused as a typed entry would be; see entry
     };
-    std::string fileName;   // the dropped file's name
-    std::string title;      // the title given (or tried)
+    std::string fileName;  // the dropped file's name
+    std::string title;     // the title given (or tried)
     Problem problem = Problem::None;
     std::string character;  // with ForeignCharacter: "「x」(U+xxxx)"
     GameEntryResult entry;  // with Entry

@@ -65,8 +65,7 @@ int32_t CopySettingsFromChecks(const std::array<bool, kCopyCheckCount>& checked)
 }
 
 std::optional<std::string> CopySessionsText(std::string_view title, const GameLogContent& game,
-                                            const CopyHeaderValues& header, int32_t viewFlags,
-                                            int32_t copySettings) {
+                                            const CopyHeaderValues& header, int32_t viewFlags, int32_t copySettings) {
     if (game.sessions.empty()) return std::nullopt;
 
     std::string out(title);
@@ -90,8 +89,8 @@ std::optional<std::string> CopySessionsText(std::string_view title, const GameLo
     return out;
 }
 
-std::string CopySelectedRowsText(const GameLogContent& game, std::span<const int> selectedRows,
-                                 int32_t viewFlags, int32_t copySettings) {
+std::string CopySelectedRowsText(const GameLogContent& game, std::span<const int> selectedRows, int32_t viewFlags,
+                                 int32_t copySettings) {
     std::vector<int> rows(selectedRows.begin(), selectedRows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());

@@ -29,13 +29,12 @@ int32_t CopySettingsFromChecks(const std::array<bool, kCopyCheckCount>& checked)
 // Text of "copy all": title, header lines, session rows, then the game's
 // comment. nullopt when the game has no session: the clipboard stays as it was.
 std::optional<std::string> CopySessionsText(std::string_view title, const GameLogContent& game,
-                                            const CopyHeaderValues& header, int32_t viewFlags,
-                                            int32_t copySettings);
+                                            const CopyHeaderValues& header, int32_t viewFlags, int32_t copySettings);
 
 // Text of "copy selected rows": the rows only, in ascending order whatever the
 // order given; rows outside the sessions are ignored. Empty when none is
 // selected, and that empty text still goes on the clipboard.
-std::string CopySelectedRowsText(const GameLogContent& game, std::span<const int> selectedRows,
-                                 int32_t viewFlags, int32_t copySettings);
+std::string CopySelectedRowsText(const GameLogContent& game, std::span<const int> selectedRows, int32_t viewFlags,
+                                 int32_t copySettings);
 
 }  // namespace kibolt

@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case 2: {
             std::vector<int> doomed;
-            for (int n = in.ConsumeIntegralInRange(0, 4); n > 0; --n) doomed.push_back(in.ConsumeIntegralInRange(-1, rows));
+            for (int n = in.ConsumeIntegralInRange(0, 4); n > 0; --n)
+                doomed.push_back(in.ConsumeIntegralInRange(-1, rows));
             std::vector<bool> gone(before, false);
             for (int row : doomed)
                 if (row >= 0 && row < rows) gone[static_cast<size_t>(row)] = true;

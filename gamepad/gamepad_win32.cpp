@@ -17,12 +17,10 @@ constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kJoystickUsage = 0x04;
 constexpr USHORT kGamepadUsage = 0x05;
 constexpr USHORT kButtonPage = 0x09;
-constexpr int kHidInputReport = 0;  // HidP_Input
+constexpr int kHidInputReport = 0;        // HidP_Input
 constexpr LONG kHidSuccess = 0x00110000;  // HIDP_STATUS_SUCCESS
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
+HMODULE LoadSystemLibrary(const wchar_t* name) { return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 }  // namespace
 
@@ -31,16 +29,16 @@ GamepadWatcher::GamepadWatcher() {
     for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
         xinput_ = LoadSystemLibrary(name);
         if (!xinput_) continue;
-        getState_ = reinterpret_cast<GetStateFunction>(
-            reinterpret_cast<void*>(GetProcAddress(xinput_, "XInputGetState")));
+        getState_ =
+            reinterpret_cast<GetStateFunction>(reinterpret_cast<void*>(GetProcAddress(xinput_, "XInputGetState")));
         if (getState_) break;
         FreeLibrary(xinput_);
         xinput_ = nullptr;
     }
     hid_ = LoadSystemLibrary(L"hid.dll");
     if (hid_) {
-        getUsages_ = reinterpret_cast<GetUsagesFunction>(
-            reinterpret_cast<void*>(GetProcAddress(hid_, "HidP_GetUsages")));
+        getUsages_ =
+            reinterpret_cast<GetUsagesFunction>(reinterpret_cast<void*>(GetProcAddress(hid_, "HidP_GetUsages")));
         maxUsages_ = reinterpret_cast<MaxUsagesFunction>(
             reinterpret_cast<void*>(GetProcAddress(hid_, "HidP_MaxUsageListLength")));
     }
@@ -171,8 +169,7 @@ void GamepadWatcher::OnRawInput(HRAWINPUT input) {
     UINT size = 0;
     if (GetRawInputData(input, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0 || size == 0) return;
     std::vector<unsigned char> bytes(size);
-    if (GetRawInputData(input, RID_INPUT, bytes.data(), &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1))
-        return;
+    if (GetRawInputData(input, RID_INPUT, bytes.data(), &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1)) return;
     const auto& raw = *reinterpret_cast<const RAWINPUT*>(bytes.data());
     if (raw.header.dwType != RIM_TYPEHID) return;
     std::vector<uint16_t> down;

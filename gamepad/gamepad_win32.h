@@ -67,7 +67,7 @@ private:
     bool rawInput_ = false;
 
     struct HidDevice {
-        bool counted = false;                 // a HID controller not also seen by XInput
+        bool counted = false;  // a HID controller not also seen by XInput
         std::vector<unsigned char> preparsed;
         HidButtons buttons;
     };

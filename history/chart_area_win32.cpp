@@ -55,9 +55,7 @@ bool ChartArea::Register(HINSTANCE instance) {
     return RegisterClassExW(&windowClass) != 0;
 }
 
-ChartArea* ChartArea::Of(HWND window) {
-    return reinterpret_cast<ChartArea*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+ChartArea* ChartArea::Of(HWND window) { return reinterpret_cast<ChartArea*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 LRESULT CALLBACK ChartArea::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -199,7 +197,8 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
         const int y = ValueY(layout, v);
         if (v > 0) Fill(dc, plot.left, y, plot.right, y + 1, grid);
     }
-    for (const ChartText& label : layout.values) Text(dc, label.box.left, label.box.top, Widen(label.text), kTextColour);
+    for (const ChartText& label : layout.values)
+        Text(dc, label.box.left, label.box.top, Widen(label.text), kTextColour);
     Text(dc, layout.axisTitle.box.left, layout.axisTitle.box.top, Widen(layout.axisTitle.text), kTextColour);
 
     // Bars: play time, with the active time inside it from the bottom.
@@ -219,9 +218,8 @@ void ChartArea::Draw(HDC dc, int width, int height) const {
         // More periods than pixels: each pixel column shows the tallest of its periods.
         for (int column = plot.left; column < plot.right; ++column) {
             const size_t first = static_cast<size_t>(BarAt(column, plot.left, plotWidth, count));
-            const size_t last = column + 1 < plot.right
-                                    ? static_cast<size_t>(BarAt(column + 1, plot.left, plotWidth, count))
-                                    : count;
+            const size_t last =
+                column + 1 < plot.right ? static_cast<size_t>(BarAt(column + 1, plot.left, plotWidth, count)) : count;
             int64_t most = 0, mostActive = 0;
             for (size_t i = first; i < std::max(last, first + 1); ++i) {
                 most = std::max(most, table_.rows[i].play);

@@ -29,7 +29,7 @@ struct ChartText {
 };
 
 struct ChartMeasures {
-    int width = 1;   // the drawing area
+    int width = 1;  // the drawing area
     int height = 1;
     int dpi = 96;
     int textHeight = 12;
@@ -50,7 +50,7 @@ struct ChartGeometry {
         int tick = 0;  // x of the tick under the slot's left edge
         ChartText label;
     };
-    std::vector<Period> periods;    // labelled periods, thinned so that none overlap
+    std::vector<Period> periods;  // labelled periods, thinned so that none overlap
 };
 
 ChartGeometry LayOutChart(const ChartTable& table, const ChartMeasures& measures);

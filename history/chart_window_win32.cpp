@@ -17,9 +17,7 @@ constexpr int kPeriodButtons[] = {IDC_CHART_DAY, IDC_CHART_WEEK, IDC_CHART_MONTH
 
 ChartWindow::~ChartWindow() { Close(); }
 
-ChartArea* ChartWindow::Area() const {
-    return window_ ? ChartArea::Of(GetDlgItem(window_, IDC_CHART_AREA)) : nullptr;
-}
+ChartArea* ChartWindow::Area() const { return window_ ? ChartArea::Of(GetDlgItem(window_, IDC_CHART_AREA)) : nullptr; }
 
 bool ChartWindow::Show(HWND over, const std::string& title, const std::string& logPath,
                        const std::vector<SessionRecord>& sessions) {

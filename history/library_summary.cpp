@@ -166,7 +166,8 @@ std::string SummaryTableText(const std::vector<GameSummary>& games) {
         text += "\r\n";
     };
     std::array<std::string, kSummaryColumnCount> header;
-    for (int i = 0; i < kSummaryColumnCount; ++i) header[static_cast<size_t>(i)] = kSummaryHeaders[static_cast<size_t>(i)];
+    for (int i = 0; i < kSummaryColumnCount; ++i)
+        header[static_cast<size_t>(i)] = kSummaryHeaders[static_cast<size_t>(i)];
     line(header);
     for (const GameSummary& g : games) line(SummaryCells(g));
     line(SummaryCells(SummaryTotal(games), true));

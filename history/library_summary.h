@@ -27,12 +27,12 @@ struct GameSummary {
     Category category = Category::Playing;
     bool readable = true;  // false: the log could not be read; only title and category are shown
     int64_t sessions = 0;
-    int64_t leftOut = 0;   // session lines left out
+    int64_t leftOut = 0;  // session lines left out
     int64_t playSeconds = 0;
     int64_t activeSeconds = 0;
     int64_t inputs = 0;
-    std::string first;     // start of the earliest session, as the log writes it
-    std::string last;      // end of the latest one (its start when the end cannot be read)
+    std::string first;  // start of the earliest session, as the log writes it
+    std::string last;   // end of the latest one (its start when the end cannot be read)
 };
 
 GameSummary SummarizeGame(std::string title, Category category, const GameLogContent& log);

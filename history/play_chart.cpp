@@ -67,8 +67,8 @@ int64_t PeriodFirstDay(PeriodKind kind, int64_t period) {
     case PeriodKind::Day: return period;
     case PeriodKind::Week: return period * 7 - 3;
     case PeriodKind::Month:
-        return DayNumber(static_cast<int>(FloorDiv(period, 12)), static_cast<int>(period - FloorDiv(period, 12) * 12) + 1,
-                         1);
+        return DayNumber(static_cast<int>(FloorDiv(period, 12)),
+                         static_cast<int>(period - FloorDiv(period, 12) * 12) + 1, 1);
     case PeriodKind::Year: return DayNumber(static_cast<int>(period), 1, 1);
     }
     return period;
@@ -82,7 +82,9 @@ std::string PeriodLabel(PeriodKind kind, int64_t period) {
     case PeriodKind::Week:
         std::snprintf(buf, sizeof buf, "%04lld/%02d/%02d", static_cast<long long>(d.year), d.month, d.day);
         break;
-    case PeriodKind::Month: std::snprintf(buf, sizeof buf, "%04lld/%02d", static_cast<long long>(d.year), d.month); break;
+    case PeriodKind::Month:
+        std::snprintf(buf, sizeof buf, "%04lld/%02d", static_cast<long long>(d.year), d.month);
+        break;
     case PeriodKind::Year: std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(d.year)); break;
     }
     return buf;

@@ -28,9 +28,9 @@ std::string PeriodLabel(PeriodKind kind, int64_t period);
 struct SessionSpan {
     int64_t start = 0;
     int64_t end = 0;
-    int64_t play = 0;    // seconds; a negative duration counts as none
+    int64_t play = 0;  // seconds; a negative duration counts as none
     int64_t active = 0;
-    int64_t inputs = 0;  // key presses and clicks; a negative count counts as none
+    int64_t inputs = 0;   // key presses and clicks; a negative count counts as none
     bool spread = false;  // false: counted whole in the period of its start
 };
 
@@ -51,7 +51,7 @@ SessionSpans ReadSessionSpans(const std::vector<SessionRecord>& sessions);
 
 struct PeriodRow {
     int64_t period = 0;
-    int64_t play = 0;    // whole seconds
+    int64_t play = 0;  // whole seconds
     int64_t active = 0;
     int64_t sessions = 0;
 };

@@ -100,7 +100,8 @@ void StatsWindow::OnInitDialog() {
     list_ = GetDlgItem(window_, IDC_STATS_LIST);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (int i = 0; i < kSummaryColumnCount; ++i) {
-        const bool number = i >= static_cast<int>(SummaryColumn::Sessions) && i <= static_cast<int>(SummaryColumn::TotalInputs);
+        const bool number =
+            i >= static_cast<int>(SummaryColumn::Sessions) && i <= static_cast<int>(SummaryColumn::TotalInputs);
         ListViewInsertColumn(list_, i, kSummaryHeaders[static_cast<size_t>(i)],
                              DialogRect(window_, 0, 0, kColumnWidths[i], 0).right, number ? LVCFMT_RIGHT : LVCFMT_LEFT);
     }
@@ -147,7 +148,8 @@ INT_PTR StatsWindow::OnNotify(const NMHDR& header) {
 void StatsWindow::OnDoubleClick(int row) {
     if (row < 0 || static_cast<size_t>(row) >= games_.size()) return;  // "合計" and empty space
     if (host_.busy && host_.busy()) return;
-    if (host_.showGame) host_.showGame(games_[static_cast<size_t>(row)].category, games_[static_cast<size_t>(row)].title);
+    if (host_.showGame)
+        host_.showGame(games_[static_cast<size_t>(row)].category, games_[static_cast<size_t>(row)].title);
 }
 
 }  // namespace kibolt

@@ -20,8 +20,8 @@ namespace kibolt {
 struct StatsHost {
     FileSystem* fs = nullptr;
     std::string root;
-    std::function<bool()> busy;                                    // a game is being played
-    std::function<void(Category, const std::string&)> showGame;    // make it the current game
+    std::function<bool()> busy;                                  // a game is being played
+    std::function<void(Category, const std::string&)> showGame;  // make it the current game
 };
 
 class StatsWindow {
@@ -67,7 +67,7 @@ private:
     GameSummary total_;
     SummaryOrder order_;
     SmallestSize smallest_;  // its DPI is the one the columns are at
-    std::wstring buffer_;  // text handed to the list, valid until the next request
+    std::wstring buffer_;    // text handed to the list, valid until the next request
 };
 
 }  // namespace kibolt

@@ -50,10 +50,10 @@ void ActivityHookLibrary::Load(const std::wstring& folder) {
         module_ = LoadLibraryW(path.c_str());
     if (!module_) return;
     disarm_ = reinterpret_cast<DisarmFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(1))));
-    armProcesses_ = reinterpret_cast<ArmProcessesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(3))));
-    setProcesses_ = reinterpret_cast<SetProcessesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(4))));
+    armProcesses_ =
+        reinterpret_cast<ArmProcessesFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(3))));
+    setProcesses_ =
+        reinterpret_cast<SetProcessesFunction>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(4))));
     if (!disarm_ || !armProcesses_ || !setProcesses_) {
         FreeLibrary(module_);
         module_ = nullptr;

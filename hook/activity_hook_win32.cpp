@@ -160,9 +160,8 @@ void RunHooks(HANDLE ready) {
     const kibolt::UniqueHook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, g_module, 0));
     const kibolt::UniqueHook mouse(SetWindowsHookExW(WH_MOUSE_LL, MouseProc, g_module, 0));
     // Optional: where the event is not delivered the periodic check covers it.
-    const kibolt::UniqueWinEventHook foreground(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
-                                                                nullptr, ForegroundEventProc, 0, 0,
-                                                                WINEVENT_OUTOFCONTEXT));
+    const kibolt::UniqueWinEventHook foreground(SetWinEventHook(
+        EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, ForegroundEventProc, 0, 0, WINEVENT_OUTOFCONTEXT));
     g_session.hooked = keyboard && mouse;
     const HANDLE stop = g_stopEvent.Get();
     SetEvent(ready);  // the starter's ThreadStart is gone after this

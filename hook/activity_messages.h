@@ -5,8 +5,8 @@
 
 namespace kibolt {
 
-inline constexpr wchar_t kInputMessageName[] = L"kurikkusaretayo";        // a key press or a click
-inline constexpr wchar_t kActivatedMessageName[] = L"akutyibuninattayo";    // the game came to the front
+inline constexpr wchar_t kInputMessageName[] = L"kurikkusaretayo";            // a key press or a click
+inline constexpr wchar_t kActivatedMessageName[] = L"akutyibuninattayo";      // the game came to the front
 inline constexpr wchar_t kDeactivatedMessageName[] = L"hiakutyibuninattayo";  // the game left the front
 
 }  // namespace kibolt

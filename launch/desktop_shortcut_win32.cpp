@@ -28,9 +28,9 @@ private:
 
 std::string SystemText(DWORD code) {
     UniqueLocal buffer;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
     const auto* text = static_cast<const wchar_t*>(buffer.Get());
     std::wstring message = length && text ? std::wstring(text, length) : L"";
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
@@ -90,8 +90,8 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
         }
         fileName = ShortcutFileName(title, number);
         path = desktop + Widen(fileName);
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+        UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) break;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
@@ -115,8 +115,8 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
     if (SUCCEEDED(hr)) hr = file->Save(path.c_str(), TRUE);
     if (FAILED(hr)) {
         DeleteFileW(path.c_str());  // the empty file that held the name
-        result.error = "ショートカットを作成できませんでした。\r\n" + result.path + "\r\n" +
-                       SystemText(static_cast<DWORD>(hr));
+        result.error =
+            "ショートカットを作成できませんでした。\r\n" + result.path + "\r\n" + SystemText(static_cast<DWORD>(hr));
         result.path.clear();
         return result;
     }

@@ -8,9 +8,9 @@ namespace kibolt {
 
 struct ShortcutResult {
     bool created = false;
-    std::string path;   // the shortcut made (CP932)
+    std::string path;      // the shortcut made (CP932)
     std::string fileName;  // its name on the desktop
-    std::string error;  // why none was made, for the user
+    std::string error;     // why none was made, for the user
 };
 
 // Creates "<title>.lnk" on the user's desktop, or "<title> (2).lnk" and so on

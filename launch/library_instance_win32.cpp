@@ -40,8 +40,7 @@ std::wstring CanonicalFolder(const std::wstring& root) {
 }  // namespace
 
 LibraryInstance::LibraryInstance(const std::wstring& libraryRoot)
-    : folder_(CanonicalFolder(libraryRoot)),
-      name_(L"Local\\" + Widen(LibraryInstanceName(AsUtf16(folder_)))) {}
+    : folder_(CanonicalFolder(libraryRoot)), name_(L"Local\\" + Widen(LibraryInstanceName(AsUtf16(folder_)))) {}
 
 LibraryInstance::~LibraryInstance() {
     Publish(nullptr);
@@ -73,8 +72,8 @@ void LibraryInstance::Publish(HWND window) {
     if (!claimed_) return;
     if (!view_) {
         if (!window) return;
-        published_.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            sizeof(WindowRecord), (name_ + L".window").c_str()));
+        published_.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(WindowRecord),
+                                            (name_ + L".window").c_str()));
         if (!published_) return;
         view_ = MapViewOfFile(published_.Get(), FILE_MAP_WRITE, 0, 0, sizeof(WindowRecord));
         if (!view_) return;

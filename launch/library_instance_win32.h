@@ -45,8 +45,8 @@ private:
     std::wstring folder_;
     std::wstring name_;
     UniqueHandle mutex_;
-    UniqueHandle published_;   // the shared block naming the main window
-    void* view_ = nullptr;     // its mapping, while this process publishes
+    UniqueHandle published_;  // the shared block naming the main window
+    void* view_ = nullptr;    // its mapping, while this process publishes
     bool claimed_ = false;
     bool refused_ = false;
 };

@@ -15,7 +15,7 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 struct Argument {
-    std::string text;  // with quotes and escapes resolved
+    std::string text;      // with quotes and escapes resolved
     std::string_view raw;  // as it stood on the line
     size_t end = 0;        // where it ended on the line
 };

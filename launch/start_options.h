@@ -13,7 +13,7 @@ namespace kibolt {
 struct StartOptions {
     enum class Kind { Open, Play, Malformed };
     Kind kind = Kind::Open;
-    std::string title;                         // Play: the game's title, unquoted
+    std::string title;  // Play: the game's title, unquoted
     // Play: the text after "--" as given, made one line (OneLineText): it
     // becomes a line of the game's log.
     std::optional<std::string> gameCommandLine;

@@ -9,8 +9,8 @@
 namespace kibolt {
 
 struct Cp932Form {
-    char16_t from;      // the form other systems use
-    char16_t to;        // the form code page 932 converts
+    char16_t from;        // the form other systems use
+    char16_t to;          // the form code page 932 converts
     unsigned short sjis;  // its code page 932 bytes, lead byte high
 };
 

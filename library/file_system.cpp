@@ -116,8 +116,8 @@ FsError ReadIntoBuffer(size_t size, const PieceReader& read, const ReadProgress&
     FileBuffer in = FileBuffer::Allocate(size);
     in.SetSize(size);
     size_t done = 0;
-    const FsError error = progress && size >= kReadAheadFrom ? ReadAhead(in, read, progress, done)
-                                                              : read(in.data(), size, 0, done);
+    const FsError error =
+        progress && size >= kReadAheadFrom ? ReadAhead(in, read, progress, done) : read(in.data(), size, 0, done);
     if (error != FsError::None) return error;
     in.SetSize(done);
     if (progress) progress(in, done);

@@ -26,11 +26,11 @@ using ReadProgress = std::function<void(const FileBuffer& bytes, size_t filled)>
 
 enum class FsError {
     None,
-    NotFound,       // file or folder missing
+    NotFound,  // file or folder missing
     AccessDenied,
-    PathTooLong,    // the system cannot take the path
+    PathTooLong,  // the system cannot take the path
     DiskFull,
-    NoRecycleBin,   // the file's drive has no Recycle Bin, or it refused the file
+    NoRecycleBin,  // the file's drive has no Recycle Bin, or it refused the file
     Other,
 };
 
@@ -95,11 +95,10 @@ FsError WriteFileAtomically(FileSystem& fs, const std::string& path, const ByteS
 FsError WriteFileAtomically(FileSystem& fs, const std::string& path, std::string_view bytes);
 
 // Reads an open file of `size` bytes into `bytes`, a buffer of its own, as
-// every file system reads a log; on failure `bytes` is left as it was. A large file is read on a second thread, a piece at
-// a time, while this thread tells `progress` of each piece, so that it is
-// parsed as the rest comes in: the system's copy into fresh memory, half of a
-// large load, then overlaps with the parse. The last call to `progress` has
-// all that was read. `bytes` ends at what was read (a file that shrank).
+// every file system reads a log; on failure `bytes` is left as it was. A large file is read on a second thread, a piece
+// at a time, while this thread tells `progress` of each piece, so that it is parsed as the rest comes in: the system's
+// copy into fresh memory, half of a large load, then overlaps with the parse. The last call to `progress` has all that
+// was read. `bytes` ends at what was read (a file that shrank).
 FsError ReadIntoBuffer(size_t size, const PieceReader& read, const ReadProgress& progress, FileBuffer& bytes);
 
 }  // namespace kibolt

@@ -179,7 +179,8 @@ FsError PosixFileSystem::Stamp(const std::string& path, FileStamp& stamp) {
     if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
     if (S_ISDIR(st.st_mode)) return FsError::NotFound;
     stamp.size = static_cast<uint64_t>(st.st_size);
-    stamp.writeTime = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
+    stamp.writeTime =
+        static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(st.st_mtim.tv_nsec);
     return FsError::None;
 }
 

@@ -96,7 +96,8 @@ FsError Win32FileSystem::ReadFileBuffer(const std::string& path, FileBuffer& byt
     if (const FsError error = OpenToRead(path, file, size); error != FsError::None) return error;
     // Pieces come in order: the file's own position is where the next begins.
     return ReadIntoBuffer(
-        size, [handle = file.Get()](char* data, size_t want, size_t, size_t& done) {
+        size,
+        [handle = file.Get()](char* data, size_t want, size_t, size_t& done) {
             return ReadAll(handle, data, want, done);
         },
         progress, bytes);
@@ -113,8 +114,8 @@ FsError Win32FileSystem::WriteNewFileUnflushed(const std::string& path, std::str
 FsError Win32FileSystem::Write(const std::string& path, const ByteSource& content, bool flush) {
     std::wstring wide;
     if (!ToSystemPath(path, wide)) return FsError::PathTooLong;
-    UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    UniqueFile file(
+        CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FromLastError();
     FsError error = FsError::None;
     const bool complete = content([&](std::string_view bytes) {

@@ -23,8 +23,8 @@ FsError WriteNewLog(FileSystem& fs, const std::string& path, const std::string& 
 }
 
 // The checks both dialogs share, in their order; the log's path on success.
-GameEntryResult CheckEntry(const LibraryState& state, const std::string& path, const std::string& title,
-                           Category c, std::optional<std::string>& logPath) {
+GameEntryResult CheckEntry(const LibraryState& state, const std::string& path, const std::string& title, Category c,
+                           std::optional<std::string>& logPath) {
     GameEntryResult result;
     if (path.empty()) {
         result.problem = GameEntryProblem::EmptyPath;
@@ -76,8 +76,7 @@ std::string NewGameLogBytes(const std::string& commandLine) {
     return SerializeGameLog(log);
 }
 
-GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::string& path,
-                             const std::string& title) {
+GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::string& path, const std::string& title) {
     const Category c = state.CurrentCategory();
     std::optional<std::string> logPath;
     GameEntryResult result = CheckEntry(state, path, title, c, logPath);
@@ -99,8 +98,7 @@ GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::str
     return result;
 }
 
-GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::string& path,
-                           const std::string& title) {
+GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::string& path, const std::string& title) {
     if (!state.HasGame() || state.Current().logPath.empty()) return RegisterGame(state, fs, path, title);
 
     GameRecord& game = state.Current();

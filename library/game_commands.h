@@ -45,8 +45,8 @@ struct GameEntryResult {
     GameEntryProblem problem = GameEntryProblem::None;
     TitleProblem titleProblem = TitleProblem::None;  // with UnusableTitle
     FsError writeError = FsError::None;              // with CannotWrite and CannotRead
-    std::string from;  // the game's log before (empty for a new game)
-    std::string to;    // the log written, or the one that could not be written
+    std::string from;                                // the game's log before (empty for a new game)
+    std::string to;                                  // the log written, or the one that could not be written
     bool Ok() const { return problem == GameEntryProblem::None; }
     bool Moved() const { return Ok() && !from.empty() && from != to; }
 };
@@ -59,16 +59,14 @@ std::string NewGameLogBytes(const std::string& commandLine);
 // can hold, a path too long and an existing log of that title in the shown
 // category (checked in this order). Never replaces an existing file. On any
 // problem nothing changes.
-GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::string& path,
-                             const std::string& title);
+GameEntryResult RegisterGame(LibraryState& state, FileSystem& fs, const std::string& path, const std::string& title);
 
 // Gives the current game a new command line and title. Its log stays in the
 // folder it was loaded from, whatever tab is shown; a new title must not name
 // another log there. The log is written under the new title first and the old
 // one removed only then, so a failure leaves the old log and the game in memory
 // as they were. Without a current game it registers one, as RegisterGame.
-GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::string& path,
-                           const std::string& title);
+GameEntryResult UpdateGame(LibraryState& state, FileSystem& fs, const std::string& path, const std::string& title);
 
 enum class MoveProblem { None, NoGame, PathTooLong, TitleExists, CannotMove };
 

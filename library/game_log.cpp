@@ -329,8 +329,8 @@ GameLogContent LogReader::Finish(std::shared_ptr<const FileBuffer> buffer) {
     log_.workingDirectory = WorkingDirectoryOf(log_.commandLine);
     if (comment_ != npos) {
         size_t end = textEnd_ != npos ? textEnd_ : buffer->size();
-        if (const void* eof = textMode_ && comment_ < end ? std::memchr(data_ + comment_, 0x1A, end - comment_)
-                                                        : nullptr)
+        if (const void* eof =
+                textMode_ && comment_ < end ? std::memchr(data_ + comment_, 0x1A, end - comment_) : nullptr)
             end = static_cast<size_t>(static_cast<const char*>(eof) - data_);
         log_.comment.assign(data_ + comment_, end - comment_);
         if (textMode_) DecodeTextMode(log_.comment);
@@ -415,8 +415,8 @@ private:
 
 std::string SerializeGameLog(const GameLogContent& log) {
     // The exact size but for the few blanks the writing may add.
-    size_t size = log.commandLine.size() + 1 + 2 + kMarkerLine.size() + 1 +
-                  log.comment.size() + CountLineFeeds(log.comment);
+    size_t size =
+        log.commandLine.size() + 1 + 2 + kMarkerLine.size() + 1 + log.comment.size() + CountLineFeeds(log.comment);
     for (const SessionRecord& s : log.sessions) size += s.Line().size() + 2;
     std::string out;
     out.reserve(size);
@@ -429,8 +429,7 @@ std::string SerializeGameLog(const GameLogContent& log) {
     return out;
 }
 
-bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink,
-                   size_t pieceBytes) {
+bool StreamGameLog(const GameLogContent& log, const std::function<bool(std::string_view)>& sink, size_t pieceBytes) {
     pieceBytes = std::max<size_t>(pieceBytes, 1);
     // One buffer, reused: cache-warm, and no page of it is touched for the first time after the first piece.
     std::string piece;

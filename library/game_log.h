@@ -18,7 +18,15 @@ class LogReader;
 inline constexpr std::string_view kCommentMarker = "=====Comment_Start====";
 
 enum SessionField {
-    kStart = 0, kEnd, kPlay, kTotalPlay, kActive, kTotalActive, kInputs, kTotalInputs, kComment,
+    kStart = 0,
+    kEnd,
+    kPlay,
+    kTotalPlay,
+    kActive,
+    kTotalActive,
+    kInputs,
+    kTotalInputs,
+    kComment,
     kSessionFieldCount
 };
 

@@ -249,8 +249,7 @@ TitleProblem CheckTitle(std::string_view title) {
         if (length == 1) {
             const auto b = static_cast<unsigned char>(title[i]);
             if (b < 0x20) return TitleProblem::ControlCharacter;
-            if (kReserved.find(static_cast<char>(b)) != std::string_view::npos)
-                return TitleProblem::ReservedCharacter;
+            if (kReserved.find(static_cast<char>(b)) != std::string_view::npos) return TitleProblem::ReservedCharacter;
         }
         // A character the system would replace gives a file of another name.
         if (!IsRoundTripCharacter(character)) return TitleProblem::Unconvertible;

@@ -64,12 +64,12 @@ std::string FoldAsciiCase(std::string_view text);
 enum class TitleProblem {
     None,
     Empty,
-    ReservedCharacter,   // \ / : * ? " < > |
+    ReservedCharacter,  // \ / : * ? " < > |
     ControlCharacter,
-    DotName,             // "." or ".."
+    DotName,  // "." or ".."
     TrailingSpaceOrDot,
-    DeviceName,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without extension)
-    Unconvertible,       // bytes code page 932 does not turn into a character and back
+    DeviceName,     // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without extension)
+    Unconvertible,  // bytes code page 932 does not turn into a character and back
 };
 TitleProblem CheckTitle(std::string_view title);
 

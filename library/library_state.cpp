@@ -11,8 +11,8 @@ FsError WriteLogFile(FileSystem& fs, const std::string& path, const GameLogConte
 FsError ReadLogFile(FileSystem& fs, const std::string& path, GameLogContent& log) {
     LogFileParser parser;
     FileBuffer bytes;
-    const FsError error = fs.ReadFileBuffer(
-        path, bytes, [&parser](const FileBuffer& in, size_t filled) { parser.Arrived(in, filled); });
+    const FsError error =
+        fs.ReadFileBuffer(path, bytes, [&parser](const FileBuffer& in, size_t filled) { parser.Arrived(in, filled); });
     if (error == FsError::None) log = parser.Finish(std::move(bytes));
     return error;
 }

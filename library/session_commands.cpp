@@ -100,7 +100,7 @@ LogChange DeleteSessions(LibraryState& state, const std::vector<int>& rows) {
             undo.removed.emplace_back(at, log.sessions[at].Fields());
             const bool afterRemoved = k > 0 && found[k - 1] + 1 == found[k];
             undo.after.push_back(at == 0 || afterRemoved ? std::nullopt
-                                                          : std::optional<std::string>(log.sessions[at - 1].Line()));
+                                                         : std::optional<std::string>(log.sessions[at - 1].Line()));
         }
         RemoveSessions(log, found);
         undo.remaining = log.sessions.size();
@@ -124,9 +124,8 @@ LogChange UndoSessionDeletion(LibraryState& state) {
             const auto& [place, fields] = undo.removed[k];
             const SessionRecord session(fields);
             // Back already (another program put it there): not twice.
-            if (std::any_of(log.sessions.begin(), log.sessions.end(), [&](const SessionRecord& s) {
-                    return SameSessionAndComment(s, session);
-                }))
+            if (std::any_of(log.sessions.begin(), log.sessions.end(),
+                            [&](const SessionRecord& s) { return SameSessionAndComment(s, session); }))
                 continue;
             size_t at = 0;
             if (k > 0 && undo.removed[k - 1].first + 1 == place) {

@@ -33,7 +33,7 @@ std::string WriteSettings(std::string_view content, const Settings& s);
 
 // The main window as the user left it: section [window], beside [view] and
 // [copy], which it never touches.
-inline constexpr int kSessionColumnCount = 10;  // "回" and the nine fields
+inline constexpr int kSessionColumnCount = 10;    // "回" and the nine fields
 inline constexpr int kLongestColumnWidth = 4096;  // a wider stored width is taken for damage
 struct WindowSettings {
     bool placed = false;  // left, top, width and height were stored

@@ -40,8 +40,8 @@ std::string PrintDuration(int64_t hours, int64_t minutes, int64_t seconds) {
 
 std::string FormatDateTime(const LocalTime& t) {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%02lld/%02d/%02d-%02d:%02d:%02d", static_cast<long long>(t.year) - 2000,
-                  t.month, t.day, t.hour, t.minute, t.second);
+    std::snprintf(buf, sizeof buf, "%02lld/%02d/%02d-%02d:%02d:%02d", static_cast<long long>(t.year) - 2000, t.month,
+                  t.day, t.hour, t.minute, t.second);
     return buf;
 }
 

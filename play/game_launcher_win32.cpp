@@ -115,10 +115,10 @@ void GameLauncher::RunLaunch() {
     PROCESS_INFORMATION info{};
     std::wstring line = commandLine_;  // CreateProcessW may write into it
     // Suspended until it is in the job, so nothing it starts escapes it.
-    BOOL created = !line.empty() && CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
-                                                   NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
-                                                   workingDirectory_.empty() ? nullptr : workingDirectory_.c_str(),
-                                                   &startup, &info);
+    BOOL created =
+        !line.empty() &&
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                       workingDirectory_.empty() ? nullptr : workingDirectory_.c_str(), &startup, &info);
     if (!created) {
         DWORD error = line.empty() ? ERROR_FILE_NOT_FOUND : GetLastError();
         PostMessageW(window_, kGameFailedMessage, error, 0);
@@ -230,8 +230,7 @@ bool GameLauncher::WatchProcesses(std::vector<UniqueHandle>& processes) {
 void GameLauncher::AddProcess(DWORD id, HANDLE process) {
     {
         Locked lock(processesLock_);
-        if (std::any_of(processes_.begin(), processes_.end(), [&](const GameProcess& p) { return p.id == id; }))
-            return;
+        if (std::any_of(processes_.begin(), processes_.end(), [&](const GameProcess& p) { return p.id == id; })) return;
         processes_.push_back({id, ProcessCreationTime(process)});
     }
     ProcessesChanged();
@@ -240,7 +239,8 @@ void GameLauncher::AddProcess(DWORD id, HANDLE process) {
 void GameLauncher::RemoveProcess(DWORD id) {
     {
         Locked lock(processesLock_);
-        auto gone = std::remove_if(processes_.begin(), processes_.end(), [&](const GameProcess& p) { return p.id == id; });
+        auto gone =
+            std::remove_if(processes_.begin(), processes_.end(), [&](const GameProcess& p) { return p.id == id; });
         if (gone == processes_.end()) return;
         processes_.erase(gone, processes_.end());
     }

@@ -107,8 +107,9 @@ bool PlaySession::Resume(const SessionProgress& progress) {
 
 FinishedSession PlaySession::Measure(int64_t now, int64_t nowMs, bool openInterval) const {
     const int64_t activeMs = openInterval ? ActiveMsAt(nowMs) : activeMs_;
-    return {logPath_, start_, now, static_cast<double>(PlayMsAt(nowMs)) / 1000.0,
-            static_cast<double>(activeMs) / 1000.0, inputCount_};
+    return {
+        logPath_,   start_, now, static_cast<double>(PlayMsAt(nowMs)) / 1000.0, static_cast<double>(activeMs) / 1000.0,
+        inputCount_};
 }
 
 int64_t PlaySession::PlayMsAt(int64_t nowMs) const { return playBaseMs_ + (nowMs - playSinceMs_); }
@@ -202,8 +203,9 @@ std::string PlaySession::ProgressLine(const SessionRecord* previous) const {
 }
 
 FinishedSession FinishedAt(const SessionProgress& p) {
-    return {p.logPath, p.start, p.saved, static_cast<double>(p.playMs) / 1000.0,
-            static_cast<double>(p.activeMs) / 1000.0, p.inputCount};
+    return {
+        p.logPath,   p.start, p.saved, static_cast<double>(p.playMs) / 1000.0, static_cast<double>(p.activeMs) / 1000.0,
+        p.inputCount};
 }
 
 std::string ProgressFilePath(std::string_view root) { return LibraryFilePath(root, kProgressFileName); }

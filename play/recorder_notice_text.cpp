@@ -32,14 +32,17 @@ std::string TextOf(const RecorderNotice& n, const std::string& title, bool check
                "\r\nファイルはそのまま残し、後でもう一度読みます。";
     case RecorderNotice::Kind::Resumed:
         level = NoticeLevel::Information;
-        return "前回 Kibolt が終了したとき「" + title + "」はプレイ中で、今も動いています。\r\n"
+        return "前回 Kibolt が終了したとき「" + title +
+               "」はプレイ中で、今も動いています。\r\n"
                "このプレイの記録を続けます（Kibolt が動いていなかった間はプレイ時間に数え、アクティブ時間には数えません）。";
     case RecorderNotice::Kind::Recorded:
         level = NoticeLevel::Information;
-        return "前回 Kibolt がプレイ中に終了しました。「" + title + "」のプレイを、最後に保存した時刻までログに記録しました。";
+        return "前回 Kibolt がプレイ中に終了しました。「" + title +
+               "」のプレイを、最後に保存した時刻までログに記録しました。";
     case RecorderNotice::Kind::Refused: {
-        std::string text = "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
-                           "その記録を削除しました。ログは変更していません。";
+        std::string text =
+            "前回のプレイの記録 (kibolt.checkpoint) が壊れているか、ライブラリにないログを指していたため、"
+            "その記録を削除しました。ログは変更していません。";
         if (!n.logPath.empty()) text += "\r\n" + n.logPath;
         return text;
     }

@@ -47,8 +47,7 @@ std::vector<GameProcess> SessionRecorder::Start(const IsRunning& isRunning) {
     return resumed;
 }
 
-bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed,
-                                         bool atStart) {
+bool SessionRecorder::TakeOverCheckpoint(const IsRunning& isRunning, std::vector<GameProcess>& resumed, bool atStart) {
     std::string bytes;
     const FsError read = fs_.ReadFile(checkpointPath_, bytes);
     if (read == FsError::NotFound) {
@@ -180,9 +179,7 @@ void SessionRecorder::ProcessesChanged(std::vector<GameProcess> running) {
     if (session_.IsOpen()) CheckpointChanged(true);
 }
 
-void SessionRecorder::WriteProgress() {
-    (void)WriteProgressSnapshot(fs_, state_.Root(), session_, state_.Current());
-}
+void SessionRecorder::WriteProgress() { (void)WriteProgressSnapshot(fs_, state_.Root(), session_, state_.Current()); }
 
 void SessionRecorder::Split(const std::string& comment) { EndSession(session_.Split(), comment); }
 
@@ -320,7 +317,8 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         if (r.base == PendingRecord::kFromOpenSession) {
             // Recorded in full by the run that ended: among the sessions the log held, not those added now.
             const auto held = log->sessions.begin() + static_cast<std::ptrdiff_t>(shown);
-            if (std::any_of(log->sessions.begin(), held, [&](const SessionRecord& s) { return CoversSession(s, own); })) {
+            if (std::any_of(log->sessions.begin(), held,
+                            [&](const SessionRecord& s) { return CoversSession(s, own); })) {
                 done[k] = true;
                 continue;
             }
@@ -366,8 +364,7 @@ FsError SessionRecorder::WriteLog(const std::string& logPath) {
         // them in it, the file holds at most the open session they came from,
         // which start-up finds recorded in full.
         const bool saved = SaveCheckpoint() == FsError::None;
-        if (!saved &&
-            std::any_of(mine.begin(), mine.end(), [&](size_t i) { return waiting_[i].onDiskWithoutBase; })) {
+        if (!saved && std::any_of(mine.begin(), mine.end(), [&](size_t i) { return waiting_[i].onDiskWithoutBase; })) {
             error = FsError::AccessDenied;
             for (size_t i : newlyBased) pending_[i].base.reset();
         }

@@ -34,16 +34,16 @@ namespace kibolt {
 // Something the user is to be told.
 struct RecorderNotice {
     enum class Kind {
-        Waiting,             // a session could not be written to its log; it waits (error)
-        Written,             // a session that was waiting is now in its log
-        CheckpointFailed,    // the checkpoint could not be written (error); told once until it can
+        Waiting,               // a session could not be written to its log; it waits (error)
+        Written,               // a session that was waiting is now in its log
+        CheckpointFailed,      // the checkpoint could not be written (error); told once until it can
         CheckpointUnreadable,  // start-up: kibolt.checkpoint is there but could not be read; kept, tried again
-        Resumed,             // start-up: the game played when the program ended still runs
-        Recorded,            // start-up: the session of a game that has gone was recorded
-        Kept,                // start-up: sessions of an earlier run wait to be written
-        Refused,             // start-up: the checkpoint was damaged or named a log outside the library
-        EditRefused,         // a deletion or comment was not done: the log's sessions still wait, or
-                             // the checkpoint could not be brought up to date
+        Resumed,               // start-up: the game played when the program ended still runs
+        Recorded,              // start-up: the session of a game that has gone was recorded
+        Kept,                  // start-up: sessions of an earlier run wait to be written
+        Refused,               // start-up: the checkpoint was damaged or named a log outside the library
+        EditRefused,           // a deletion or comment was not done: the log's sessions still wait, or
+                               // the checkpoint could not be brought up to date
     };
     Kind kind;
     std::string logPath;  // the log concerned, where there is one
@@ -131,7 +131,7 @@ public:
 
 private:
     struct Waiting {
-        bool told = false;             // the user was told it waits
+        bool told = false;               // the user was told it waits
         bool onDiskWithoutBase = false;  // the checkpoint file holds it without its base
     };
     void EndSession(std::optional<FinishedSession> finished, const std::string& comment);
@@ -157,7 +157,7 @@ private:
     std::vector<PendingRecord> pending_;  // oldest first
     std::vector<Waiting> waiting_;        // beside pending_
     CheckpointSchedule schedule_;
-    bool checkpointSaved_ = true;      // the file holds what memory holds
+    bool checkpointSaved_ = true;  // the file holds what memory holds
     bool checkpointFailTold_ = false;
     bool checkpointUnreadable_ = false;  // left alone until it can be read
     int64_t lastRetryMs_ = 0;

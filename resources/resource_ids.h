@@ -33,13 +33,13 @@
 
 // Detail panel: the current game's title and figures.
 #define IDC_DETAIL_TITLE 1032
-#define IDC_DETAIL_PLAY 1028          // play time of the last session
-#define IDC_DETAIL_SESSION_COUNT 1029 // number of the last session
+#define IDC_DETAIL_PLAY 1028           // play time of the last session
+#define IDC_DETAIL_SESSION_COUNT 1029  // number of the last session
 #define IDC_DETAIL_TOTAL_PLAY 1030
-#define IDC_DETAIL_ACTIVE 1031        // active time of the last session
+#define IDC_DETAIL_ACTIVE 1031  // active time of the last session
 #define IDC_DETAIL_TOTAL_ACTIVE 1055
 #define IDC_DETAIL_TOTAL_INPUTS 1056
-#define IDC_DETAIL_INPUTS 1057        // inputs of the last session
+#define IDC_DETAIL_INPUTS 1057  // inputs of the last session
 
 // Display check boxes ("表示種別").
 #define IDC_VIEW_START 1043
@@ -125,12 +125,12 @@
 #define IDM_DELETE_GAME 32786
 #define IDM_START_GAME 32787
 #define IDM_DELETE_SESSIONS 32788
-#define IDM_CHART 32789  // "グラフ": the current game's chart
-#define IDM_STATS 32790  // "統計": every game of the library at a glance
-#define IDM_CREATE_SHORTCUT 32791  // game menus: a desktop shortcut that starts the current game
+#define IDM_CHART 32789                  // "グラフ": the current game's chart
+#define IDM_STATS 32790                  // "統計": every game of the library at a glance
+#define IDM_CREATE_SHORTCUT 32791        // game menus: a desktop shortcut that starts the current game
 #define IDM_UNDO_SESSION_DELETION 32792  // session menu: puts back the sessions last deleted
-#define IDM_AUTO_DETECT 32793  // "ゲーム": record games started outside Kibolt (a check item)
-#define IDM_IDLE_TIME 32794  // "ゲーム": the minutes without input after which time in front is not active
+#define IDM_AUTO_DETECT 32793            // "ゲーム": record games started outside Kibolt (a check item)
+#define IDM_IDLE_TIME 32794       // "ゲーム": the minutes without input after which time in front is not active
 #define IDM_UNUSED_COMMAND 57664  // reaches the window from nowhere; does nothing
 
 #ifndef IDC_STATIC
@@ -143,17 +143,28 @@
 namespace kibolt {
 
 // Display check boxes in view-flags bit order (bit 0 first).
-inline constexpr std::array<int, 9> kViewCheckBoxes = {
-    IDC_VIEW_START,  IDC_VIEW_END,          IDC_VIEW_PLAY,   IDC_VIEW_TOTAL,        IDC_VIEW_ACTIVE,
-    IDC_VIEW_TOTAL_ACTIVE, IDC_VIEW_INPUTS, IDC_VIEW_TOTAL_INPUTS, IDC_VIEW_COMMENT};
+inline constexpr std::array<int, 9> kViewCheckBoxes = {IDC_VIEW_START,  IDC_VIEW_END,          IDC_VIEW_PLAY,
+                                                       IDC_VIEW_TOTAL,  IDC_VIEW_ACTIVE,       IDC_VIEW_TOTAL_ACTIVE,
+                                                       IDC_VIEW_INPUTS, IDC_VIEW_TOTAL_INPUTS, IDC_VIEW_COMMENT};
 // Copy check boxes in copy-settings bit order.
-inline constexpr std::array<int, 18> kCopyCheckBoxes = {
-    IDC_COPY_SPARE_BIT0,          IDC_COPY_HEADER_TOTAL_PLAY,   IDC_COPY_HEADER_COUNT,
-    IDC_COPY_SPARE_BIT3,          IDC_COPY_HEADER_TOTAL_ACTIVE, IDC_COPY_HEADER_TOTAL_INPUTS,
-    IDC_COPY_SPARE_BIT6,          IDC_COPY_ONLY_COMMENTED,      IDC_COPY_START,
-    IDC_COPY_END,                 IDC_COPY_PLAY,                IDC_COPY_TOTAL_PLAY,
-    IDC_COPY_ACTIVE,              IDC_COPY_TOTAL_ACTIVE,        IDC_COPY_COMMENT,
-    IDC_COPY_INPUTS,              IDC_COPY_TOTAL_INPUTS,        IDC_COPY_SPARE_BIT17};
+inline constexpr std::array<int, 18> kCopyCheckBoxes = {IDC_COPY_SPARE_BIT0,
+                                                        IDC_COPY_HEADER_TOTAL_PLAY,
+                                                        IDC_COPY_HEADER_COUNT,
+                                                        IDC_COPY_SPARE_BIT3,
+                                                        IDC_COPY_HEADER_TOTAL_ACTIVE,
+                                                        IDC_COPY_HEADER_TOTAL_INPUTS,
+                                                        IDC_COPY_SPARE_BIT6,
+                                                        IDC_COPY_ONLY_COMMENTED,
+                                                        IDC_COPY_START,
+                                                        IDC_COPY_END,
+                                                        IDC_COPY_PLAY,
+                                                        IDC_COPY_TOTAL_PLAY,
+                                                        IDC_COPY_ACTIVE,
+                                                        IDC_COPY_TOTAL_ACTIVE,
+                                                        IDC_COPY_COMMENT,
+                                                        IDC_COPY_INPUTS,
+                                                        IDC_COPY_TOTAL_INPUTS,
+                                                        IDC_COPY_SPARE_BIT17};
 // The main window's copy boxes that are disabled: always unchecked there.
 inline constexpr std::array<int, 3> kDisabledCopyCheckBoxes = {IDC_COPY_SPARE_BIT0, IDC_COPY_SPARE_BIT3,
                                                                IDC_COPY_SPARE_BIT6};

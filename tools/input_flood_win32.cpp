@@ -258,8 +258,8 @@ int wmain(int argc, wchar_t** argv) {
     const double p99 = answers.empty() ? 0 : answers[answers.size() * 99 / 100];
     const double worst = answers.empty() ? 0 : answers.back();
     const long long slow = std::count_if(answers.begin(), answers.end(), [](double ms) { return ms > 100.0; });
-    std::printf("flood: %lld key presses in %.1f s (%.0f per second asked, %.0f sent)\n", sent, floodMs / 1000.0,
-                rate, sent * 1000.0 / floodMs);
+    std::printf("flood: %lld key presses in %.1f s (%.0f per second asked, %.0f sent)\n", sent, floodMs / 1000.0, rate,
+                sent * 1000.0 / floodMs);
     std::printf("counted: the game saw %d, Kibolt recorded %ls\n", seen, recorded.c_str());
     std::printf("main window answers: %zu probes, 99th percentile %.1f ms, worst %.1f ms, %lld over 100 ms\n",
                 answers.size(), p99, worst, slow);

@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 60; ++i) {
         const int month = 6 + i / 12, day = 1 + (i % 12) * 5 / 2;
         const int minutes = 35 + (i * 37) % 110 + (month == 8 ? 30 : 0);
-        playing.push_back({{2026, month, day, 18 + i % 2, (i * 13) % 60, 0}, minutes * 60, minutes * 48,
-                           minutes * 9, ""});
+        playing.push_back(
+            {{2026, month, day, 18 + i % 2, (i * 13) % 60, 0}, minutes * 60, minutes * 48, minutes * 9, ""});
     }
     const DemoSession lastEvenings[] = {
         {{2026, 11, 28, 20, 15, 0}, 5430, 4205, 523, ""},
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     const std::string playingName = reinterpret_cast<const char*>(u8"サンプルゲーム.log");
     bool ok = Write(root + "/playing/" + playingName,
                     MakeGame(game + " --exit-after=5000", playing.data(), playing.size(), "ルートAを進行中\n"));
-    ok = Write(root + "/cleared/Sample Quest.log",
-               MakeGame(game, cleared, std::size(cleared), "全実績解除済み\n")) && ok;
+    ok = Write(root + "/cleared/Sample Quest.log", MakeGame(game, cleared, std::size(cleared), "全実績解除済み\n")) &&
+         ok;
     return ok ? 0 : 1;
 }

@@ -55,8 +55,8 @@ int Launch(const std::wstring& arguments) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
     constexpr std::wstring_view kLauncher = L"--launcher";
     if (const wchar_t* option = std::wcsstr(commandLine, kLauncher.data())) {
-        std::wstring rest = std::wstring(commandLine, static_cast<size_t>(option - commandLine)) +
-                            (option + kLauncher.size());
+        std::wstring rest =
+            std::wstring(commandLine, static_cast<size_t>(option - commandLine)) + (option + kLauncher.size());
         return Launch(rest);
     }
     WNDCLASSW windowClass{};
@@ -66,8 +66,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"KiboltSampleGame";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(L"KiboltSampleGame", L"Sample Game", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowW(L"KiboltSampleGame", L"Sample Game", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                320, 200, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     if (const wchar_t* option = std::wcsstr(commandLine, L"--exit-after="))
         SetTimer(window, 1, static_cast<UINT>(std::wcstoul(option + 13, nullptr, 10)), nullptr);

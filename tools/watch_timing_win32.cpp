@@ -81,8 +81,7 @@ double LinuxCpuMs(const std::string& stat) {
     if (!after) return -1;
     unsigned long long utime = 0, stime = 0;
     // Fields after the name: state, then 10 numbers, then utime and stime.
-    if (std::sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
-        return -1;
+    if (std::sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2) return -1;
     return static_cast<double>(utime + stime) * 10.0;  // clock ticks of 10 ms
 }
 
@@ -115,8 +114,8 @@ int wmain(int argc, wchar_t** argv) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                            &startup, &info)) {
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                            &info)) {
             std::printf("could not start more than %d processes\n", i - running);
             break;
         }
@@ -187,8 +186,9 @@ int wmain(int argc, wchar_t** argv) {
                 firstCpu, firstWall);
     std::printf("snapshots taken:           %llu in %d looks after the first\n",
                 static_cast<unsigned long long>(watcher.Snapshots() - 1), looks);
-    std::printf("each later look:           %.2f ms processor, %.2f ms wall on average over %d looks, slowest %.1f ms\n",
-                lookCpu, lookWall, looks, slowest);
+    std::printf(
+        "each later look:           %.2f ms processor, %.2f ms wall on average over %d looks, slowest %.1f ms\n",
+        lookCpu, lookWall, looks, slowest);
     if (!server.empty())
         std::printf("the wine server's part:    %.2f ms processor a look (the system's side of the snapshot)\n",
                     serverCpu);

@@ -4,10 +4,12 @@ namespace kibolt {
 
 CommandState StateOf(Command command, const CommandFacts& f) {
     switch (command) {
-    case Command::StartGame: return {f.hasGame && !f.playing};  // one game at a time
+    case Command::StartGame:
+        return {f.hasGame && !f.playing};  // one game at a time
     // A dialog waits for an answer: what comes from outside does not go past it.
     case Command::StartFromOutside: return {!f.playing && !f.dialogOpen};
-    case Command::AddGame: return {!f.dialogOpen};  // also while a game is played
+    case Command::AddGame:
+        return {!f.dialogOpen};  // also while a game is played
     // While a game is played its game stays current, and the table shows its log.
     case Command::PickGame:
     case Command::SwitchCategory:

@@ -6,13 +6,13 @@
 namespace kibolt {
 
 enum class Command {
-    StartGame,       // "起動", Enter or a double click on the game list
+    StartGame,         // "起動", Enter or a double click on the game list
     StartFromOutside,  // a later start's "--play", a game noticed running
-    AddGame,         // "新しいゲームを登録", "NewFile", a dropped file
-    PickGame,        // the game list, a game shown from "統計"
-    SwitchCategory,  // the tabs, Ctrl+Tab
+    AddGame,           // "新しいゲームを登録", "NewFile", a dropped file
+    PickGame,          // the game list, a game shown from "統計"
+    SwitchCategory,    // the tabs, Ctrl+Tab
     GameProperties,
-    MoveGame,        // to any of the three tabs
+    MoveGame,  // to any of the three tabs
     DeleteGame,
     Chart,
     CreateShortcut,
@@ -20,11 +20,11 @@ enum class Command {
     DeleteSessions,  // the selected ones; with none, the totals are worked out again
     UndoDeletion,
     CommentSession,
-    CloseBySlip,     // Esc and the dialog's own close; "終了" and the close box always end Kibolt
-    AutoDetect,      // the check item "起動を自動で記録"
+    CloseBySlip,  // Esc and the dialog's own close; "終了" and the close box always end Kibolt
+    AutoDetect,   // the check item "起動を自動で記録"
     // Not commands of the user's, but the same kind of question:
-    ComeForward,     // a later start of Kibolt brings this window to the front
-    TellAboutStart,  // a message about a later start shows now, rather than held
+    ComeForward,         // a later start of Kibolt brings this window to the front
+    TellAboutStart,      // a message about a later start shows now, rather than held
     TellRecorderNotice,  // what the recorder has to say shows now, rather than held
 };
 

@@ -82,7 +82,8 @@ int Shift(Follow follow, int all, int table) {
 std::span<const ControlAnchor> MainWindowAnchors() { return kAnchors; }
 
 const ControlAnchor* MainWindowAnchor(int id) {
-    const auto found = std::find_if(kAnchors.begin(), kAnchors.end(), [id](const ControlAnchor& a) { return a.id == id; });
+    const auto found =
+        std::find_if(kAnchors.begin(), kAnchors.end(), [id](const ControlAnchor& a) { return a.id == id; });
     return found == kAnchors.end() ? nullptr : &*found;
 }
 

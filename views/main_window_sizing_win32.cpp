@@ -19,8 +19,7 @@ RECT ClientRectOf(HWND control, HWND parent) {
 }
 
 void Place(HWND control, int left, int top, int width, int height) {
-    SetWindowPos(control, nullptr, left, top, std::max(width, 0), std::max(height, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Box WorkAreaOf(HWND window) {
@@ -56,8 +55,8 @@ void MainWindowSizing::Remember(HWND window) {
     // The controls that move or grow; the tabs span the window (Layout).
     startPlaces_.clear();
     for (const ControlAnchor& anchor : MainWindowAnchors()) {
-        const bool moves = anchor.left != Follow::None || anchor.top != Follow::None ||
-                           anchor.right != Follow::None || anchor.bottom != Follow::None;
+        const bool moves = anchor.left != Follow::None || anchor.top != Follow::None || anchor.right != Follow::None ||
+                           anchor.bottom != Follow::None;
         if (moves && anchor.id != IDC_TAB)
             startPlaces_.emplace_back(anchor.id, ClientRectOf(GetDlgItem(window_, anchor.id), window_));
     }
@@ -145,7 +144,8 @@ void MainWindowSizing::CaptureColumnWidths() {
     laidOutWidths_ = now;
 }
 
-std::vector<int> MainWindowSizing::ColumnWidths(const std::vector<int>& fields, const std::vector<SessionRecord>& sessions) const {
+std::vector<int> MainWindowSizing::ColumnWidths(const std::vector<int>& fields,
+                                                const std::vector<SessionRecord>& sessions) const {
     std::vector<int> widths(fields.size() + 1, 0);
     const int dpi = WindowDpi(window_);
     const int edge = SystemMetricForDpi(SM_CXEDGE, dpi);
@@ -168,8 +168,8 @@ std::vector<int> MainWindowSizing::ColumnWidths(const std::vector<int>& fields, 
             ++automatic;
         }
     }
-    const int shared = DataColumnWidth(free, edge, SystemMetricForDpi(SM_CXVSCROLL, dpi), table_.RowCount(),
-                                       automatic, number);
+    const int shared =
+        DataColumnWidth(free, edge, SystemMetricForDpi(SM_CXVSCROLL, dpi), table_.RowCount(), automatic, number);
     for (size_t column = 1; column < widths.size(); ++column)
         if (!widths[column]) widths[column] = std::max(shared, 0);
     return widths;

@@ -50,12 +50,12 @@ private:
 
     SessionListView& table_;
     HWND window_ = nullptr;
-    SIZE minimumSize_{};                      // the dialog's own size: the window is never smaller
-    RECT startClient_{};                      // the client area at that size
-    std::vector<std::pair<int, RECT>> startPlaces_;  // the controls that follow the window, there
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;       // the DPI those and the user's column widths are at
+    SIZE minimumSize_{};                                   // the dialog's own size: the window is never smaller
+    RECT startClient_{};                                   // the client area at that size
+    std::vector<std::pair<int, RECT>> startPlaces_;        // the controls that follow the window, there
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;                    // the DPI those and the user's column widths are at
     std::array<int, kSessionColumnCount> columnWidths_{};  // widths the user gave; 0: laid out here
-    std::vector<int> laidOutWidths_;          // what the program last gave the shown columns
+    std::vector<int> laidOutWidths_;                       // what the program last gave the shown columns
     bool startMaximized_ = false;
 };
 

@@ -36,8 +36,7 @@ DetailTexts DetailTextsOf(const GameLogContent& log) {
     if (log.sessions.empty()) return {"000:00:00", "000:00:00", "000:00:00", "000:00:00", "0", "0", "0"};
     const SessionRecord& last = log.sessions.back();
     auto f = [&](int k) { return std::string(last.Field(k)); };
-    return {f(kPlay), f(kTotalPlay), f(kActive), f(kTotalActive), SessionNumberText(last), f(kTotalInputs),
-            f(kInputs)};
+    return {f(kPlay), f(kTotalPlay), f(kActive), f(kTotalActive), SessionNumberText(last), f(kTotalInputs), f(kInputs)};
 }
 
 }  // namespace kibolt

@@ -14,8 +14,7 @@ void SessionListView::SetColumns(const std::vector<int>& fields, int dataWidth) 
 
 void SessionListView::SetColumns(const std::vector<int>& fields, const std::vector<int>& widths) {
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    while (SendMessageW(list_, LVM_DELETECOLUMN, 0, 0)) {
-    }
+    while (SendMessageW(list_, LVM_DELETECOLUMN, 0, 0)) {}
     ListViewInsertColumn(list_, 0, kNumberHeader, widths.at(0), LVCFMT_LEFT);
     int position = 1;
     for (int field : fields) {
@@ -82,8 +81,8 @@ int SessionListView::RowCount() const { return static_cast<int>(SendMessageW(lis
 std::vector<int> SessionListView::SelectedRows() const {
     std::vector<int> rows;
     int row = -1;
-    while ((row = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                MAKELPARAM(LVNI_SELECTED, 0)))) != -1)
+    while ((row = static_cast<int>(
+                SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), MAKELPARAM(LVNI_SELECTED, 0)))) != -1)
         rows.push_back(row);
     return rows;
 }

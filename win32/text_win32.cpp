@@ -31,11 +31,10 @@ std::wstring InCp932Forms(std::wstring_view utf16) {
 std::string Narrow(std::wstring_view utf16) {
     if (utf16.empty()) return {};
     const std::wstring text = InCp932Forms(utf16);
-    int n = WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
+    int n =
+        WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
@@ -52,8 +51,8 @@ std::optional<std::string> ExactBytes(std::wstring_view utf16) {
     if (utf16.empty()) return std::string();
     const int size = static_cast<int>(utf16.size());
     BOOL replaced = FALSE;
-    const int n = WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, nullptr, 0, nullptr,
-                                      &replaced);
+    const int n =
+        WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, nullptr, 0, nullptr, &replaced);
     if (n <= 0 || replaced) return std::nullopt;
     std::string bytes(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(kTextCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, bytes.data(), n, nullptr, &replaced);

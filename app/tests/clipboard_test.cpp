@@ -142,9 +142,12 @@ GameLogContent SampleLog() {
     log.commandLine = "C:\\G\\sample.exe";
     log.comment = "ﾙｰﾄA\r\nクリア";
     const std::array<std::string, kSessionFieldCount> sessions[] = {
-        {"05/12/01-20:15:30", "05/12/01-21:00:00", "000:44:30", "000:44:30", "000:40:00", "000:40:00", "120", "120", ""},
-        {"05/12/02-19:00:00", "05/12/02-19:30:00", "000:30:00", "001:14:30", "000:25:00", "001:05:00", "80", "200", "x"},
-        {"05/12/03-18:00:00", "05/12/03-18:10:00", "000:10:00", "001:24:30", "000:05:00", "001:10:00", "15", "215", "良"},
+        {"05/12/01-20:15:30", "05/12/01-21:00:00", "000:44:30", "000:44:30", "000:40:00", "000:40:00", "120", "120",
+         ""},
+        {"05/12/02-19:00:00", "05/12/02-19:30:00", "000:30:00", "001:14:30", "000:25:00", "001:05:00", "80", "200",
+         "x"},
+        {"05/12/03-18:00:00", "05/12/03-18:10:00", "000:10:00", "001:24:30", "000:05:00", "001:10:00", "15", "215",
+         "良"},
     };
     for (const auto& fields : sessions) AppendSession(log, fields);
     return log;
@@ -246,26 +249,54 @@ INSTANTIATE_TEST_SUITE_P(
     Export, CopyCommandTest,
     testing::Values(
         // Defaults: the three disabled boxes off, all others on.
-        CopyCase{"DefaultsCopyTheCommentedSessionsAndTheGameComment", "", {}, {}, Trigger::CopyButton,
+        CopyCase{"DefaultsCopyTheCommentedSessionsAndTheGameComment",
+                 "",
+                 {},
+                 {},
+                 Trigger::CopyButton,
                  kAllHeaders + kRow3 + "\r\n" + kGameComment},
-        CopyCase{"CommentFilterClickedOffCopiesEverySessionWithTheOtherLabel", "", {IDC_COPY_ONLY_COMMENTED}, {},
+        CopyCase{"CommentFilterClickedOffCopiesEverySessionWithTheOtherLabel",
+                 "",
+                 {IDC_COPY_ONLY_COMMENTED},
+                 {},
                  Trigger::CopyAllCommand,
                  kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment},
-        CopyCase{"HeaderAndPieceBoxesClickedOffAreLeftOut", "",
+        CopyCase{"HeaderAndPieceBoxesClickedOffAreLeftOut",
+                 "",
                  {IDC_COPY_HEADER_TOTAL_PLAY, IDC_COPY_HEADER_TOTAL_INPUTS, IDC_COPY_START, IDC_COPY_TOTAL_PLAY,
                   IDC_COPY_TOTAL_ACTIVE, IDC_COPY_COMMENT},
-                 {}, Trigger::CopyButton,
+                 {},
+                 Trigger::CopyButton,
                  "Sample\r\nプレイ回数3\r\nアクティブなプレイ時間001:10:00\r\n"
                  "終了05/12/03-18:10:00プレイ000:10:00アクティブなプレイ000:05:00キー15累計キー215\r\n"},
-        CopyCase{"BoxesClickedOnAddTheirPieces", "[copy]\r\nflag=0\r\n", {IDC_COPY_HEADER_COUNT, IDC_COPY_INPUTS}, {},
-                 Trigger::CopyAllCommand, "Sample\r\nプレイ回数3\r\nキー120\r\nキー80\r\nキー15\r\n"},
-        CopyCase{"NoCopyBitsGiveTheTitleAndEmptyLines", "[copy]\r\nflag=0\r\n", {}, {}, Trigger::CopyButton,
+        CopyCase{"BoxesClickedOnAddTheirPieces",
+                 "[copy]\r\nflag=0\r\n",
+                 {IDC_COPY_HEADER_COUNT, IDC_COPY_INPUTS},
+                 {},
+                 Trigger::CopyAllCommand,
+                 "Sample\r\nプレイ回数3\r\nキー120\r\nキー80\r\nキー15\r\n"},
+        CopyCase{"NoCopyBitsGiveTheTitleAndEmptyLines",
+                 "[copy]\r\nflag=0\r\n",
+                 {},
+                 {},
+                 Trigger::CopyButton,
                  "Sample\r\n\r\n\r\n\r\n"},
-        CopyCase{"WithoutViewBits8To16RowsRunTogether", "[view]\r\nflag=255\r\n[copy]\r\nflag=32768\r\n", {}, {},
-                 Trigger::CopyAllCommand, "Sample\r\nキー120キー80キー15"},
-        CopyCase{"SelectedRowsAscendingWithoutTitleHeadersOrGameComment", "", {}, {2, 0},
-                 Trigger::CopySelectedCommand, kRow1 + "\r\n" + kRow3 + "\r\n"},
-        CopyCase{"SelectedRowsIgnoreTheCommentFilterAndFollowTheBoxes", "", {IDC_COPY_START, IDC_COPY_END}, {1},
+        CopyCase{"WithoutViewBits8To16RowsRunTogether",
+                 "[view]\r\nflag=255\r\n[copy]\r\nflag=32768\r\n",
+                 {},
+                 {},
+                 Trigger::CopyAllCommand,
+                 "Sample\r\nキー120キー80キー15"},
+        CopyCase{"SelectedRowsAscendingWithoutTitleHeadersOrGameComment",
+                 "",
+                 {},
+                 {2, 0},
+                 Trigger::CopySelectedCommand,
+                 kRow1 + "\r\n" + kRow3 + "\r\n"},
+        CopyCase{"SelectedRowsIgnoreTheCommentFilterAndFollowTheBoxes",
+                 "",
+                 {IDC_COPY_START, IDC_COPY_END},
+                 {1},
                  Trigger::CopySelectedCommand,
                  "プレイ000:30:00累計001:14:30アクティブなプレイ000:25:00アクティブな累計001:05:00キー80累計キー200"
                  "コメントx\r\n"},
@@ -306,10 +337,13 @@ TEST_F(ClipboardTest, ReadersOfUnicodeTextSeeTheJapaneseTextOnAnySystemCodePage)
     ASSERT_NO_FATAL_FAILURE(CopyWith(Trigger::CopyButton));
     const std::string bytes = "Sample\r\nプレイ回数3\r\nアクティブなプレイ000:05:00コメント良\r\nﾙｰﾄA\r\nクリア";
     const std::wstring wide =
-        L"Sample\r\n\u30d7\u30ec\u30a4\u56de\u6570" L"3\r\n"  // プレイ回数
-        L"\u30a2\u30af\u30c6\u30a3\u30d6\u306a\u30d7\u30ec\u30a4" L"000:05:00"  // アクティブなプレイ
+        L"Sample\r\n\u30d7\u30ec\u30a4\u56de\u6570"
+        L"3\r\n"  // プレイ回数
+        L"\u30a2\u30af\u30c6\u30a3\u30d6\u306a\u30d7\u30ec\u30a4"
+        L"000:05:00"                           // アクティブなプレイ
         L"\u30b3\u30e1\u30f3\u30c8\u826f\r\n"  // コメント良
-        L"\uff99\uff70\uff84" L"A\r\n\u30af\u30ea\u30a2";  // ﾙｰﾄA, クリア
+        L"\uff99\uff70\uff84"
+        L"A\r\n\u30af\u30ea\u30a2";  // ﾙｰﾄA, クリア
     EXPECT_EQ(ClipboardBytes(CF_TEXT), bytes) << "the code page 932 bytes whatever the system's code page";
     EXPECT_EQ(ClipboardUnicode(), wide);
     // Japanese, so that formats the system makes from the bytes read them as code page 932.
@@ -429,7 +463,8 @@ TEST_F(ClipboardTest, CopySettingsDialogShowsTheBoxesUncheckedAndChangesNothing)
     EXPECT_EQ(mainAfter, mainBefore);
     EXPECT_FALSE(library_.Exists("kibolt.ini")) << "nothing is stored";
     ASSERT_NO_FATAL_FAILURE(CopyWith(Trigger::CopyButton));
-    EXPECT_EQ(ClipboardBytes(CF_TEXT), kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment);
+    EXPECT_EQ(ClipboardBytes(CF_TEXT),
+              kAllHeaders + kRow1All + "\r\n" + kRow2All + "\r\n" + kRow3All + "\r\n" + kGameComment);
 }
 
 }  // namespace

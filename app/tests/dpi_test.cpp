@@ -62,7 +62,8 @@ TEST_F(DpiTest, TheNumberColumnShowsTheLongestNumberWhole) {
         const char* game;
         int sessions;
     } games[] = {{"Big", 10000}, {"Tens", 63}, {"Small", 3}};
-    for (const auto& g : games) library_.WriteFile(std::string("playing\\") + g.game + ".log", test::MakeLogBytes(g.sessions));
+    for (const auto& g : games)
+        library_.WriteFile(std::string("playing\\") + g.game + ".log", test::MakeLogBytes(g.sessions));
     Open();
     const int dpi = WindowDpi(window_);
     EXPECT_EQ(dpi, ExpectedDpi());

@@ -121,9 +121,10 @@ TEST_F(DropTest, SeveralFilesAreRegisteredAtOnceAndOneMessageTellsWhatWasNot) {
     ModalScript again;
     AnswerDropMessage(again, text);
     Drop(again, {program, library_.Path("games\\Store Game.url")});
-    EXPECT_EQ(text, "登録しなかったファイル:\r\n"
-                    "  alpha.exe（alpha）: 同じタイトルのゲームがあります\r\n"
-                    "  Store Game.url: インターネットショートカットは追跡できません。ストアの起動オプションを使ってください");
+    EXPECT_EQ(text,
+              "登録しなかったファイル:\r\n"
+              "  alpha.exe（alpha）: 同じタイトルのゲームがあります\r\n"
+              "  Store Game.url: インターネットショートカットは追跡できません。ストアの起動オプションを使ってください");
     EXPECT_EQ(ListedGames(), (std::vector<std::string>{"alpha", "Beta Remake", "gamma"}));
 }
 

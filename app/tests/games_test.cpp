@@ -28,8 +28,8 @@
 namespace kibolt {
 namespace {
 
-constexpr int kFileTypeCombo = 0x470;    // the open-file dialog's file type list
-constexpr int kFileNameCombo = 0x47C;    // and its file name field
+constexpr int kFileTypeCombo = 0x470;  // the open-file dialog's file type list
+constexpr int kFileNameCombo = 0x47C;  // and its file name field
 
 using test::AnswerMessageBox;
 using test::ChooseFromMenu;
@@ -206,7 +206,11 @@ TEST_F(GamesTest, AWaveDashFromTheWebIsTakenAndACharacterOutsideTheCodePageIsNam
     EXPECT_NE(shown[0].find(L"U+2665"), std::wstring::npos);
     EXPECT_NE(shown[1].find(L"\u300C\U0001F600\u300D"), std::wstring::npos);
     EXPECT_NE(shown[1].find(L"U+1F600"), std::wstring::npos);
-    const std::string title = "\x81\x60" "溜め" "\x81\x7C" "\x81\x60";
+    const std::string title =
+        "\x81\x60"
+        "溜め"
+        "\x81\x7C"
+        "\x81\x60";
     EXPECT_EQ(ListedGames(), std::vector<std::string>{title});
     EXPECT_TRUE(library_.Exists("playing\\" + title + ".log"));
     EXPECT_EQ(Text(IDC_DETAIL_TITLE), title);
@@ -371,7 +375,8 @@ TEST_F(GamesTest, DeleteRemovesTheCurrentGameForGood) {
     EXPECT_FALSE(library_.Exists("playing\\Alpha.log"));
     EXPECT_EQ(ListedGames(), std::vector<std::string>{"Beta"});
     EXPECT_EQ(RowCount(), 0);
-    for (int id : {IDC_DETAIL_TITLE, IDC_GAME_COMMENT, IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS})
+    for (int id :
+         {IDC_DETAIL_TITLE, IDC_GAME_COMMENT, IDC_DETAIL_PLAY, IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS})
         EXPECT_EQ(Text(id), "") << id;
 
     // Nothing written afterwards brings the log back.
@@ -435,7 +440,8 @@ TEST_F(GamesTest, GameContextMenuLoadsTheRightClickedGameAndDeletesIt) {
         ModalScript none;
         MenuSeen noMenu;
         ChooseFromMenu(none, noMenu, -1);
-        RunInput(none, [&] { Click(list, c.at, true); }, false);
+        RunInput(
+            none, [&] { Click(list, c.at, true); }, false);
         EXPECT_EQ(none.StepsDone(), 0u) << c.name;
         EXPECT_EQ(LogOnDisk("playing\\Alpha.log").comment, std::string("typed before ") + c.name);
         EXPECT_EQ(dialog_->State()->Current().title, "Alpha") << c.name;
@@ -626,7 +632,8 @@ TEST_F(GamesTest, CommentCommandWithoutASessionOpensNothing) {
     EXPECT_FALSE(opened) << "row 2 is no session of a game with one";
 
     ModalScript emptySpace = watch();
-    RunInput(emptySpace, [&] { DoubleClick(Table(), EmptyPoint(Table())); }, false);
+    RunInput(
+        emptySpace, [&] { DoubleClick(Table(), EmptyPoint(Table())); }, false);
     EXPECT_FALSE(opened) << "a double-click on no row";
     EXPECT_EQ(library_.ReadFile("playing\\One.log"), test::MakeLogBytes(1));
     EXPECT_EQ(library_.ReadFile("playing\\Three.log"), test::MakeLogBytes(3));
@@ -744,8 +751,8 @@ protected:
     std::wstring PathOf(int n) const { return Widen(desktop_ + ShortcutName(n)); }
     bool Exists(int n) const { return GetFileAttributesW(PathOf(n).c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string Bytes(int n) const {
-        UniqueFile file(CreateFileW(PathOf(n).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                    nullptr));
+        UniqueFile file(
+            CreateFileW(PathOf(n).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         std::string bytes(4096, '\0');
         DWORD got = 0;
         if (!file || !ReadFile(file.Get(), bytes.data(), 4096, &got, nullptr)) return {};
@@ -841,7 +848,8 @@ TEST_F(ShortcutTest, MakesAShortcutThatPlaysTheGameAndNeverReplacesAFile) {
 }
 
 TEST_F(ShortcutTest, AGameWithoutItsProgramGetsKiboltsIconAndNoGameGetsNoShortcut) {
-    library_.WriteFile(std::string("playing\\") + kTitle + ".log", "C:\\nowhere\\gone.exe\r\n=====Comment_Start====\r\n");
+    library_.WriteFile(std::string("playing\\") + kTitle + ".log",
+                       "C:\\nowhere\\gone.exe\r\n=====Comment_Start====\r\n");
     Open();
     Command(IDM_CREATE_SHORTCUT);  // no current game: nothing
     EXPECT_FALSE(Exists(1));
@@ -883,9 +891,9 @@ TEST_F(GamesTest, ReadmeOpensInTheTextEditorOrItsAbsenceIsReported) {
     // The test prefix registers no program for text files: Notepad opens it.
     openAndClose();
     // With text files registered, as on any Windows system, the registered editor opens it.
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.txt", nullptr, REG_SZ, L"txtfile",
-                              sizeof L"txtfile"),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.txt", nullptr, REG_SZ, L"txtfile", sizeof L"txtfile"),
+        ERROR_SUCCESS);
     openAndClose();
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.txt");
 }

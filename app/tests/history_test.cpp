@@ -63,9 +63,10 @@ TEST_F(ChartTest, OpensWithItsControlsCentredOverTheMainWindow) {
         int id;
         const char* text;
     };
-    for (const Control& c : {Control{IDC_CHART_DAY, "日"}, Control{IDC_CHART_WEEK, "週"}, Control{IDC_CHART_MONTH, "月"},
-                             Control{IDC_CHART_YEAR, "年"}, Control{IDC_CHART_COPY_DATA, "データをコピー"},
-                             Control{IDC_CHART_COPY_IMAGE, "画像をコピー"}}) {
+    for (const Control& c :
+         {Control{IDC_CHART_DAY, "日"}, Control{IDC_CHART_WEEK, "週"}, Control{IDC_CHART_MONTH, "月"},
+          Control{IDC_CHART_YEAR, "年"}, Control{IDC_CHART_COPY_DATA, "データをコピー"},
+          Control{IDC_CHART_COPY_IMAGE, "画像をコピー"}}) {
         ASSERT_NE(ChartItem(c.id), nullptr) << c.id;
         EXPECT_EQ(GetWindowTextCp932(ChartItem(c.id)), c.text);
         EXPECT_TRUE(IsWindowVisible(ChartItem(c.id))) << c.id;
@@ -88,7 +89,8 @@ TEST_F(ChartTest, OpensWithItsControlsCentredOverTheMainWindow) {
         return SIZE{r.right, r.bottom};
     };
     const SIZE before = areaSize();
-    SetWindowPos(chart, nullptr, 0, 0, own.right - own.left + 100, own.bottom - own.top + 60, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(chart, nullptr, 0, 0, own.right - own.left + 100, own.bottom - own.top + 60,
+                 SWP_NOMOVE | SWP_NOZORDER);
     test::DispatchQueued(chart);
     EXPECT_EQ(areaSize().cx, before.cx + 100);
     EXPECT_EQ(areaSize().cy, before.cy + 60);
@@ -217,7 +219,6 @@ TEST_F(ChartTest, HoveringOverABarShowsItsPeriodInATooltip) {
     EXPECT_TRUE(PumpUntil([&] { return area->ShownTip().empty(); }, 3000, chart));
 }
 
-
 // ---- "統計" -------------------------------------------------------------------
 
 class StatsTest : public ChartTest {
@@ -245,10 +246,12 @@ protected:
         ASSERT_TRUE(test::BringToFront(Stats().Window()));
         const SummaryOrder before = Stats().Order();
         test::ClickClient(header, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-        ASSERT_TRUE(PumpUntil([&] {
-            const SummaryOrder now = Stats().Order();
-            return now.column != before.column || now.descending != before.descending;
-        }, 3000, Stats().Window()));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                const SummaryOrder now = Stats().Order();
+                return now.column != before.column || now.descending != before.descending;
+            },
+            3000, Stats().Window()));
     }
     // Three games: Chart (4 sessions) in PLAYING, Empty in CLEARED, Two (2 sessions) in OTHERS.
     void WriteLibrary() {
@@ -258,7 +261,8 @@ protected:
     }
 };
 
-const char* const kStatsHeader = "タイトル\t分類\tプレイ回数\t累計プレイ時間\t累計アクティブ時間\t累計キー\t初回\t最終\r\n";
+const char* const kStatsHeader =
+    "タイトル\t分類\tプレイ回数\t累計プレイ時間\t累計アクティブ時間\t累計キー\t初回\t最終\r\n";
 const char* const kChartRow = "Chart\tPLAYING\t4\t005:00:00\t003:15:00\t25\t26/12/01-20:00:00\t27/01/05-11:00:00\r\n";
 const char* const kEmptyRow = "Empty\tCLEARED\t0\t000:00:00\t000:00:00\t0\t\t\r\n";
 const char* const kTwoRow = "Two\tOTHERS\t2\t000:03:21\t000:01:41\t21\t26/01/01-10:00:00\t26/01/02-10:01:41\r\n";
@@ -271,7 +275,8 @@ TEST_F(StatsTest, OpensWithOneRowPerGameOfEveryFolderAndTheTotalLast) {
     EXPECT_EQ(GetWindowTextCp932(Stats().Window()), "統計");
     EXPECT_EQ(GetDlgCtrlID(StatsList()), IDC_STATS_LIST);
     EXPECT_EQ(GetWindowTextCp932(GetDlgItem(Stats().Window(), IDC_STATS_COPY)), "コピー");
-    const char* headers[] = {"タイトル", "分類", "プレイ回数", "累計プレイ時間", "累計アクティブ時間", "累計キー", "初回", "最終"};
+    const char* headers[] = {"タイトル",           "分類",     "プレイ回数", "累計プレイ時間",
+                             "累計アクティブ時間", "累計キー", "初回",       "最終"};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(ListViewColumnHeader(StatsList(), i), headers[i]);
     ASSERT_EQ(StatsRows(), 4);
     EXPECT_EQ(StatsCell(0, 0), "Chart");
@@ -327,10 +332,12 @@ TEST_F(StatsTest, ADoubleClickMakesTheGameCurrentInItsTab) {
     rect.left = LVIR_BOUNDS;
     SendMessageW(StatsList(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rect));
     test::DoubleClickClient(StatsList(), {rect.left + 10, (rect.top + rect.bottom) / 2});
-    ASSERT_TRUE(PumpUntil([&] {
-        return SendMessageW(StatsList(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 3 &&
-               !GetQueueStatus(QS_INPUT);
-    }, 3000, Stats().Window()));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return SendMessageW(StatsList(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 3 &&
+                   !GetQueueStatus(QS_INPUT);
+        },
+        3000, Stats().Window()));
     test::DispatchQueued(Stats().Window());
     EXPECT_EQ(dialog_->State()->Current().title, "Empty");
     EXPECT_EQ(dialog_->State()->CurrentCategory(), Category::Cleared);

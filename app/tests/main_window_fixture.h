@@ -25,15 +25,15 @@ using test::TempLibrary;
 
 // What the two context menus hold, in order.
 inline const std::vector<test::MenuItem> kGameMenu = {
-    {IDM_START_GAME, "ゲーム開始"}, {IDM_NEW_GAME, "新しいゲームを登録"}, {IDM_MOVE_PLAYING, "playingへ"},
-    {IDM_MOVE_CLEARED, "clearedへ"}, {IDM_MOVE_OTHERS, "othersへ"},     {IDM_PROPERTIES, "プロパティ"},
-    {IDM_CHART, "グラフ"}, {IDM_CREATE_SHORTCUT, "ショートカットを作成"}, {IDM_DELETE_GAME, "削除"},
+    {IDM_START_GAME, "ゲーム開始"},  {IDM_NEW_GAME, "新しいゲームを登録"},
+    {IDM_MOVE_PLAYING, "playingへ"}, {IDM_MOVE_CLEARED, "clearedへ"},
+    {IDM_MOVE_OTHERS, "othersへ"},   {IDM_PROPERTIES, "プロパティ"},
+    {IDM_CHART, "グラフ"},           {IDM_CREATE_SHORTCUT, "ショートカットを作成"},
+    {IDM_DELETE_GAME, "削除"},
 };
 inline const std::vector<test::MenuItem> kSessionMenu = {
-    {IDM_COPY_SELECTED, "選択行をコピー"},
-    {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
-    {IDM_COMMENT_SESSION, "コメントを付ける"},
-    {IDM_DELETE_SESSIONS, "選択行削除"},
+    {IDM_COPY_SELECTED, "選択行をコピー"},     {IDM_COPY_ALL, "ユーザー定義で全部コピー"},
+    {IDM_COMMENT_SESSION, "コメントを付ける"}, {IDM_DELETE_SESSIONS, "選択行削除"},
     {IDM_UNDO_SESSION_DELETION, "元に戻す"},
 };
 
@@ -55,8 +55,7 @@ protected:
     void TearDown() override {
         dialog_.reset();
         MSG message;  // drop a quit message left by a close
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
     }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
     HWND Table() const { return Item(IDC_SESSION_TABLE); }
@@ -96,8 +95,7 @@ protected:
         HWND tab = Item(IDC_TAB);
         SendMessageW(tab, TCM_SETCURFOCUS, index, 0);
         ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == index; }, 5000, window_));
-        PumpUntil([&] { return dialog_->State()->CurrentCategory() == static_cast<Category>(index); }, 2000,
-                  window_);
+        PumpUntil([&] { return dialog_->State()->CurrentCategory() == static_cast<Category>(index); }, 2000, window_);
     }
     // A click on a check box as the button itself takes it (BN_CLICKED from the control).
     void ClickCheckBox(int id) {
@@ -134,8 +132,7 @@ protected:
         script.Run([&] {
             ASSERT_TRUE(test::BringToFront(window_));
             input();
-            PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000,
-                      window_);
+            PumpUntil([&] { return (!expectModal || script.Finished()) && !GetQueueStatus(QS_INPUT); }, 15000, window_);
             DispatchQueued();
         });
     }
@@ -145,11 +142,13 @@ protected:
     void Click(HWND window, POINT at, bool right = false) {
         const POINT screen = ScreenPoint(window, at);
         SetCursorPos(screen.x, screen.y);
-        PumpUntil([&] {
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        }, 2000, window_);
+        PumpUntil(
+            [&] {
+                POINT now{};
+                GetCursorPos(&now);
+                return now.x == screen.x && now.y == screen.y;
+            },
+            2000, window_);
         test::ClickClient(window, at, right);
     }
     POINT RowPoint(HWND list, int row) const {
@@ -211,6 +210,5 @@ protected:
     std::unique_ptr<MainDialog> dialog_;
     HWND window_ = nullptr;
 };
-
 
 }  // namespace kibolt

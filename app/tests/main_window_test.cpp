@@ -92,14 +92,21 @@ TEST_F(MainWindowTest, MenuHoldsItsItemsInOrder) {
         UINT command;
     };
     const Item items[] = {
-        {0, 0, "新しいゲームを登録", IDM_NEW_GAME}, {0, 1, "削除", IDM_DELETE_GAME},
-        {0, 2, "統計", IDM_STATS},                  {0, 3, "終了", IDM_EXIT},
+        {0, 0, "新しいゲームを登録", IDM_NEW_GAME},
+        {0, 1, "削除", IDM_DELETE_GAME},
+        {0, 2, "統計", IDM_STATS},
+        {0, 3, "終了", IDM_EXIT},
         {1, 0, "選択ゲームを開始", IDM_START_GAME},
-        {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING}, {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
-        {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},   {1, 4, "プロパティ", IDM_PROPERTIES},
-        {1, 5, "グラフ", IDM_CHART}, {1, 6, "ショートカットを作成", IDM_CREATE_SHORTCUT},
-        {1, 8, "起動を自動で記録", IDM_AUTO_DETECT}, {1, 9, "放置時間の設定…", IDM_IDLE_TIME},
-        {2, 0, "readmeを開く", IDM_README},         {2, 1, "バージョン", IDM_ABOUT},
+        {1, 1, "選択ファイルをPLAYINGへ", IDM_MOVE_PLAYING},
+        {1, 2, "選択ファイルをCLEAREDへ", IDM_MOVE_CLEARED},
+        {1, 3, "選択ファイルをOTHERSへ", IDM_MOVE_OTHERS},
+        {1, 4, "プロパティ", IDM_PROPERTIES},
+        {1, 5, "グラフ", IDM_CHART},
+        {1, 6, "ショートカットを作成", IDM_CREATE_SHORTCUT},
+        {1, 8, "起動を自動で記録", IDM_AUTO_DETECT},
+        {1, 9, "放置時間の設定…", IDM_IDLE_TIME},
+        {2, 0, "readmeを開く", IDM_README},
+        {2, 1, "バージョン", IDM_ABOUT},
     };
     HMENU menu = GetMenu(window_);
     ASSERT_NE(menu, nullptr);
@@ -128,8 +135,8 @@ TEST_F(MainWindowTest, CommandsThatNeedAGameAreGreyedUntilOneIsPicked) {
             SendMessageW(window_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, popup)), popup);
         return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
     };
-    const UINT needGame[] = {IDM_START_GAME, IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS,
-                             IDM_PROPERTIES, IDM_CHART, IDM_CREATE_SHORTCUT};
+    const UINT needGame[] = {IDM_START_GAME,  IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED,
+                             IDM_MOVE_OTHERS, IDM_PROPERTIES,  IDM_CHART,        IDM_CREATE_SHORTCUT};
     for (UINT id : needGame) EXPECT_TRUE(greyed(id)) << id;
     for (UINT id : {IDM_NEW_GAME, IDM_STATS, IDM_EXIT, IDM_AUTO_DETECT, IDM_IDLE_TIME, IDM_README, IDM_ABOUT})
         EXPECT_FALSE(greyed(id)) << id;
@@ -175,7 +182,7 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheTabsFromAnyControl) {
         WORD key;
         bool shift;
         int tab;
-    } steps[] = {{VK_TAB, false, 1}, {VK_TAB, false, 2}, {VK_TAB, false, 0}, {VK_TAB, true, 2},
+    } steps[] = {{VK_TAB, false, 1},   {VK_TAB, false, 2},  {VK_TAB, false, 0}, {VK_TAB, true, 2},
                  {VK_PRIOR, false, 1}, {VK_NEXT, false, 2}, {VK_TAB, true, 1}};
     for (const auto& step : steps) {
         test::KeyDown(VK_CONTROL);

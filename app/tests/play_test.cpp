@@ -381,8 +381,7 @@ TEST_F(PlayTest, EnterStartsTheHighlightedGameAndPlaySaysSoWhileTheLogStaysPut) 
     for (int id : {IDM_DELETE_GAME, IDM_MOVE_PLAYING, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS, IDM_PROPERTIES})
         EXPECT_TRUE(GetMenuState(menuBar, id, MF_BYCOMMAND) & MF_GRAYED) << id;
     EXPECT_FALSE(GetMenuState(menuBar, IDM_NEW_GAME, MF_BYCOMMAND) & MF_GRAYED);
-    for (int id : {IDM_DELETE_GAME, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS})
-        SendMessageW(window_, WM_COMMAND, id, 0);
+    for (int id : {IDM_DELETE_GAME, IDM_MOVE_CLEARED, IDM_MOVE_OTHERS}) SendMessageW(window_, WM_COMMAND, id, 0);
     EXPECT_TRUE(library_.Exists("playing\\Sample.log"));
     EXPECT_EQ(dialog_->State()->Current().title, "Sample");
 

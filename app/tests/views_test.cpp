@@ -23,9 +23,7 @@ protected:
         HWND header = reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0));
         return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     }
-    int ColumnWidth(int column) const {
-        return static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, column, 0));
-    }
+    int ColumnWidth(int column) const { return static_cast<int>(SendMessageW(Table(), LVM_GETCOLUMNWIDTH, column, 0)); }
     std::string Cell(int row, int column) const { return ListViewGetCell(Table(), row, column); }
     std::vector<int> SelectedRows() const { return dialog_->SessionTable().SelectedRows(); }
 };
@@ -55,7 +53,8 @@ TEST_F(ViewsTest, ClickingAGameShowsItsSessionsAndLastValues) {
     EXPECT_EQ(ColumnCount(), 10);
     for (int id : {IDC_DETAIL_PLAY, IDC_DETAIL_TOTAL_PLAY, IDC_DETAIL_ACTIVE, IDC_DETAIL_TOTAL_ACTIVE})
         EXPECT_EQ(Text(id), "000:00:00") << id;
-    for (int id : {IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS}) EXPECT_EQ(Text(id), "0") << id;
+    for (int id : {IDC_DETAIL_SESSION_COUNT, IDC_DETAIL_TOTAL_INPUTS, IDC_DETAIL_INPUTS})
+        EXPECT_EQ(Text(id), "0") << id;
 }
 
 TEST_F(ViewsTest, ClickOnEmptySpaceKeepsTheGameButStoresItsComment) {
@@ -78,8 +77,9 @@ TEST_F(ViewsTest, ALogEditedOnDiskKeepsTheEditWhenTheCommentIsSaved) {
     Open();
     ClickGame("Alpha");
     std::string bytes = library_.ReadFile("playing\\Alpha.log");
-    bytes.insert(bytes.find("=====Comment_Start===="),
-                 "26/02/01-10:00:00,26/02/01-10:10:00,000:10:00,000:10:00,000:05:00,000:05:00,4,4,added in an editor\r\n");
+    bytes.insert(
+        bytes.find("=====Comment_Start===="),
+        "26/02/01-10:00:00,26/02/01-10:10:00,000:10:00,000:10:00,000:05:00,000:05:00,4,4,added in an editor\r\n");
     library_.WriteFile("playing\\Alpha.log", bytes);
 
     SetWindowTextCp932(Item(IDC_GAME_COMMENT), "typed in Kibolt");
@@ -168,13 +168,12 @@ TEST_P(ColumnLayoutTest, HeadersFollowTheViewFlagsInFieldOrder) {
         EXPECT_EQ(Cell(1, static_cast<int>(i) + 1), dialog_->State()->Current().log.sessions[1].Field(fields[i]));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Views, ColumnLayoutTest,
-    testing::Values(ColumnCase{"[view]\r\nflag=0\r\n", {"回"}},
-                    ColumnCase{"[view]\r\nflag=511\r\n",
-                               {"回", "開始", "終了", "プレイ", "累計", "プレイ_", "累計_", "キー", "累計キー",
-                                "コメント"}},
-                    ColumnCase{"[view]\r\nflag=324\r\n", {"回", "プレイ", "キー", "コメント"}}));
+INSTANTIATE_TEST_SUITE_P(Views, ColumnLayoutTest,
+                         testing::Values(ColumnCase{"[view]\r\nflag=0\r\n", {"回"}},
+                                         ColumnCase{"[view]\r\nflag=511\r\n",
+                                                    {"回", "開始", "終了", "プレイ", "累計", "プレイ_", "累計_", "キー",
+                                                     "累計キー", "コメント"}},
+                                         ColumnCase{"[view]\r\nflag=324\r\n", {"回", "プレイ", "キー", "コメント"}}));
 
 TEST_F(ViewsTest, ScrollBarAllowanceStartsAtTwelveRows) {
     library_.WriteFile("playing\\Eleven.log", test::MakeLogBytes(11));
@@ -332,8 +331,7 @@ TEST_F(ViewsTest, TabSwitchKeepsTheGameAndWritesItOnlyToItsOwnFolder) {
     SetFocus(Table());
     test::PressKey(VK_DELETE);  // a rewrite while CLEARED is shown
     // The typed text goes into the rewrite before the refresh redraws the field.
-    ASSERT_TRUE(
-        PumpUntil([&] { return LogOnDisk("playing\\Same.log").comment == "edited again"; }, 3000, window_));
+    ASSERT_TRUE(PumpUntil([&] { return LogOnDisk("playing\\Same.log").comment == "edited again"; }, 3000, window_));
     EXPECT_EQ(Text(IDC_GAME_COMMENT), "edited again");
     EXPECT_EQ(CloseWith(IDCANCEL), kExitByCancel);
     EXPECT_EQ(library_.ReadFile("cleared\\Same.log"), other) << "the other folder's game is untouched";

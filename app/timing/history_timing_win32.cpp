@@ -49,7 +49,6 @@ std::string BigLog(int sessions, int perDay) {
     return SerializeGameLog(log);
 }
 
-
 void RemoveLibrary(Win32FileSystem& fs, const std::string& root) {
     for (const char* folder : {"playing", "cleared", "others"}) {
         std::vector<std::string> names;
@@ -66,7 +65,8 @@ std::string MakeRoot(const char* name) {
     GetTempPathW(MAX_PATH, temp);
     std::string root = Narrow(temp) + name + std::to_string(GetCurrentProcessId());
     CreateDirectoryW(Widen(root).c_str(), nullptr);
-    for (const char* folder : {"playing", "cleared", "others"}) CreateDirectoryW(Widen(root + "\\" + folder).c_str(), nullptr);
+    for (const char* folder : {"playing", "cleared", "others"})
+        CreateDirectoryW(Widen(root + "\\" + folder).c_str(), nullptr);
     return root;
 }
 
@@ -96,8 +96,8 @@ void TimeChart(Win32FileSystem& fs) {
         SendMessageW(button, BM_CLICK, 0, 0);
         RedrawWindow(dialog.Chart().Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         QueryPerformanceCounter(&end);
-        std::printf("period switched to %-6s (%5zu bars): %8.1f ms\n", name,
-                    dialog.Chart().Area()->Table().rows.size(), Milliseconds(start, end));
+        std::printf("period switched to %-6s (%5zu bars): %8.1f ms\n", name, dialog.Chart().Area()->Table().rows.size(),
+                    Milliseconds(start, end));
         DrainMessages();
     }
     SendMessageW(window, WM_COMMAND, IDM_EXIT, 0);

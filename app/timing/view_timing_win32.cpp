@@ -41,7 +41,6 @@ std::string BigLog(int sessions) {
     return SerializeGameLog(log);
 }
 
-
 }  // namespace
 
 int main() {

@@ -67,9 +67,9 @@ public:
         f[kibolt::kTotalActive] = kibolt::AddDurations(totalActive_, f[kibolt::kActive]);
         f[kibolt::kTotalInputs] = kibolt::AddCounts(totalInputs_, f[kibolt::kInputs]);
         switch (rng_.Next(8)) {
-            case 0: f[kibolt::kComment] = "\x83\x7B\x83\x58\x90\xED, second try"; break;
-            case 1: f[kibolt::kComment] = "route A cleared, saved at chapter 3"; break;
-            default: break;
+        case 0: f[kibolt::kComment] = "\x83\x7B\x83\x58\x90\xED, second try"; break;
+        case 1: f[kibolt::kComment] = "route A cleared, saved at chapter 3"; break;
+        default: break;
         }
         totalPlay_ = f[kibolt::kTotalPlay];
         totalActive_ = f[kibolt::kTotalActive];
@@ -147,8 +147,8 @@ void BM_StreamGameLogToFile(benchmark::State& state) {
     for (auto _ : state) {
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const bool written = fd >= 0 && kibolt::StreamGameLog(f.log, [fd](std::string_view piece) {
-            return write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
-        });
+                                 return write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
+                             });
         if (fd >= 0) close(fd);
         if (!written) state.SkipWithError("cannot write the temporary file");
         state.PauseTiming();
@@ -244,10 +244,11 @@ bool Load(const char* path, GameLogContent& log, double& fileSize) {
 
 void PrintPeak(size_t sessions, double fileSize, long baseline) {
     const long peak = StatusKilobytes("VmHWM:");
-    std::printf("peak memory loading %zu sessions: file %.1f MB, peak RSS %.1f MB = %.2fx file size "
-                "(%.2fx above the %.1f MB before loading)\n",
-                sessions, fileSize / 1e6, peak * 1024.0 / 1e6, peak * 1024.0 / fileSize,
-                (peak - baseline) * 1024.0 / fileSize, baseline * 1024.0 / 1e6);
+    std::printf(
+        "peak memory loading %zu sessions: file %.1f MB, peak RSS %.1f MB = %.2fx file size "
+        "(%.2fx above the %.1f MB before loading)\n",
+        sessions, fileSize / 1e6, peak * 1024.0 / 1e6, peak * 1024.0 / fileSize, (peak - baseline) * 1024.0 / fileSize,
+        baseline * 1024.0 / 1e6);
     std::fflush(stdout);
 }
 
@@ -273,8 +274,7 @@ int LoadAndSave(const char* path, const char* out) {
         std::fprintf(stderr, "cannot write %s\n", out);
         return 1;
     }
-    std::printf("write %zu sessions (%.1f MB): %.1f ms\n", log.sessions.size(), fileSize / 1e6,
-                end - start);
+    std::printf("write %zu sessions (%.1f MB): %.1f ms\n", log.sessions.size(), fileSize / 1e6, end - start);
     new GameLogContent(std::move(log));
     return 0;
 }

@@ -44,8 +44,7 @@ std::vector<ChartTable> Tables() {
     std::vector<SessionRecord> many;
     for (int day = 1; day <= 28; ++day) {
         char line[96];
-        std::snprintf(line, sizeof line, "26/02/%02d-10:00:00,26/02/%02d-11:36:00,001:36:00,,001:00:00,,1,,", day,
-                      day);
+        std::snprintf(line, sizeof line, "26/02/%02d-10:00:00,26/02/%02d-11:36:00,001:36:00,,001:00:00,,1,,", day, day);
         many.push_back(SessionRecord::FromLine(line));
     }
     tables.push_back(BuildChartTable(ReadSessionSpans(many), PeriodKind::Day));  // top 1.6

@@ -27,7 +27,6 @@ GameLogContent SampleGame() {
 
 const CopyHeaderValues kHeader = {"001:24:30", "001:10:00", "215"};
 
-
 int32_t Bits(std::initializer_list<int> bits) {
     int32_t flags = 0;
     for (int b : bits) flags |= int32_t{1} << b;
@@ -98,7 +97,7 @@ TEST(ClipboardText, LineEndsFollowViewBits8To16Only) {
         int32_t view;
         bool lineEnds;
     } cases[] = {
-        {kDefaultView, true}, {0x100, true}, {0x10000, true}, {-1, true},
+        {kDefaultView, true}, {0x100, true}, {0x10000, true},  {-1, true},
         {0, false},           {0xFF, false}, {0x200FF, false}, {~0x1FF00, false},
     };
     for (const Case& c : cases) {
@@ -134,8 +133,8 @@ TEST(ClipboardText, SelectedRowsOutsideTheSessionsOrRepeatedAreCopiedOnce) {
 
 TEST(ClipboardText, CountHeaderCountsSessionsNotYetNumbered) {
     GameLogContent game = SampleGame();
-    AppendSession(game, {"05/12/05-10:00:00", "05/12/05-10:01:00", "000:01:00", "001:25:30", "000:01:00",
-                         "001:11:00", "1", "216", ""});
+    AppendSession(game, {"05/12/05-10:00:00", "05/12/05-10:01:00", "000:01:00", "001:25:30", "000:01:00", "001:11:00",
+                         "1", "216", ""});
     EXPECT_EQ(CopySessionsText("Sample", game, kHeader, kDefaultView, Bits({2})),
               "Sample\r\nプレイ回数4\r\n\r\n\r\n\r\n\r\n");
 }

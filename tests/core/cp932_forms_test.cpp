@@ -24,9 +24,7 @@ std::string LibraryCp932(char16_t c) {
     return std::string(out, sizeof out - outLeft);
 }
 
-std::string Bytes(unsigned short sjis) {
-    return {static_cast<char>(sjis >> 8), static_cast<char>(sjis & 0xFF)};
-}
+std::string Bytes(unsigned short sjis) { return {static_cast<char>(sjis >> 8), static_cast<char>(sjis & 0xFF)}; }
 
 TEST(Cp932FormsTest, OtherSystemsFormsBecomeTheCodePageCharacters) {
     const struct {

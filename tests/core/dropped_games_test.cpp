@@ -70,12 +70,13 @@ TEST(DroppedGamesTest, TheSummaryTellsWhatWasRegisteredAndWhyTheRestWasNot) {
     DropOutcome text{"readme.txt", "", Problem::NotAGame, {}, {}};
 
     const std::string all = DropSummary({ok, taken, foreign, web, text});
-    EXPECT_EQ(all,
-              "登録したゲーム:\r\n  Foo\r\n\r\n登録しなかったファイル:\r\n"
-              "  bar.exe（Bar）: 同じタイトルのゲームがあります\r\n"
-              "  baz.lnk: シフトJIS（コードページ932）にない文字「\x81\x45」(U+1F600)が含まれています\r\n"
-              "  Store Game.url: インターネットショートカットは追跡できません。ストアの起動オプションを使ってください\r\n"
-              "  readme.txt: プログラム（.exe）、バッチファイル、ショートカットではありません");
+    EXPECT_EQ(
+        all,
+        "登録したゲーム:\r\n  Foo\r\n\r\n登録しなかったファイル:\r\n"
+        "  bar.exe（Bar）: 同じタイトルのゲームがあります\r\n"
+        "  baz.lnk: シフトJIS（コードページ932）にない文字「\x81\x45」(U+1F600)が含まれています\r\n"
+        "  Store Game.url: インターネットショートカットは追跡できません。ストアの起動オプションを使ってください\r\n"
+        "  readme.txt: プログラム（.exe）、バッチファイル、ショートカットではありません");
     EXPECT_EQ(DropSummary({ok}), "登録したゲーム:\r\n  Foo");
     EXPECT_EQ(DropSummary({}), "登録できるファイルがありませんでした。");
     for (GameEntryProblem problem : {GameEntryProblem::UnusableTitle, GameEntryProblem::PathTooLong,

@@ -61,7 +61,9 @@ TEST(FieldTextTest, CutsAtACharacterAndKeepsLogLinesWhole) {
         {std::string(253, 'a') + kanji + "b", std::string(253, 'a') + kanji},
         {std::string(254, 'a') + "\xB1\xB2", std::string(254, 'a') + "\xB1"},  // half-width kana are single
         {"boss, first try", "boss, first try"},
-        {"line1\r\nline2\x1A" "end", "line1  line2 end"},
+        {"line1\r\nline2\x1A"
+         "end",
+         "line1  line2 end"},
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(OneLineFieldText(c.typed), c.comment) << c.typed;
@@ -103,7 +105,7 @@ TEST_F(GameCommandsTest, RegisterRefusesBadEntriesInOrderAndChangesNothing) {
         {"C:\\G\\new.exe", "end.", GameEntryProblem::UnusableTitle, TitleProblem::TrailingSpaceOrDot},
         {"C:\\G\\new.exe", std::string(250, 'x'), GameEntryProblem::PathTooLong},
         {"C:\\G\\new.exe", "Beta", GameEntryProblem::TitleExists},
-        {"C:\\G\\new.exe", "beta", GameEntryProblem::TitleExists},  // one file on Windows
+        {"C:\\G\\new.exe", "beta", GameEntryProblem::TitleExists},    // one file on Windows
         {"C:\\G\\new.exe", "Folder", GameEntryProblem::TitleExists},  // any entry of that name blocks a new log
     };
     const auto before = Snapshot();
@@ -356,7 +358,8 @@ namespace {
 TEST_F(GameCommandsTest, PropertiesApplyToTheLogAsItIsOnDiskNow) {
     LoadAlpha();
     const std::string added = "05/06/03-20:00:00,05/06/03-20:10:00,000:10:00,002:10:30,000:10:00,001:40:05,1,534,\r\n";
-    const std::string changed = kAlphaLog.substr(0, kAlphaLog.find("=====")) + added + "=====Comment_Start====\r\nB\r\n";
+    const std::string changed =
+        kAlphaLog.substr(0, kAlphaLog.find("=====")) + added + "=====Comment_Start====\r\nB\r\n";
     fs.PutFile(kAlpha, changed);
     ASSERT_TRUE(UpdateGame(state, fs, "C:\\G\\alpha2.exe", "Alpha 2").Ok());
     const std::string renamed = "C:\\K\\playing\\Alpha 2.log";

@@ -26,8 +26,8 @@ std::string Line(int n, const std::string& comment = "") {
     const int activeMinutes = 30 * n;
     char totalActive[24];
     std::snprintf(totalActive, sizeof totalActive, "%03d:%02d:00", activeMinutes / 60, activeMinutes % 60);
-    return "05/06/0" + t + "-20:00:00,05/06/0" + t + "-21:00:00,001:00:00,00" + t + ":00:00,000:30:00," +
-           totalActive + "," + std::to_string(10 + n) + "," + std::to_string(n * (21 + n) / 2) + "," + comment;
+    return "05/06/0" + t + "-20:00:00,05/06/0" + t + "-21:00:00,001:00:00,00" + t + ":00:00,000:30:00," + totalActive +
+           "," + std::to_string(10 + n) + "," + std::to_string(n * (21 + n) / 2) + "," + comment;
 }
 
 // A log as the program writes it: CR LF everywhere.
@@ -68,8 +68,12 @@ TEST(LogBuffer, ReadingAsItGoesEqualsDecodingFirst) {
         "cmd\n" + Line(1) + "\r\n" + Line(2) + kMarker + "\r\n" + Line(3) + "\r\n",  // marker at a line's end
         "cmd\r\n" + Line(1) + "\r\n\r\n" + Line(2) + "\r\n" + kMarker + "\r\nafter the empty line",
         "cmd\r\n" + Line(1) + "\r\n" + Line(2).substr(0, 20) + "\x1A" + Line(3) + "\r\n",  // EOF inside a line
-        "cm\x1A" "d\r\n" + Line(1) + "\r\n",
-        "cmd\r\n" + Line(1) + "\r\n" + kMarker + "\r\nmemo\x1A" "gone\r\n",
+        "cm\x1A"
+        "d\r\n" +
+            Line(1) + "\r\n",
+        "cmd\r\n" + Line(1) + "\r\n" + kMarker +
+            "\r\nmemo\x1A"
+            "gone\r\n",
         "cmd\r\nshort,line\r\n,,,\r\n" + Line(2) + "\r\nlast line without its end",
         "cmd\r\n" + Line(1) + "\r",
     };
@@ -121,7 +125,9 @@ TEST(LogBuffer, ParsingPiecesAsTheyArriveEqualsParsingTheWhole) {
         "cmd",
         "cmd\r\n" + Line(1),  // no line end after the last line
         "cmd\r\n" + Line(1) + "\r\n" + Line(2).substr(0, 20) + "\x1A" + Line(3) + "\r\n",
-        "cmd\r\n" + Line(1) + "\r\n" + kMarker + "\r\nmemo\x1A" "gone\r\n",
+        "cmd\r\n" + Line(1) + "\r\n" + kMarker +
+            "\r\nmemo\x1A"
+            "gone\r\n",
         "cmd" + kMarker + "\r\n" + Line(1) + "\r\n" + kMarker + "\r\n" + Line(2) + "\r\n",
         "\r\n" + Line(1) + "\r\n" + kMarker + "\r\nc",
         "cmd\r\nshort,line\r\n" + longLine + "\r\n" + longLine + "\r\r\n\r\n" + Line(4) + "\r\n",
@@ -194,8 +200,8 @@ TEST(LogBuffer, DeletingTheLastSessionRecomputesNothingElse) {
 }
 
 TEST(LogBuffer, LinesWithBareLfOrShortLinesAreWrittenAsBefore) {
-    const std::string file = "cmd\n" + Line(1) + "\n" + Line(2) + "\r\n" + "1,2,3\r\n" + Line(4) + "\r\n" + kMarker +
-                             "\nmemo\n";
+    const std::string file =
+        "cmd\n" + Line(1) + "\n" + Line(2) + "\r\n" + "1,2,3\r\n" + Line(4) + "\r\n" + kMarker + "\nmemo\n";
     std::string decoded = file;
     DecodeTextMode(decoded);
     const std::string written = SerializeGameLog(ParseGameLogFile(file));

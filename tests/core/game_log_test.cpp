@@ -34,13 +34,17 @@ TEST(TextMode, DecodeTurnsCrLfIntoLfKeepsLoneCrAndStopsAtEof) {
     } cases[] = {
         {"", ""},
         {"a\r\nb\r\n", "a\nb\n"},
-        {"a\nb", "a\nb"},                  // a bare LF stays
-        {"a\rb\r", "a\rb\r"},              // lone CRs stay, also at the very end
-        {"a\r\r\nb", "a\r\nb"},            // CR CR LF is a CR then a line end
+        {"a\nb", "a\nb"},        // a bare LF stays
+        {"a\rb\r", "a\rb\r"},    // lone CRs stay, also at the very end
+        {"a\r\r\nb", "a\r\nb"},  // CR CR LF is a CR then a line end
         {"\r\n\r\n", "\n\n"},
-        {"ab\x1A" "cd\r\n", "ab"},         // reading ends at the first 0x1A
-        {"\x1A" "abc", ""},
-        {"a\r\x1A\nb", "a\r"},             // the CR before 0x1A has no LF left to pair with
+        {"ab\x1A"
+         "cd\r\n",
+         "ab"},  // reading ends at the first 0x1A
+        {"\x1A"
+         "abc",
+         ""},
+        {"a\r\x1A\nb", "a\r"},                                   // the CR before 0x1A has no LF left to pair with
         {std::string("a\0b\r\n", 5), std::string("a\0b\n", 4)},  // NUL is ordinary data
     };
     for (const Case& c : cases) {
@@ -120,10 +124,18 @@ TEST(ParseGameLog, TwoSessionExampleRoundTripsByteForByte) {
         EXPECT_EQ(log.workingDirectory, "C:\\Games\\Foo");
         EXPECT_EQ(log.comment, lineEnd ? "route A cleared\n" : "route A cleared");
         ASSERT_EQ(log.sessions.size(), 2u);
-        const Fields first = {"05/06/01-20:15:00", "05/06/01-21:45:30", "001:30:30", "001:30:30", "001:10:05",
-                              "001:10:05", "523", "523", ""};
-        const Fields second = {"05/06/02-19:00:00", "05/06/02-19:40:00", "000:40:00", "002:10:30", "000:35:10",
-                               "001:45:15", "210", "733", "boss, second try"};
+        const Fields first = {"05/06/01-20:15:00",
+                              "05/06/01-21:45:30",
+                              "001:30:30",
+                              "001:30:30",
+                              "001:10:05",
+                              "001:10:05",
+                              "523",
+                              "523",
+                              ""};
+        const Fields second = {"05/06/02-19:00:00", "05/06/02-19:40:00", "000:40:00", "002:10:30",
+                               "000:35:10",         "001:45:15",         "210",       "733",
+                               "boss, second try"};
         EXPECT_EQ(log.sessions[0].Fields(), first);
         EXPECT_EQ(log.sessions[1].Fields(), second);
         EXPECT_EQ(log.sessions[0].number, 1);
@@ -199,7 +211,8 @@ TEST(ParseGameLog, OnlyTheFirstMarkerLineCounts) {
 TEST(ParseGameLog, SessionCommentEndingWithMarkerStartsTheCommentBlock) {
     const std::string file = "C:\\G\\g.exe\r\n" + kLine2 + "\r\n" +
                              "05/06/02-19:00:00,05/06/02-19:40:00,000:40:00,002:10:30,000:35:10,001:45:15,210,733,"
-                             "note" + kMarker + "\r\n" + kMarker + "\r\ngame comment\r\n";
+                             "note" +
+                             kMarker + "\r\n" + kMarker + "\r\ngame comment\r\n";
     const GameLogContent log = ParseGameLogFile(file);
     ASSERT_EQ(log.sessions.size(), 1u);  // the cut line has no line end left
     EXPECT_EQ(log.sessions[0].Field(kTotalInputs), "523");
@@ -214,7 +227,7 @@ TEST(ParseGameLog, HeaderEdgeCases) {
         std::string comment;
     } cases[] = {
         {"", "", 0, ""},
-        {"C:\\G\\g.exe", "", 0, ""},  // no LF: no command line
+        {"C:\\G\\g.exe", "", 0, ""},                         // no LF: no command line
         {"\nC:\\G\\g.exe\n" + kMarker + "\nc", "", 0, "c"},  // starts with an empty line
         {kMarker + "\na,b\n", kMarker, 1, ""},               // the first line is always the command line
         {"cmd\r\n" + kMarker + "\n", "cmd\r", 0, ""},
@@ -228,12 +241,14 @@ TEST(ParseGameLog, HeaderEdgeCases) {
 }
 
 TEST(ParseGameLogFile, ReadingStopsAtFirstEofByte) {
-    const GameLogContent inComment = ParseGameLogFile(TwoSessionFile(true) + "more\x1A" "lost\r\n");
+    const GameLogContent inComment = ParseGameLogFile(TwoSessionFile(true) +
+                                                      "more\x1A"
+                                                      "lost\r\n");
     EXPECT_EQ(inComment.comment, "route A cleared\nmore");
     EXPECT_EQ(inComment.sessions.size(), 2u);
 
-    const GameLogContent inSessions = ParseGameLogFile("C:\\G\\g.exe\r\n" + kLine2 + "\r\nab\x1A\r\n" + kMarker +
-                                                       "\r\ncomment\r\n");
+    const GameLogContent inSessions =
+        ParseGameLogFile("C:\\G\\g.exe\r\n" + kLine2 + "\r\nab\x1A\r\n" + kMarker + "\r\ncomment\r\n");
     EXPECT_EQ(inSessions.sessions.size(), 1u);
     EXPECT_EQ(inSessions.comment, "");
 }
@@ -246,8 +261,7 @@ TEST(SerializeGameLog, CrLfInCommentIsWrittenAsCrCrLfAndReadsBack) {
     log.comment = "first\r\nsecond\r\n";
     AppendSession(log, {"s", "e", "p", "tp", "a", "ta", "1", "1", "multi\r\nline?"});
     const std::string bytes = SerializeGameLog(log);
-    EXPECT_EQ(bytes, "C:\\G\\g.exe\r\ns,e,p,tp,a,ta,1,1,multi\r line?\r\n" + kMarker +
-                         "\r\nfirst\r\r\nsecond\r\r\n");
+    EXPECT_EQ(bytes, "C:\\G\\g.exe\r\ns,e,p,tp,a,ta,1,1,multi\r line?\r\n" + kMarker + "\r\nfirst\r\r\nsecond\r\r\n");
     const GameLogContent back = ParseGameLogFile(bytes);
     EXPECT_EQ(back.comment, log.comment);
     // A line break inside a session comment would split the line on disk: it is kept as a blank.
@@ -269,7 +283,10 @@ TEST(SerializeGameLog, NoTextMakesSessionsOrCommentVanish) {
         {"marker alone", kMarker, kMarker + " "},
         {"marker then blank", kMarker + " ", kMarker + " "},
         {"marker inside", "a" + kMarker + "b", "a" + kMarker + "b"},
-        {"end-of-file byte", "ab\x1A" "cd", "ab cd"},
+        {"end-of-file byte",
+         "ab\x1A"
+         "cd",
+         "ab cd"},
         {"line feed", "ab\ncd", "ab cd"},
         {"line feed before marker", "ab\n" + kMarker, "ab " + kMarker + " "},
         {"carriage return at the end", "ab\r", "ab\r"},
@@ -278,8 +295,15 @@ TEST(SerializeGameLog, NoTextMakesSessionsOrCommentVanish) {
         SCOPED_TRACE(c.name);
         // Session comment through the record and through a changed field.
         GameLogContent log = ParseGameLogFile(TwoSessionFile(true));
-        Fields third = {"05/06/03-10:00:00", "05/06/03-10:00:05", "000:00:05", "002:10:35", "000:00:05",
-                        "001:45:20", "0", "733", c.text};
+        Fields third = {"05/06/03-10:00:00",
+                        "05/06/03-10:00:05",
+                        "000:00:05",
+                        "002:10:35",
+                        "000:00:05",
+                        "001:45:20",
+                        "0",
+                        "733",
+                        c.text};
         AppendSession(log, third);
         log.sessions[0].SetField(kComment, c.text);
         third[kComment] = c.kept;
@@ -365,8 +389,9 @@ TEST(ParseGameLog, OldLogsWithTheFaultsReadAsBefore) {
 
 TEST(SerializeGameLog, AppendedSessionsAreNumberedOnTheNextParse) {
     GameLogContent log = ParseGameLogFile(TwoSessionFile(false));
-    const Fields third = {"05/06/03-10:00:00", "05/06/03-10:00:05", "000:00:05", "002:10:35", "000:00:05",
-                          "001:45:20", "0", "733", "\x83\x51\x81\x5B\x83\x80"};
+    const Fields third = {
+        "05/06/03-10:00:00",       "05/06/03-10:00:05", "000:00:05", "002:10:35", "000:00:05", "001:45:20", "0", "733",
+        "\x83\x51\x81\x5B\x83\x80"};
     AppendSession(log, third);
     ASSERT_EQ(log.sessions.size(), 3u);
     EXPECT_EQ(log.sessions[2].Fields(), third);
@@ -446,7 +471,11 @@ TEST(BadInput, FirstRewriteNormalisesThenStaysStable) {
         {"lines after an empty line", "cmd\r\na\r\n\r\nb\r\n" + kMarker + "\r\nc",
          "cmd\r\na,,,,,,,,\r\n" + kMarker + "\r\nc"},
         {"starts with an empty line", "\r\na,b\r\n" + kMarker + "\r\nc", "\r\n" + kMarker + "\r\nc"},
-        {"text after 0x1A", "cmd\r\n" + kMarker + "\r\nc\x1A" "d", "cmd\r\n" + kMarker + "\r\nc"},
+        {"text after 0x1A",
+         "cmd\r\n" + kMarker +
+             "\r\nc\x1A"
+             "d",
+         "cmd\r\n" + kMarker + "\r\nc"},
         {"lone CRs", "cmd\r\r\na\rb\r\n" + kMarker + "\r\n\r", "cmd\r\r\na\rb,,,,,,,,\r\n" + kMarker + "\r\n\r"},
     };
     for (const Case& c : cases) {

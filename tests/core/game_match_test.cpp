@@ -52,8 +52,7 @@ TEST(GameMatchTest, TheExecutableAsTheLauncherFindsIt) {
 }
 
 const SharedFolders kShared{"c:\\windows",
-                            {"c:\\users\\pat", "c:\\users\\pat\\desktop", "c:\\users\\pat\\documents",
-                             "d:\\kibolt"}};
+                            {"c:\\users\\pat", "c:\\users\\pat\\desktop", "c:\\users\\pat\\documents", "d:\\kibolt"}};
 
 TEST(GameMatchTest, TheFolderRuleOnlyWhereTheFolderIsTheGamesOwn) {
     const struct {
@@ -109,8 +108,7 @@ TEST(GameMatchTest, WhichRunningProgramsBelongToAGame) {
         {"D:\\Kibolt\\foo.exe", "d:\\kibolt\\kibolt.exe", MatchKind::None},
         {"D:\\Kibolt\\foo.exe", "d:\\kibolt\\foo.exe", MatchKind::Exact},
         // A hand-over program runs for any reason: neither it nor its folder tells the game runs.
-        {"C:\\Windows\\System32\\cmd.exe /c D:\\Games\\Foo\\go.bat", "c:\\windows\\system32\\cmd.exe",
-         MatchKind::None},
+        {"C:\\Windows\\System32\\cmd.exe /c D:\\Games\\Foo\\go.bat", "c:\\windows\\system32\\cmd.exe", MatchKind::None},
         {"C:\\Windows\\explorer.exe steam://rungameid/10", "c:\\windows\\explorer.exe", MatchKind::None},
         {"C:\\Windows\\System32\\rundll32.exe x.dll,Run", "c:\\windows\\system32\\rundll32.exe", MatchKind::None},
         {"\"D:\\Steam\\steam.exe\" -applaunch 10", "d:\\steam\\steam.exe", MatchKind::None},
@@ -125,7 +123,7 @@ TEST(GameMatchTest, WhichRunningProgramsBelongToAGame) {
 
 TEST(GameMatchTest, TheExactExecutableWinsThenTheGamePlayedLast) {
     const std::vector<WatchedGame> games = {
-        Game("Suite", "D:\\Games\\Suite\\menu.exe"),       // its folder holds both
+        Game("Suite", "D:\\Games\\Suite\\menu.exe"),  // its folder holds both
         Game("Chapter 1", "D:\\Games\\Suite\\one\\one.exe"),
         Game("Chapter 1 again", "D:\\Games\\Suite\\one\\one.exe"),
         Game("Other", "E:\\Other\\other.exe"),
@@ -205,8 +203,8 @@ TEST(WatchedGameListTest, EveryCategorysGamesReadAgainAsTheirLogsChange) {
             found.push_back(std::string(CategoryFolderName(game.category)) + ":" + game.title + ":" + game.executable);
         return found;
     };
-    EXPECT_EQ(executables(), (std::vector<std::string>{"playing:Foo:d:\\games\\foo\\foo.exe", "cleared:Bar:",
-                                                       "others:Baz:e:\\baz\\baz.exe"}));
+    EXPECT_EQ(executables(), (std::vector<std::string>{"playing:Foo:d:\\games\\foo\\foo.exe",
+                                                       "cleared:Bar:", "others:Baz:e:\\baz\\baz.exe"}));
     EXPECT_EQ(list.Games()[0].logPath, root + "\\playing\\Foo.log");
 
     fs.PutFile(root + "\\playing\\Foo.log", "D:\\Games\\Foo2\\foo.exe\r\n");

@@ -12,8 +12,7 @@ TEST(LibraryInstanceNameTest, OneFolderHasOneName) {
         {u"C:\\Games\\Kibolt", u"C:\\Games\\Kibolt\\\\"},
         {u"D:\\", u"d:\\"},
     };
-    for (auto& pair : sameAsFirst)
-        EXPECT_EQ(LibraryInstanceName(pair[0]), LibraryInstanceName(pair[1]));
+    for (auto& pair : sameAsFirst) EXPECT_EQ(LibraryInstanceName(pair[0]), LibraryInstanceName(pair[1]));
 }
 
 TEST(LibraryInstanceNameTest, DifferentFoldersHaveDifferentNames) {
@@ -23,8 +22,8 @@ TEST(LibraryInstanceNameTest, DifferentFoldersHaveDifferentNames) {
         u"D:\\Games\\Kibolt",
         u"C:\\Games",
         u"C:\\",
-        u"C:\\\u8868",                 // 表, whose code page 932 trail byte is a backslash
-        u"C:\\Jos\u00E9\\kibolt",       // written "Jose" by a look-alike conversion
+        u"C:\\\u8868",             // 表, whose code page 932 trail byte is a backslash
+        u"C:\\Jos\u00E9\\kibolt",  // written "Jose" by a look-alike conversion
         u"C:\\Jose\\kibolt",
         u"C:\\\u00C5ngstr\u00F6m\\kibolt",
         u"C:\\\u00E5ngstr\u00F6m\\kibolt",  // only ASCII letters are one in either case

@@ -184,7 +184,12 @@ TEST(TitleTest, ListingKeepsLogsOnlyAndSortsWithoutRegardToCase) {
 
 TEST(TitleTest, CaseFoldingLeavesEveryTrailByteAlone) {
     EXPECT_EQ(FoldAsciiCase("AB\xFA\x41\x83\x41Z"), "ab\xFA\x41\x83\x41z");
-    EXPECT_EQ(FoldAsciiCase("\xFC\x4B" "A\xFD" "A"), "\xFC\x4B" "a\xFD" "a");
+    EXPECT_EQ(FoldAsciiCase("\xFC\x4B"
+                            "A\xFD"
+                            "A"),
+              "\xFC\x4B"
+              "a\xFD"
+              "a");
     EXPECT_EQ(FoldAsciiCase("\xFA"), "\xFA");
 }
 
@@ -242,12 +247,12 @@ TEST(CheckTitleTest, Classifies) {
         {"a\xA0", TitleProblem::Unconvertible},
         {"a\xFD", TitleProblem::Unconvertible},
         {"a\xFF", TitleProblem::Unconvertible},
-        {"a\x81", TitleProblem::Unconvertible},        // a lead byte at the end
-        {"\x81 a", TitleProblem::Unconvertible},       // a lead byte before a non-trail byte
-        {"\x85\x40", TitleProblem::Unconvertible},     // unassigned
-        {"\xED\x40", TitleProblem::Unconvertible},     // the second code of U+7E8A
+        {"a\x81", TitleProblem::Unconvertible},     // a lead byte at the end
+        {"\x81 a", TitleProblem::Unconvertible},    // a lead byte before a non-trail byte
+        {"\x85\x40", TitleProblem::Unconvertible},  // unassigned
+        {"\xED\x40", TitleProblem::Unconvertible},  // the second code of U+7E8A
         {"\xFC\x4C", TitleProblem::Unconvertible},
-        {"\x81\x7F", TitleProblem::Unconvertible},     // 0x7F is no trail byte
+        {"\x81\x7F", TitleProblem::Unconvertible},  // 0x7F is no trail byte
     };
     for (const TitleCase& c : cases) {
         SCOPED_TRACE(c.title);

@@ -21,7 +21,9 @@ protected:
     void SetUp() override {
         for (const char* folder : {"playing", "cleared", "others"}) fs_.AddFolder(std::string(kRoot) + "\\" + folder);
     }
-    void Put(const std::string& relative, const std::string& bytes) { fs_.PutFile(std::string(kRoot) + "\\" + relative, bytes); }
+    void Put(const std::string& relative, const std::string& bytes) {
+        fs_.PutFile(std::string(kRoot) + "\\" + relative, bytes);
+    }
     std::vector<GameSummary> Read() { return ReadLibrarySummary(fs_, kRoot); }
     static std::vector<std::string> Titles(const std::vector<GameSummary>& games) {
         std::vector<std::string> titles;
@@ -50,9 +52,9 @@ TEST_F(LibrarySummaryTest, RowsOfGamesWithAndWithoutSessions) {
     Put("cleared\\Empty.log", "C:\\G\\e.exe\r\n=====Comment_Start====\r\n");
     std::vector<GameSummary> games = Read();
     ASSERT_EQ(games.size(), 2u);
-    EXPECT_EQ(SummaryCells(games[0]), (std::array<std::string, kSummaryColumnCount>{
-                                          "Chart", "PLAYING", "4", "005:00:00", "003:15:00", "25", "26/12/01-20:00:00",
-                                          "27/01/05-11:00:00"}));
+    EXPECT_EQ(SummaryCells(games[0]),
+              (std::array<std::string, kSummaryColumnCount>{"Chart", "PLAYING", "4", "005:00:00", "003:15:00", "25",
+                                                            "26/12/01-20:00:00", "27/01/05-11:00:00"}));
     EXPECT_EQ(SummaryCells(games[1]), (std::array<std::string, kSummaryColumnCount>{
                                           "Empty", "CLEARED", "0", "000:00:00", "000:00:00", "0", "", ""}));
 }
@@ -87,10 +89,9 @@ TEST_F(LibrarySummaryTest, SessionsAreReadAsTheChartReadsThem) {
     Put("others\\Fine.log", HoursLog(2));
     std::vector<GameSummary> games = Read();
     ASSERT_EQ(Titles(games), (std::vector<std::string>{"Damaged", "Fine"}));
-    EXPECT_EQ(SummaryCells(games[0]),
-              (std::array<std::string, kSummaryColumnCount>{"Damaged", "PLAYING", "2（除外 2）", "001:30:00",
-                                                            "000:50:00", "10", "26/03/01-10:00:00",
-                                                            "26/03/05-09:00:00"}));
+    EXPECT_EQ(SummaryCells(games[0]), (std::array<std::string, kSummaryColumnCount>{
+                                          "Damaged", "PLAYING", "2（除外 2）", "001:30:00", "000:50:00", "10",
+                                          "26/03/01-10:00:00", "26/03/05-09:00:00"}));
     EXPECT_EQ(SummaryCells(SummaryTotal(games), true),
               (std::array<std::string, kSummaryColumnCount>{"合計", "", "4（除外 2）", "003:30:00", "001:50:00", "30",
                                                             "", ""}));
@@ -116,8 +117,8 @@ TEST_F(LibrarySummaryTest, AMissingFolderIsNoError) {
 }
 
 TEST_F(LibrarySummaryTest, TheTotalSumsCountsDurationsAndInputs) {
-    Put("playing\\A.log", HoursLog(3));           // 3 h, 1:30 active, 30 inputs
-    Put("cleared\\B.log", HoursLog(1));           // 1 h, 0:30, 10
+    Put("playing\\A.log", HoursLog(3));  // 3 h, 1:30 active, 30 inputs
+    Put("cleared\\B.log", HoursLog(1));  // 1 h, 0:30, 10
     Put("others\\C.log", "C:\\G\\c.exe\r\n=====Comment_Start====\r\n");
     EXPECT_EQ(SummaryCells(SummaryTotal(Read()), true),
               (std::array<std::string, kSummaryColumnCount>{"合計", "", "4", "004:00:00", "002:00:00", "40", "", ""}));
@@ -195,21 +196,21 @@ TEST_P(SortOrders, ByValueNotByText) {
     EXPECT_EQ(titles, GetParam().titles);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LibrarySummary, SortOrders,
-    ::testing::Values(
-        // Titles as the game list: ASCII case folded, ties by bytes.
-        OrderCase{{SummaryColumn::Title, false}, {"Alpha", "alpha", "beta", "Delta", "gamma"}},
-        OrderCase{{SummaryColumn::Title, true}, {"gamma", "Delta", "beta", "alpha", "Alpha"}},
-        OrderCase{{SummaryColumn::Category, false}, {"alpha", "Delta", "gamma", "beta", "Alpha"}},
-        OrderCase{{SummaryColumn::Sessions, false}, {"Delta", "gamma", "alpha", "Alpha", "beta"}},
-        OrderCase{{SummaryColumn::Sessions, true}, {"beta", "Alpha", "alpha", "gamma", "Delta"}},
-        OrderCase{{SummaryColumn::TotalPlay, true}, {"alpha", "beta", "Alpha", "gamma", "Delta"}},
-        OrderCase{{SummaryColumn::TotalInputs, false}, {"Delta", "gamma", "alpha", "beta", "Alpha"}},
-        // Dates by time: 2100 ("100/...") after 2026; none first.
-        OrderCase{{SummaryColumn::First, false}, {"Delta", "gamma", "alpha", "beta", "Alpha"}},
-        OrderCase{{SummaryColumn::Last, true}, {"Alpha", "beta", "alpha", "Delta", "gamma"}}),
-    OrderName);
+INSTANTIATE_TEST_SUITE_P(LibrarySummary, SortOrders,
+                         ::testing::Values(
+                             // Titles as the game list: ASCII case folded, ties by bytes.
+                             OrderCase{{SummaryColumn::Title, false}, {"Alpha", "alpha", "beta", "Delta", "gamma"}},
+                             OrderCase{{SummaryColumn::Title, true}, {"gamma", "Delta", "beta", "alpha", "Alpha"}},
+                             OrderCase{{SummaryColumn::Category, false}, {"alpha", "Delta", "gamma", "beta", "Alpha"}},
+                             OrderCase{{SummaryColumn::Sessions, false}, {"Delta", "gamma", "alpha", "Alpha", "beta"}},
+                             OrderCase{{SummaryColumn::Sessions, true}, {"beta", "Alpha", "alpha", "gamma", "Delta"}},
+                             OrderCase{{SummaryColumn::TotalPlay, true}, {"alpha", "beta", "Alpha", "gamma", "Delta"}},
+                             OrderCase{{SummaryColumn::TotalInputs, false},
+                                       {"Delta", "gamma", "alpha", "beta", "Alpha"}},
+                             // Dates by time: 2100 ("100/...") after 2026; none first.
+                             OrderCase{{SummaryColumn::First, false}, {"Delta", "gamma", "alpha", "beta", "Alpha"}},
+                             OrderCase{{SummaryColumn::Last, true}, {"Alpha", "beta", "alpha", "Delta", "gamma"}}),
+                         OrderName);
 
 }  // namespace
 }  // namespace kibolt

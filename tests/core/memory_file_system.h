@@ -17,20 +17,20 @@ namespace kibolt::test {
 class MemoryFileSystem : public FileSystem {
 public:
     // Set-up and inspection; these ignore the failure knobs below.
-    void AddFolder(const std::string& path);                             // with all its parent folders
-    void PutFile(const std::string& path, const std::string& bytes);     // adds its folders too
-    std::optional<std::string> FileBytes(const std::string& path) const; // nothing when no such file
-    std::vector<std::string> FilePaths() const;                          // every file, as last spelt
+    void AddFolder(const std::string& path);                              // with all its parent folders
+    void PutFile(const std::string& path, const std::string& bytes);      // adds its folders too
+    std::optional<std::string> FileBytes(const std::string& path) const;  // nothing when no such file
+    std::vector<std::string> FilePaths() const;                           // every file, as last spelt
 
     // Failure knobs; each stays in force until reset.
-    std::optional<size_t> failWriteAfter;                // a write keeps the first N bytes, then fails
-    FsError writeError = FsError::DiskFull;              // the error that failed write returns
-    FsError replaceError = FsError::None;                // Replace fails with it, changing nothing
-    FsError moveError = FsError::None;                   // Rename fails with it, changing nothing
-    FsError removeError = FsError::None;                 // RemoveFile fails with it, changing nothing
-    FsError recycleError = FsError::None;                // RecycleFile fails with it, changing nothing
-    std::vector<std::string> recycled;                   // bytes of the files recycled, oldest first
-    std::set<std::string> unreadable;                    // ReadFile of these paths gives AccessDenied (any case)
+    std::optional<size_t> failWriteAfter;    // a write keeps the first N bytes, then fails
+    FsError writeError = FsError::DiskFull;  // the error that failed write returns
+    FsError replaceError = FsError::None;    // Replace fails with it, changing nothing
+    FsError moveError = FsError::None;       // Rename fails with it, changing nothing
+    FsError removeError = FsError::None;     // RemoveFile fails with it, changing nothing
+    FsError recycleError = FsError::None;    // RecycleFile fails with it, changing nothing
+    std::vector<std::string> recycled;       // bytes of the files recycled, oldest first
+    std::set<std::string> unreadable;        // ReadFile of these paths gives AccessDenied (any case)
     // Asked first by every operation but Exists and ListFolder: an error it
     // gives fails the operation, changing nothing.
     enum class Op { Read, Write, Replace, Rename, Remove, Recycle, Stamp };
@@ -57,7 +57,7 @@ private:
         uint64_t version = 0;
     };
     uint64_t writes_ = 0;
-    std::map<std::string, File> files_;          // by folded path
+    std::map<std::string, File> files_;           // by folded path
     std::map<std::string, std::string> folders_;  // folded path -> path as spelt
 };
 

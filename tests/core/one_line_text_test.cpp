@@ -17,11 +17,21 @@ TEST(OneLineText, BlanksWhatEndsALineAndNothingElse) {
         {"CR LF: a blank each", "a\r\nb", "a  b"},
         {"lone CR", "a\rb", "a b"},
         {"lone LF", "a\nb", "a b"},
-        {"end of file byte", "a\x1A" "b", "a b"},
-        {"a run keeps its length", "a\r\n\r\n\x1A" "b", "a     b"},
+        {"end of file byte",
+         "a\x1A"
+         "b",
+         "a b"},
+        {"a run keeps its length",
+         "a\r\n\r\n\x1A"
+         "b",
+         "a     b"},
         {"trailing ones stay as blanks", "a\r\n", "a  "},
         {"only breaks", "\n\n", "  "},
-        {"TAB and other controls stay", "a\tb\x0B\x0C" "c\x1B", "a\tb\x0B\x0C" "c\x1B"},
+        {"TAB and other controls stay",
+         "a\tb\x0B\x0C"
+         "c\x1B",
+         "a\tb\x0B\x0C"
+         "c\x1B"},
         {"trail byte 0x5C stays", "\x95\x5C\\", "\x95\x5C\\"},
         // A lead byte can't take one of them as its trail byte: each is a break.
         {"lead byte before LF", "\x82\n", "\x82 "},
@@ -39,7 +49,11 @@ TEST(OneLineText, Utf16AsCp932) {
     } cases[] = {
         {"breaks", L"g.exe\r\n-x\x1A", L"g.exe  -x "},
         {"kanji and a surrogate pair stay", L"\x6F22\xD83C\xDFAE\t", L"\x6F22\xD83C\xDFAE\t"},
-        {"other line separators stay", L"a\x2028" L"b\x85", L"a\x2028" L"b\x85"},
+        {"other line separators stay",
+         L"a\x2028"
+         L"b\x85",
+         L"a\x2028"
+         L"b\x85"},
         {"empty", L"", L""},
     };
     for (const auto& c : cases) EXPECT_TRUE(OneLineText(c.text) == c.line) << c.name;

@@ -14,8 +14,7 @@ namespace kibolt {
 namespace {
 
 // Start, end, play time, cumulative play time (unused) and active time of a session line.
-std::string Line(const std::string& start, const std::string& end, const std::string& play,
-                 const std::string& active) {
+std::string Line(const std::string& start, const std::string& end, const std::string& play, const std::string& active) {
     return start + "," + end + "," + play + ",000:00:00," + active;
 }
 
@@ -80,21 +79,20 @@ TEST_P(PeriodLabels, EachDayFallsInItsPeriod) {
     EXPECT_GT(PeriodFirstDay(c.kind, period + 1), DayNumber(c.year, c.month, c.day));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Periods, PeriodLabels,
-    testing::Values(PeriodCase{2026, 12, 9, PeriodKind::Day, "2026/12/09"},
-                    PeriodCase{2026, 12, 9, PeriodKind::Week, "2026/12/07"},
-                    PeriodCase{2026, 12, 7, PeriodKind::Week, "2026/12/07"},
-                    PeriodCase{2026, 12, 13, PeriodKind::Week, "2026/12/07"},
-                    PeriodCase{2027, 1, 1, PeriodKind::Week, "2026/12/28"},
-                    PeriodCase{2024, 2, 29, PeriodKind::Day, "2024/02/29"},
-                    PeriodCase{2024, 3, 1, PeriodKind::Week, "2024/02/26"},
-                    PeriodCase{1970, 1, 1, PeriodKind::Week, "1969/12/29"},
-                    PeriodCase{2026, 12, 31, PeriodKind::Month, "2026/12"},
-                    PeriodCase{2027, 1, 1, PeriodKind::Month, "2027/01"},
-                    PeriodCase{2100, 3, 1, PeriodKind::Year, "2100"},
-                    PeriodCase{2999, 12, 31, PeriodKind::Day, "2999/12/31"}),
-    PeriodName);
+INSTANTIATE_TEST_SUITE_P(Periods, PeriodLabels,
+                         testing::Values(PeriodCase{2026, 12, 9, PeriodKind::Day, "2026/12/09"},
+                                         PeriodCase{2026, 12, 9, PeriodKind::Week, "2026/12/07"},
+                                         PeriodCase{2026, 12, 7, PeriodKind::Week, "2026/12/07"},
+                                         PeriodCase{2026, 12, 13, PeriodKind::Week, "2026/12/07"},
+                                         PeriodCase{2027, 1, 1, PeriodKind::Week, "2026/12/28"},
+                                         PeriodCase{2024, 2, 29, PeriodKind::Day, "2024/02/29"},
+                                         PeriodCase{2024, 3, 1, PeriodKind::Week, "2024/02/26"},
+                                         PeriodCase{1970, 1, 1, PeriodKind::Week, "1969/12/29"},
+                                         PeriodCase{2026, 12, 31, PeriodKind::Month, "2026/12"},
+                                         PeriodCase{2027, 1, 1, PeriodKind::Month, "2027/01"},
+                                         PeriodCase{2100, 3, 1, PeriodKind::Year, "2100"},
+                                         PeriodCase{2999, 12, 31, PeriodKind::Day, "2999/12/31"}),
+                         PeriodName);
 
 struct SpreadCase {
     const char* name;
@@ -117,70 +115,69 @@ TEST_P(Spread, SessionsAreSharedOutOverThePeriodsTheyOverlap) {
 
 INSTANTIATE_TEST_SUITE_P(
     PlayChart, Spread,
-    testing::Values(
-        SpreadCase{"ends exactly at midnight: nothing for the next day",
-                   {Line("26/05/01-23:00:00", "26/05/02-00:00:00", "001:00:00", "000:10:00")},
-                   PeriodKind::Day,
-                   "2026/05/01\t001:00:00\t000:10:00\t1\r\n",
-                   0},
-        SpreadCase{"starts exactly at midnight",
-                   {Line("26/05/02-00:00:00", "26/05/02-01:00:00", "001:00:00", "001:00:00")},
-                   PeriodKind::Day,
-                   "2026/05/02\t001:00:00\t001:00:00\t1\r\n",
-                   0},
-        SpreadCase{"one third and two thirds, whole seconds adding up",
-                   {Line("26/05/01-23:40:00", "26/05/02-00:40:00", "000:00:10", "000:00:01")},
-                   PeriodKind::Day,
-                   "2026/05/01\t000:00:03\t000:00:00\t1\r\n2026/05/02\t000:00:07\t000:00:01\t0\r\n",
-                   0},
-        SpreadCase{"across a month's and a year's end",
-                   {Line("26/12/31-22:00:00", "27/01/01-02:00:00", "004:00:00", "002:00:00")},
-                   PeriodKind::Month,
-                   "2026/12\t002:00:00\t001:00:00\t1\r\n2027/01\t002:00:00\t001:00:00\t0\r\n",
-                   0},
-        SpreadCase{"over three days, the middle one whole",
-                   {Line("26/05/01-12:00:00", "26/05/03-12:00:00", "048:00:00", "024:00:00")},
-                   PeriodKind::Day,
-                   "2026/05/01\t012:00:00\t006:00:00\t1\r\n2026/05/02\t024:00:00\t012:00:00\t0\r\n"
-                   "2026/05/03\t012:00:00\t006:00:00\t0\r\n",
-                   0},
-        SpreadCase{"reversed: whole at its start",
-                   {Line("26/05/02-01:00:00", "26/05/01-23:00:00", "001:00:00", "000:30:00")},
-                   PeriodKind::Day,
-                   "2026/05/02\t001:00:00\t000:30:00\t1\r\n",
-                   0},
-        SpreadCase{"unreadable end: whole at its start",
-                   {Line("26/05/01-23:00:00", "26/05/02-2x:00:00", "002:00:00", "000:30:00")},
-                   PeriodKind::Day,
-                   "2026/05/01\t002:00:00\t000:30:00\t1\r\n",
-                   0},
-        SpreadCase{"unreadable starts are left out and counted",
-                   {Line("garbage", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
-                    Line("", "", "001:00:00", "000:30:00"),
-                    Line("26/13/01-10:00:00", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
-                    Line("26/02/29-10:00:00", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
-                    Line("26/05/03-10:00:00", "26/05/03-11:00:00", "001:00:00", "000:30:00")},
-                   PeriodKind::Day,
-                   "2026/05/03\t001:00:00\t000:30:00\t1\r\n",
-                   4},
-        SpreadCase{"negative durations (clock set back) add nothing",
-                   {Line("26/05/03-10:00:00", "26/05/03-09:58:55", "000:-1:-5", "000:-1:-5"),
-                    Line("26/05/03-11:00:00", "26/05/03-11:10:00", "000:10:00", "000:05:00")},
-                   PeriodKind::Day,
-                   "2026/05/03\t000:10:00\t000:05:00\t2\r\n",
-                   0},
-        SpreadCase{"out of order sessions: the range runs from the earliest",
-                   {Line("26/05/03-10:00:00", "26/05/03-11:00:00", "001:00:00", "000:30:00"),
-                    Line("26/05/01-10:00:00", "26/05/01-11:00:00", "001:00:00", "000:30:00")},
-                   PeriodKind::Day,
-                   "2026/05/01\t001:00:00\t000:30:00\t1\r\n2026/05/02\t000:00:00\t000:00:00\t0\r\n"
-                   "2026/05/03\t001:00:00\t000:30:00\t1\r\n",
-                   0},
-        SpreadCase{"the year 2100 as three digits",
-                   {Line("100/01/01-10:00:00", "100/01/01-11:00:00", "001:00:00", "000:30:00")},
-                   PeriodKind::Year,
-                   "2100\t001:00:00\t000:30:00\t1\r\n",
-                   0}),
+    testing::Values(SpreadCase{"ends exactly at midnight: nothing for the next day",
+                               {Line("26/05/01-23:00:00", "26/05/02-00:00:00", "001:00:00", "000:10:00")},
+                               PeriodKind::Day,
+                               "2026/05/01\t001:00:00\t000:10:00\t1\r\n",
+                               0},
+                    SpreadCase{"starts exactly at midnight",
+                               {Line("26/05/02-00:00:00", "26/05/02-01:00:00", "001:00:00", "001:00:00")},
+                               PeriodKind::Day,
+                               "2026/05/02\t001:00:00\t001:00:00\t1\r\n",
+                               0},
+                    SpreadCase{"one third and two thirds, whole seconds adding up",
+                               {Line("26/05/01-23:40:00", "26/05/02-00:40:00", "000:00:10", "000:00:01")},
+                               PeriodKind::Day,
+                               "2026/05/01\t000:00:03\t000:00:00\t1\r\n2026/05/02\t000:00:07\t000:00:01\t0\r\n",
+                               0},
+                    SpreadCase{"across a month's and a year's end",
+                               {Line("26/12/31-22:00:00", "27/01/01-02:00:00", "004:00:00", "002:00:00")},
+                               PeriodKind::Month,
+                               "2026/12\t002:00:00\t001:00:00\t1\r\n2027/01\t002:00:00\t001:00:00\t0\r\n",
+                               0},
+                    SpreadCase{"over three days, the middle one whole",
+                               {Line("26/05/01-12:00:00", "26/05/03-12:00:00", "048:00:00", "024:00:00")},
+                               PeriodKind::Day,
+                               "2026/05/01\t012:00:00\t006:00:00\t1\r\n2026/05/02\t024:00:00\t012:00:00\t0\r\n"
+                               "2026/05/03\t012:00:00\t006:00:00\t0\r\n",
+                               0},
+                    SpreadCase{"reversed: whole at its start",
+                               {Line("26/05/02-01:00:00", "26/05/01-23:00:00", "001:00:00", "000:30:00")},
+                               PeriodKind::Day,
+                               "2026/05/02\t001:00:00\t000:30:00\t1\r\n",
+                               0},
+                    SpreadCase{"unreadable end: whole at its start",
+                               {Line("26/05/01-23:00:00", "26/05/02-2x:00:00", "002:00:00", "000:30:00")},
+                               PeriodKind::Day,
+                               "2026/05/01\t002:00:00\t000:30:00\t1\r\n",
+                               0},
+                    SpreadCase{"unreadable starts are left out and counted",
+                               {Line("garbage", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
+                                Line("", "", "001:00:00", "000:30:00"),
+                                Line("26/13/01-10:00:00", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
+                                Line("26/02/29-10:00:00", "26/05/02-01:00:00", "001:00:00", "000:30:00"),
+                                Line("26/05/03-10:00:00", "26/05/03-11:00:00", "001:00:00", "000:30:00")},
+                               PeriodKind::Day,
+                               "2026/05/03\t001:00:00\t000:30:00\t1\r\n",
+                               4},
+                    SpreadCase{"negative durations (clock set back) add nothing",
+                               {Line("26/05/03-10:00:00", "26/05/03-09:58:55", "000:-1:-5", "000:-1:-5"),
+                                Line("26/05/03-11:00:00", "26/05/03-11:10:00", "000:10:00", "000:05:00")},
+                               PeriodKind::Day,
+                               "2026/05/03\t000:10:00\t000:05:00\t2\r\n",
+                               0},
+                    SpreadCase{"out of order sessions: the range runs from the earliest",
+                               {Line("26/05/03-10:00:00", "26/05/03-11:00:00", "001:00:00", "000:30:00"),
+                                Line("26/05/01-10:00:00", "26/05/01-11:00:00", "001:00:00", "000:30:00")},
+                               PeriodKind::Day,
+                               "2026/05/01\t001:00:00\t000:30:00\t1\r\n2026/05/02\t000:00:00\t000:00:00\t0\r\n"
+                               "2026/05/03\t001:00:00\t000:30:00\t1\r\n",
+                               0},
+                    SpreadCase{"the year 2100 as three digits",
+                               {Line("100/01/01-10:00:00", "100/01/01-11:00:00", "001:00:00", "000:30:00")},
+                               PeriodKind::Year,
+                               "2100\t001:00:00\t000:30:00\t1\r\n",
+                               0}),
     // Named by what each shows ("ends_exactly_at_midnight_nothing_for_the_next_day").
     [](const testing::TestParamInfo<SpreadCase>& info) { return TestNameOf(info.param.name); });
 
@@ -196,8 +193,7 @@ TEST(PlayChart, TallestBarAndTipText) {
     const SessionSpans spans = ReadSessionSpans(ParseGameLogFile(test::kChartGameLog).sessions);
     ChartTable t = BuildChartTable(spans, PeriodKind::Day);
     EXPECT_EQ(t.maxPlay, 7200);
-    EXPECT_EQ(PeriodTipText(t, 0),
-              "2026/12/01\r\nプレイ時間 002:00:00\r\nアクティブ時間 001:30:00\r\nプレイ回数 2");
+    EXPECT_EQ(PeriodTipText(t, 0), "2026/12/01\r\nプレイ時間 002:00:00\r\nアクティブ時間 001:30:00\r\nプレイ回数 2");
     EXPECT_EQ(PeriodTipText(t, t.rows.size()), "");
 }
 
@@ -223,9 +219,8 @@ TEST_P(Axis, TicksAreRoundHours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlayChart, Axis,
-                         testing::Values(AxisCase{0, 5, 3600, 3600, "1"},        // nothing played
-                                         AxisCase{1, 5, 180, 180, "0.05"},
-                                         AxisCase{3000, 5, 720, 3600, "1"},
+                         testing::Values(AxisCase{0, 5, 3600, 3600, "1"},  // nothing played
+                                         AxisCase{1, 5, 180, 180, "0.05"}, AxisCase{3000, 5, 720, 3600, "1"},
                                          AxisCase{7200, 5, 1800, 7200, "2"},
                                          AxisCase{4 * 3600 + 1, 5, 3600, 5 * 3600, "5"},
                                          AxisCase{23 * 3600, 5, 5 * 3600, 25 * 3600, "25"},

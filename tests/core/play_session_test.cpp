@@ -131,7 +131,8 @@ TEST_F(PlaySessionTest, ActiveTimeFollowsTheWindow) {
         {"two deactivations in a row", {{0, E::Activated}, {30, E::Deactivated}, {35, E::Deactivated}}, "000:35:00"},
         // A second activation restarts the interval: 20:00-20:10 is not counted.
         {"two activations in a row", {{10, E::Activated}}, "000:50:00"},
-        {"three intervals", {{10, E::Deactivated}, {20, E::Activated}, {50, E::Deactivated}, {55, E::Activated}},
+        {"three intervals",
+         {{10, E::Deactivated}, {20, E::Activated}, {50, E::Deactivated}, {55, E::Activated}},
          "000:45:00"},
     };
     for (const auto& c : cases) {
@@ -369,30 +370,52 @@ TEST_F(IdleTimeTest, StretchesWithoutInputBeyondTheLimitAreLeftOut) {
     } cases[] = {
         {"off: all time in front counts", 0, {{10, E::Input}, {3000, E::Deactivated}}, 3600, 3000},
         {"off: the same without inputs", 0, {}, 3600, 3600},
-        {"a gap of exactly the limit counts", limit, {{10, E::Input}, {310, E::Input}, {320, E::Deactivated}}, 400,
+        {"a gap of exactly the limit counts",
+         limit,
+         {{10, E::Input}, {310, E::Input}, {320, E::Deactivated}},
+         400,
          320},
-        {"a gap a second over the limit is left out whole", limit,
-         {{10, E::Input}, {311, E::Input}, {321, E::Deactivated}}, 400, 20},
-        {"inputs every 4 minutes: all of it", limit,
-         {{240, E::Input}, {480, E::Input}, {720, E::Input}, {960, E::Input}}, 1200, 1200},
-        {"the start of the session to the first input, within", limit, {{300, E::Input}, {310, E::Deactivated}}, 400,
+        {"a gap a second over the limit is left out whole",
+         limit,
+         {{10, E::Input}, {311, E::Input}, {321, E::Deactivated}},
+         400,
+         20},
+        {"inputs every 4 minutes: all of it",
+         limit,
+         {{240, E::Input}, {480, E::Input}, {720, E::Input}, {960, E::Input}},
+         1200,
+         1200},
+        {"the start of the session to the first input, within",
+         limit,
+         {{300, E::Input}, {310, E::Deactivated}},
+         400,
          310},
-        {"the start of the session to the first input, beyond", limit, {{301, E::Input}, {311, E::Deactivated}}, 400,
+        {"the start of the session to the first input, beyond",
+         limit,
+         {{301, E::Input}, {311, E::Deactivated}},
+         400,
          10},
         {"the last input to leaving the front, within", limit, {{10, E::Input}, {310, E::Deactivated}}, 400, 310},
         {"the last input to leaving the front, beyond", limit, {{10, E::Input}, {311, E::Deactivated}}, 400, 10},
         {"the last input to the end, beyond", limit, {{10, E::Input}}, 3600, 10},
         {"the last input to the end, within", limit, {{10, E::Input}, {3400, E::Input}}, 3600, 10 + 200},
         // The time in the background is no gap: coming to the front starts one.
-        {"coming back to the front starts a gap, within", limit,
+        {"coming back to the front starts a gap, within",
+         limit,
          {{10, E::Input}, {200, E::Deactivated}, {900, E::Activated}, {1200, E::Input}, {1210, E::Deactivated}},
-         1300, 200 + 310},
-        {"coming back to the front starts a gap, beyond", limit,
+         1300,
+         200 + 310},
+        {"coming back to the front starts a gap, beyond",
+         limit,
          {{10, E::Input}, {200, E::Deactivated}, {900, E::Activated}, {1201, E::Input}, {1211, E::Deactivated}},
-         1300, 200 + 10},
+         1300,
+         200 + 10},
         // An input while another window is in front closes no gap in front.
-        {"an input in the background", limit,
-         {{10, E::Deactivated}, {100, E::Input}, {200, E::Activated}, {501, E::Deactivated}}, 600, 10},
+        {"an input in the background",
+         limit,
+         {{10, E::Deactivated}, {100, E::Input}, {200, E::Activated}, {501, E::Deactivated}},
+         600,
+         10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -428,11 +451,8 @@ TEST_F(IdleTimeTest, ProgressWithinAGap) {
         bool input;  // an input at that second, before the progress
         int64_t activeMs;
     } steps[] = {
-        {200, false, 200000},
-        {310, false, 310000},
-        {311, false, 10000},
-        {900, false, 10000},
-        {900, true, 10000},  // the gap closed beyond the limit: nothing more
+        {200, false, 200000},  {310, false, 310000}, {311, false, 10000},
+        {900, false, 10000},   {900, true, 10000},  // the gap closed beyond the limit: nothing more
         {1000, false, 110000},
     };
     for (const auto& s : steps) {
@@ -454,8 +474,8 @@ TEST_F(IdleTimeTest, ProgressWithinAGap) {
 TEST_F(IdleTimeTest, ResumedAfterTheProgramWasEnded) {
     const struct {
         const char* name;
-        int checkpoint;        // seconds after 20:00; an input came at 10
-        int lastInput;         // after the resumption at 1000, 0 for none
+        int checkpoint;  // seconds after 20:00; an input came at 10
+        int lastInput;   // after the resumption at 1000, 0 for none
         int end;
         double active;
     } cases[] = {
@@ -645,8 +665,10 @@ TEST_F(RecordSessionTest, UnreadableLogOfAnotherGameIsNotRecreated) {
         SCOPED_TRACE(c.name);
         MemoryFileSystem disk;
         disk.PutFile(kAlpha, kAlphaLog);
-        if (c.remove) ASSERT_EQ(disk.RemoveFile(kAlpha), FsError::None);
-        else disk.unreadable.insert(kAlpha);
+        if (c.remove)
+            ASSERT_EQ(disk.RemoveFile(kAlpha), FsError::None);
+        else
+            disk.unreadable.insert(kAlpha);
         LibraryState none{disk, "C:\\K"};
         EXPECT_EQ(RecordSession(disk, clock, none, Evening(), ""), c.error);
         EXPECT_EQ(disk.FileBytes(kAlpha), c.remove ? std::nullopt : std::optional<std::string>(kAlphaLog));

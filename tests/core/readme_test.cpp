@@ -47,9 +47,12 @@ std::vector<std::string> MenuItems(const std::string& script, const std::string&
         std::string line = script.substr(at, lineEnd == std::string::npos ? std::string::npos : lineEnd - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::smatch match;
-        if (std::regex_search(line, begin)) ++depth;
-        else if (std::regex_search(line, end) && --depth == 0) break;
-        else if (std::regex_search(line, match, item)) items.push_back(match[1]);
+        if (std::regex_search(line, begin))
+            ++depth;
+        else if (std::regex_search(line, end) && --depth == 0)
+            break;
+        else if (std::regex_search(line, match, item))
+            items.push_back(match[1]);
         if (lineEnd == std::string::npos) break;
         at = lineEnd + 1;
     }

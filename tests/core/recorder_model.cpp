@@ -50,7 +50,7 @@ struct Entry {
 struct Game {
     std::string title;
     Category category = Category::Playing;
-    bool gone = false;  // deleted by the user
+    bool gone = false;           // deleted by the user
     std::vector<Entry> entries;  // in log order
     std::string Path() const { return *LogPath(kRoot, category, title); }
 };
@@ -137,11 +137,11 @@ private:
     std::vector<Fault> faults_;
     std::optional<int> killIn_;  // the program dies at the file operation after this many more
     bool dead_ = false;
-    bool checkpointUnread_ = false;  // start-up could not read the checkpoint
-    bool ticked_ = false;            // the event was a tick
-    bool starting_ = false;          // what start-up reports
+    bool checkpointUnread_ = false;       // start-up could not read the checkpoint
+    bool ticked_ = false;                 // the event was a tick
+    bool starting_ = false;               // what start-up reports
     std::vector<std::string> recovered_;  // lines waiting since start-up
-    bool running_ = false;  // the game's process runs (followed or not)
+    bool running_ = false;                // the game's process runs (followed or not)
     int playing_ = -1;
     std::vector<GameProcess> processes_;
     uint32_t nextPid_ = 100;
@@ -229,9 +229,8 @@ void Model::TakeReport() {
         games_[g].entries.push_back(entry);
         // A tick that could read the checkpoint at last records its open session before this
         // run's sessions; so does the first write to a log start-up could not read.
-        games_[g].entries.back().anyOrder =
-            (checkpointUnread_ && ticked_) || starting_ ||
-            std::find(recovered_.begin(), recovered_.end(), r.line) != recovered_.end();
+        games_[g].entries.back().anyOrder = (checkpointUnread_ && ticked_) || starting_ ||
+                                            std::find(recovered_.begin(), recovered_.end(), r.line) != recovered_.end();
         endedSinceTold_[g] = true;
         if (stats_) ++stats_->sessions;
     }
@@ -468,9 +467,8 @@ void Model::ResolveDoubts() {
             e.doubt = Entry::Doubt::None;
             if (!e.maybeComments.empty()) {
                 for (const SessionRecord& s : sessions)
-                    if (KeyOf(s) == e.key &&
-                        std::find(e.maybeComments.begin(), e.maybeComments.end(), s.Field(kComment)) !=
-                            e.maybeComments.end())
+                    if (KeyOf(s) == e.key && std::find(e.maybeComments.begin(), e.maybeComments.end(),
+                                                       s.Field(kComment)) != e.maybeComments.end())
                         e.comment = std::string(s.Field(kComment));
                 e.maybeComments.clear();
             }
@@ -503,7 +501,8 @@ bool Model::CheckLogs(bool all) {
             comments.emplace(key, std::string(s.Field(kComment)));
             // One held back by an unread checkpoint, if it has this comment.
             auto [from, to] = unordered.equal_range(key);
-            if (const auto it = std::find_if(from, to, [&](const auto& u) { return u.second->comment == s.Field(kComment); });
+            if (const auto it =
+                    std::find_if(from, to, [&](const auto& u) { return u.second->comment == s.Field(kComment); });
                 it != to) {
                 unordered.erase(it);
                 continue;
@@ -562,7 +561,7 @@ void Model::Check() {
                                                                [&](const Entry& x) { return x.key == e.key; })) +
                                   " expected)");
         if (told_[g] && std::none_of(recorder_->Pending().begin(), recorder_->Pending().end(),
-                                      [&](const PendingRecord& r) { return SamePath(r.logPath, games_[g].Path()); }))
+                                     [&](const PendingRecord& r) { return SamePath(r.logPath, games_[g].Path()); }))
             return (void)Fail(games_[g].title + ": written, and the user never told");
     }
 }

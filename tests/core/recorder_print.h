@@ -14,6 +14,8 @@ inline void PrintTo(const RecorderNotice& n, std::ostream* os) {
     if (n.error != FsError::None) *os << " (error " << static_cast<int>(n.error) << ")";
 }
 
-inline void PrintTo(RecorderNotice::Kind kind, std::ostream* os) { PrintTo(RecorderNotice{kind, {}, FsError::None}, os); }
+inline void PrintTo(RecorderNotice::Kind kind, std::ostream* os) {
+    PrintTo(RecorderNotice{kind, {}, FsError::None}, os);
+}
 
 }  // namespace kibolt

@@ -26,8 +26,8 @@ const std::string kCheckpoint = "C:\\K\\kibolt.checkpoint";
 
 SessionProgress Evening() {
     // 19:00 to 19:40, with 35:10 active and 210 inputs; saved at 19:40.
-    return {kAlpha, StampOf(2005, 6, 2, 19, 0, 0), 2400 * 1000, 2110 * 1000, 210, StampOf(2005, 6, 2, 19, 40, 0),
-            7'000'000};
+    return {kAlpha, StampOf(2005, 6, 2, 19, 0, 0),  2400 * 1000, 2110 * 1000,
+            210,    StampOf(2005, 6, 2, 19, 40, 0), 7'000'000};
 }
 
 SessionCheckpoint Full() {
@@ -79,10 +79,12 @@ TEST(SessionCheckpoint, BadContentIsRefusedEvenWithARightChecksum) {
         {"unknown key", header + session + "colour blue\n"},
         {"a key twice", header + session + "log " + kAlpha + "\n"},
         {"a key missing", header + "log " + kAlpha + "\nstart 1\nplay_ms 2\nactive_ms 1\ninputs 0\nsaved 1\n"},
-        {"negative play time", header + "log x\nstart 1\nplay_ms -2\nactive_ms 0\ninputs 0\nsaved 1\nsaved_unbiased_ms 1\n"},
+        {"negative play time",
+         header + "log x\nstart 1\nplay_ms -2\nactive_ms 0\ninputs 0\nsaved 1\nsaved_unbiased_ms 1\n"},
         {"more active than play time",
          header + "log x\nstart 1\nplay_ms 2\nactive_ms 3\ninputs 0\nsaved 1\nsaved_unbiased_ms 1\n"},
-        {"negative inputs", header + "log x\nstart 1\nplay_ms 2\nactive_ms 1\ninputs -1\nsaved 1\nsaved_unbiased_ms 1\n"},
+        {"negative inputs",
+         header + "log x\nstart 1\nplay_ms 2\nactive_ms 1\ninputs -1\nsaved 1\nsaved_unbiased_ms 1\n"},
         {"not a number", header + "log x\nstart 1x\nplay_ms 2\nactive_ms 1\ninputs 0\nsaved 1\nsaved_unbiased_ms 1\n"},
         {"a number too large", header + "log x\nstart 1\nplay_ms 2\nactive_ms 1\ninputs 9999999999\nsaved 1\n"
                                         "saved_unbiased_ms 1\n"},

@@ -123,8 +123,7 @@ TEST_F(SessionCommandsTest, DeleteRewritesReloadsAndRenumbers) {
     DeleteSessions(state_, {0});
     ASSERT_EQ(state_.Current().log.sessions.size(), 1u);
     EXPECT_EQ(state_.Current().log.sessions[0].number, 1);
-    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[0].Field(kTotalPlay),
-              "000:20:00");
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[0].Field(kTotalPlay), "000:20:00");
 }
 
 TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
@@ -132,8 +131,7 @@ TEST_F(SessionCommandsTest, SetSessionCommentChecksTheRow) {
     EXPECT_FALSE(SetSessionComment(state_, 2, "x").changed);
     EXPECT_FALSE(SetSessionComment(state_, -1, "x").changed);
     EXPECT_TRUE(SetSessionComment(state_, 1, "boss, again").changed);
-    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].Field(kComment),
-              "boss, again");
+    EXPECT_EQ(ParseGameLogFile(*fs_.FileBytes("C:\\K\\playing\\Game.log")).sessions[1].Field(kComment), "boss, again");
     EXPECT_EQ(state_.Current().log.sessions[1].Field(kComment), "boss, again");
 }
 
@@ -143,14 +141,21 @@ TEST_F(SessionCommandsTest, NoCommentLosesASessionOrTheCommentAfterIt) {
     const std::string marker(kCommentMarker);
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
     EXPECT_TRUE(SetSessionComment(state_, 0, "x" + marker).changed);
-    EXPECT_TRUE(SaveGameComment(state_, "before\x1A" "after").changed);
+    EXPECT_TRUE(SaveGameComment(state_,
+                                "before\x1A"
+                                "after")
+                    .changed);
     ASSERT_EQ(state_.LoadGame("Game"), LoadResult::Loaded);
     const GameLogContent& log = state_.Current().log;
     ASSERT_EQ(log.sessions.size(), 2u);
     EXPECT_EQ(log.sessions[0].Field(kComment), "x" + marker + " ");
     EXPECT_EQ(log.sessions[1].Field(kTotalPlay), "000:30:00");
     EXPECT_EQ(log.comment, "before after");
-    EXPECT_FALSE(SaveGameComment(state_, "before\x1A" "after").changed) << "the same text as kept: nothing to write";
+    EXPECT_FALSE(SaveGameComment(state_,
+                                 "before\x1A"
+                                 "after")
+                     .changed)
+        << "the same text as kept: nothing to write";
 }
 
 // The log is changed on disk between the load and the command (an editor, a
@@ -261,8 +266,8 @@ protected:
         log.comment = "notes";
         for (int i = 1; i <= 5; ++i) {
             const std::string minutes = "000:0" + std::to_string(i) + ":00";
-            log.sessions.push_back(Session(minutes.c_str(), "000:00:10", std::to_string(i).c_str(),
-                                           ("s" + std::to_string(i)).c_str()));
+            log.sessions.push_back(
+                Session(minutes.c_str(), "000:00:10", std::to_string(i).c_str(), ("s" + std::to_string(i)).c_str()));
         }
         RecomputeTotals(log.sessions);
         original_ = SerializeGameLog(log);
@@ -323,7 +328,8 @@ TEST_F(SessionUndoTest, EndsWithTheNextDeletionOrTheGamesDeletion) {
         std::function<void(LibraryState&)> change;
     } cases[] = {
         {"game deleted", [this](LibraryState& s) { DeleteGame(s, fs_); }},
-        {"another log's deletion", [](LibraryState& s) {
+        {"another log's deletion",
+         [](LibraryState& s) {
              ASSERT_EQ(s.LoadGame("Other"), LoadResult::Loaded);
              DeleteSessions(s, {0});
              ASSERT_EQ(s.LoadGame("Game"), LoadResult::Loaded);
@@ -347,11 +353,13 @@ TEST_F(SessionUndoTest, LastsAcrossCommentsNewSessionsOtherGamesAMoveAndARename)
     EXPECT_TRUE(SaveGameComment(state_, "typed after").changed);
     EXPECT_TRUE(SetSessionComment(state_, 2, "s3 commented").Ok());
     // A session recorded after the deletion goes after the sessions left.
-    ASSERT_TRUE(state_.ChangeLog([](GameLogContent& log) {
-        log.sessions.push_back(Session("000:09:00", "000:00:10", "9", "new"));
-        RecomputeTotals(log.sessions);
-        return true;
-    }).Ok());
+    ASSERT_TRUE(state_
+                    .ChangeLog([](GameLogContent& log) {
+                        log.sessions.push_back(Session("000:09:00", "000:00:10", "9", "new"));
+                        RecomputeTotals(log.sessions);
+                        return true;
+                    })
+                    .Ok());
     ASSERT_EQ(state_.LoadGame("Other"), LoadResult::Loaded);
     EXPECT_FALSE(state_.CanUndoSessionDeletion()) << "not the game shown";
     EXPECT_FALSE(Undone(state_));

@@ -45,13 +45,8 @@ TEST(IniGetStringTest, RemovesOnePairOfMatchingQuotes) {
         const char* stored;
         const char* read;
     } cases[] = {
-        {"\"a b\"", "a b"},
-        {"'a'", "a"},
-        {"\"\"", ""},
-        {"\"", "\""},
-        {"\"a'", "\"a'"},
-        {"\"\"a\"\"", "\"a\""},
-        {"a \"b\"", "a \"b\""},
+        {"\"a b\"", "a b"}, {"'a'", "a"},           {"\"\"", ""},           {"\"", "\""},
+        {"\"a'", "\"a'"},   {"\"\"a\"\"", "\"a\""}, {"a \"b\"", "a \"b\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -228,9 +223,18 @@ TEST(PlaySettingsTest, IdleMinutesAsTyped) {
         const char* text;
         std::optional<int32_t> minutes;
     } cases[] = {
-        {"0", 0}, {"1", 1}, {" 60 ", 60}, {"120", 120}, {"121", std::nullopt}, {"1000", std::nullopt},
-        {"", std::nullopt}, {"  ", std::nullopt}, {"abc", std::nullopt}, {"1.5", std::nullopt},
-        {"-1", std::nullopt}, {"\x82\x50", std::nullopt},  // a full-width digit
+        {"0", 0},
+        {"1", 1},
+        {" 60 ", 60},
+        {"120", 120},
+        {"121", std::nullopt},
+        {"1000", std::nullopt},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"abc", std::nullopt},
+        {"1.5", std::nullopt},
+        {"-1", std::nullopt},
+        {"\x82\x50", std::nullopt},  // a full-width digit
     };
     for (const auto& c : cases) EXPECT_EQ(ParseIdleMinutes(c.text), c.minutes) << c.text;
 }
@@ -239,7 +243,8 @@ TEST(PlaySettingsTest, IdleMinutesWrittenAndReadBeside) {
     const std::string before = "[play]\r\nauto_detect=0\r\n";
     const std::string written = WritePlaySettings(before, {false, 45});
     EXPECT_EQ(ReadPlaySettings(written), (PlaySettings{false, 45}));
-    EXPECT_NE(WritePlaySettings(written, {false, 0}).find("[play]\r\nauto_detect=0\r\nidle_minutes=0\r\n"), std::string::npos);
+    EXPECT_NE(WritePlaySettings(written, {false, 0}).find("[play]\r\nauto_detect=0\r\nidle_minutes=0\r\n"),
+              std::string::npos);
 }
 
 TEST(PlaySettingsTest, WrittenBesideTheOtherSectionsAndReadBack) {

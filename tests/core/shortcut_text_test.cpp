@@ -14,12 +14,8 @@ TEST(ShortcutTextTest, NamesTakenInTurnNeverTheSame) {
         int number;
         const char* name;
     } cases[] = {
-        {"Portal", 1, "Portal.lnk"},
-        {"Portal", 2, "Portal (2).lnk"},
-        {"Portal", 3, "Portal (3).lnk"},
-        {"Portal", 10, "Portal (10).lnk"},
-        {"Half Life 2", 2, "Half Life 2 (2).lnk"},
-        {SJIS_HYOU, 1, SJIS_HYOU ".lnk"},
+        {"Portal", 1, "Portal.lnk"},       {"Portal", 2, "Portal (2).lnk"},           {"Portal", 3, "Portal (3).lnk"},
+        {"Portal", 10, "Portal (10).lnk"}, {"Half Life 2", 2, "Half Life 2 (2).lnk"}, {SJIS_HYOU, 1, SJIS_HYOU ".lnk"},
         {"Game.exe", 1, "Game.exe.lnk"},
     };
     for (const auto& c : cases) EXPECT_EQ(ShortcutFileName(c.title, c.number), c.name);

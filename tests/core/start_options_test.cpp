@@ -36,8 +36,8 @@ TEST(StartOptionsTest, ReadsTheCommandLine) {
          "x.exe"},
         {"\"C:\\K\\kibolt.exe\" --play " SJIS_HYOU, Kind::Play, SJIS_HYOU, nullptr},
         // "--" and a command line with quotes and blanks, taken unchanged.
-        {"\"C:\\K\\kibolt.exe\" --play \"Game\" -- \"C:\\Games\\My Game\\game.exe\" -w \"a b\"  -x",
-         Kind::Play, "Game", "\"C:\\Games\\My Game\\game.exe\" -w \"a b\"  -x"},
+        {"\"C:\\K\\kibolt.exe\" --play \"Game\" -- \"C:\\Games\\My Game\\game.exe\" -w \"a b\"  -x", Kind::Play, "Game",
+         "\"C:\\Games\\My Game\\game.exe\" -w \"a b\"  -x"},
         {"\"C:\\K\\kibolt.exe\" --play Game --    C:\\g.exe --play x -- y", Kind::Play, "Game",
          "C:\\g.exe --play x -- y"},
         {"\"C:\\K\\kibolt.exe\" --play Game -- \"C:\\a\\\"", Kind::Play, "Game", "\"C:\\a\\\""},

@@ -20,7 +20,7 @@ TEST(FormatDateTime, PrintsYearFromTwoThousandAndPadsFields) {
         {{2005, 6, 1, 20, 15, 0}, "05/06/01-20:15:00"},
         {{2000, 1, 1, 0, 0, 0}, "00/01/01-00:00:00"},
         {{2099, 12, 31, 23, 59, 59}, "99/12/31-23:59:59"},
-        {{2100, 1, 2, 3, 4, 5}, "100/01/02-03:04:05"},   // later years print three digits
+        {{2100, 1, 2, 3, 4, 5}, "100/01/02-03:04:05"},      // later years print three digits
         {{1999, 12, 31, 23, 59, 59}, "-1/12/31-23:59:59"},  // a clock set before 2000
     };
     for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.t), c.text) << c.text;
@@ -133,7 +133,7 @@ TEST(TimeText, DateTimeTextsReadBackOnlyWhenWellFormed) {
         {"05/06/01-20:15:00", true, {2005, 6, 1, 20, 15, 0}},
         {"100/01/01-00:00:00", true, {2100, 1, 1, 0, 0, 0}},
         {"24/02/29-10:00:00", true, {2024, 2, 29, 10, 0, 0}},
-        {"25/02/29-10:00:00", false, {}},   // no 29th in 2025
+        {"25/02/29-10:00:00", false, {}},  // no 29th in 2025
         {"00/02/29-10:00:00", true, {2000, 2, 29, 10, 0, 0}},
         {"26/04/31-10:00:00", false, {}},
         {"26/13/01-10:00:00", false, {}},

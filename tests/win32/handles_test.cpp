@@ -41,8 +41,8 @@ TEST(HandlesTest, AFailedCallsErrorSurvivesTheOwnersClose) {
         const HANDLE event = UnclosableEvent();
         std::optional<UniqueHandle> owner(event);
         // A call fails while the owner holds its handle; the owner closes before the error is read.
-        const UniqueFile missing(CreateFileW(L"C:\\kibolt no such folder\\file.txt", GENERIC_READ, 0, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
+        const UniqueFile missing(
+            CreateFileW(L"C:\\kibolt no such folder\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_FALSE(missing);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
         c.close(owner);
@@ -56,8 +56,8 @@ TEST(HandlesTest, PutClosesWhatWasHeldAndTakesWhatTheCallFills) {
     const std::wstring name = L"KiboltPutTest" + std::to_wstring(GetCurrentProcessId());
     UniqueHandle handle(CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
     ASSERT_TRUE(handle);
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), handle.Put(), 0,
-                                FALSE, DUPLICATE_SAME_ACCESS));
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), handle.Put(), 0, FALSE,
+                                DUPLICATE_SAME_ACCESS));
     EXPECT_EQ(GetProcessId(handle.Get()), GetCurrentProcessId());
     // The event's only handle was closed, so it is gone.
     const UniqueHandle again(OpenEventW(SYNCHRONIZE, FALSE, name.c_str()));

@@ -30,7 +30,7 @@ struct ExpectedMessage {
 
 // A game started or followed, played and closed.
 const std::vector<ExpectedMessage> kPlayedToItsEnd = {
-    {kGameProcessesMessage, kRepeated},             // the game's processes, before anything else
+    {kGameProcessesMessage, kRepeated},              // the game's processes, before anything else
     {kGameReadyMessage, kOnce},                      // the session begins
     {kGameArmedMessage, kOnce},                      // inputs count from here
     {kGameProcessesMessage, kOptional | kRepeated},  // its process is gone
@@ -61,7 +61,8 @@ std::string Mismatch(const std::vector<UINT>& actual, const std::vector<Expected
         const bool present = a < actual.size() && actual[a] == e.message;
         if (!present) {
             if (e.flags & kOptional) continue;
-            return std::string("expected ") + NameOf(e.message) + " at " + std::to_string(a) + " of " + Describe(actual);
+            return std::string("expected ") + NameOf(e.message) + " at " + std::to_string(a) + " of " +
+                   Describe(actual);
         }
         ++a;
         if (e.flags & kRepeated)
@@ -118,8 +119,8 @@ protected:
     }
     // Pumps until the launcher's last report (ended or failed) and the launcher is done with it.
     void RunToEnd(Recorder& recorder) {
-        ASSERT_TRUE(test::PumpUntil(
-            [&] { return recorder.Has(kGameEndedMessage) || recorder.Has(kGameFailedMessage); }, 15000));
+        ASSERT_TRUE(test::PumpUntil([&] { return recorder.Has(kGameEndedMessage) || recorder.Has(kGameFailedMessage); },
+                                    15000));
         launcher_.Finished();
         test::DispatchQueued();
     }

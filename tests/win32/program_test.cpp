@@ -87,7 +87,9 @@ protected:
         return started;
     }
 
-    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) { return ShownWindowOf(processId, "Kibolt", timeoutMs, true); }
+    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs) {
+        return ShownWindowOf(processId, "Kibolt", timeoutMs, true);
+    }
 
     static DWORD WaitForExit(const UniqueHandle& process) {
         test::PumpUntil([&] { return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0; }, 15000);
@@ -181,7 +183,6 @@ TEST_F(ProgramTest, LibrariesInDifferentFoldersRunSideBySide) {
     EXPECT_EQ(WaitForExit(), 2u);
 }
 
-
 // A Kibolt that runs with rights this start lacks (as administrator, started
 // again without) holds the library where this start cannot even open its
 // mutex. Any such refusal is taken alike; Wine grants what an access list
@@ -214,8 +215,8 @@ TEST_F(ProgramTest, StartedFromAFolderOutsideTheCodePageItKeepsToThatFolder) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring line = library.WideCommandLine();
-    ASSERT_TRUE(CreateProcessW(library.WidePath("kibolt.exe").c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, L"C:\\", &startup, &info));
+    ASSERT_TRUE(CreateProcessW(library.WidePath("kibolt.exe").c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               L"C:\\", &startup, &info));
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
     HWND window = MainWindowOf(info.dwProcessId, 15000);
@@ -236,8 +237,8 @@ TEST_F(ProgramTest, AProgramFileNamedOutsideTheCodePageNamesTheCharacterAndKeeps
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring line = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup,
-                               &info));
+    ASSERT_TRUE(
+        CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup, &info));
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
     HWND box = nullptr;
@@ -281,7 +282,9 @@ protected:
         }
     }
     std::string Command() const { return "\"" + game_ + "\""; }
-    std::string PlayLine(const std::string& title) const { return library_.CommandLine() + " --play \"" + title + "\""; }
+    std::string PlayLine(const std::string& title) const {
+        return library_.CommandLine() + " --play \"" + title + "\"";
+    }
     size_t Sessions(const std::string& log) const { return ParseGameLogFile(library_.ReadFile(log)).sessions.size(); }
     // Ends the running sample game and waits until its session is in the log.
     bool EndGameAndWaitForSession(const std::string& log, size_t sessionsBefore) {
@@ -332,7 +335,11 @@ TEST_F(PlayOptionTest, StartsTheGameFoundInItsCategoryAndRecordsTheSession) {
 }
 
 TEST_F(PlayOptionTest, ARunningKiboltTakesTheRequestAndTheSecondProcessEndsWithZero) {
-    library_.WriteFile("others\\" "表示" ".log", Command() + "\r\n=====Comment_Start====\r\n");
+    library_.WriteFile(
+        "others\\"
+        "表示"
+        ".log",
+        Command() + "\r\n=====Comment_Start====\r\n");
     HWND first = Start(library_.CommandLine(), "C:\\");
     ASSERT_NE(first, nullptr);
     Started second = Launch(library_.ProgramPath(), PlayLine("表示"), "C:\\", false);
@@ -419,8 +426,8 @@ TEST_F(PlayOptionTest, TextTheCodePageCannotHoldNamesNoGameAndStartsNothing) {
     library_.WriteFile("playing\\Cafe.log", Command() + "\r\n=====Comment_Start====\r\n");
     const std::wstring program = Widen(library_.CommandLine());
     const std::wstring lines[] = {
-        program + L" --play \"Caf\u00E9\"",                              // not "Cafe"
-        program + L" --play \"Caf\u00E9\" -- " + Widen(Command()),      // not registered
+        program + L" --play \"Caf\u00E9\"",                                 // not "Cafe"
+        program + L" --play \"Caf\u00E9\" -- " + Widen(Command()),          // not registered
         program + L" --play \"Cafe\" -- " + Widen(Command()) + L" \u00E9",  // not started
     };
     for (const std::wstring& line : lines) {
@@ -529,10 +536,9 @@ protected:
             test::PumpUntil([&] { return (game = FindSampleGame()) != nullptr; }, 10000);
         }
         if (!game) {
-            ADD_FAILURE() << "loaded " << loaded << " rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)
-                          << " header " << headerRect.bottom << " selected "
-                          << SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) << " log "
-                          << library_.ReadFile("playing\\Sample.log");
+            ADD_FAILURE() << "loaded " << loaded << " rows " << SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) << " header "
+                          << headerRect.bottom << " selected " << SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)
+                          << " log " << library_.ReadFile("playing\\Sample.log");
             return nullptr;
         }
         // The session begins (and is in the checkpoint) as the game is ready;

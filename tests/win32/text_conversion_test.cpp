@@ -24,9 +24,17 @@ TEST(TextModuleTest, OtherSystemsFormsOfJapaneseCharactersConvert) {
         const wchar_t* typed;
         const char* bytes;
     } cases[] = {
-        {L"\u301C", "\x81\x60"}, {L"\uFF5E", "\x81\x60"}, {L"\u2016", "\x81\x61"}, {L"\u2212", "\x81\x7C"},
-        {L"\u00A2", "\x81\x91"}, {L"\u00A3", "\x81\x92"}, {L"\u00AC", "\x81\xCA"},
-        {L"a\u301Cb\u2212c", "a\x81\x60" "b\x81\x7C" "c"},
+        {L"\u301C", "\x81\x60"},
+        {L"\uFF5E", "\x81\x60"},
+        {L"\u2016", "\x81\x61"},
+        {L"\u2212", "\x81\x7C"},
+        {L"\u00A2", "\x81\x91"},
+        {L"\u00A3", "\x81\x92"},
+        {L"\u00AC", "\x81\xCA"},
+        {L"a\u301Cb\u2212c",
+         "a\x81\x60"
+         "b\x81\x7C"
+         "c"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Narrow(c.typed), c.bytes) << Narrow(c.typed);
@@ -48,9 +56,9 @@ TEST(TextModuleTest, AnExactFormOrNone) {
     } cases[] = {
         {L"\u8868\\game.log", "\x95\x5C\\game.log", L""},
         {L"\uFF5E", "\x81\x60", L""},
-        {L"caf\u00E9.log", nullptr, L"\u00E9"},          // not "cafe.log"
-        {L"a\u301Cb", nullptr, L"\u301C"},               // its other form is another name
-        {L"\u00C5ngstr\u00F6m", nullptr, L"\u00C5"},     // not the Angstrom sign
+        {L"caf\u00E9.log", nullptr, L"\u00E9"},       // not "cafe.log"
+        {L"a\u301Cb", nullptr, L"\u301C"},            // its other form is another name
+        {L"\u00C5ngstr\u00F6m", nullptr, L"\u00C5"},  // not the Angstrom sign
         {L"x\U0001F600", nullptr, L"\U0001F600"},
     };
     for (const auto& c : cases) {

@@ -20,8 +20,8 @@ constexpr UINT kCp932 = 932;
 // converts back to the same bytes. Nothing when they do not convert at all.
 bool SystemRoundTrip(const std::string& bytes, std::wstring* wide = nullptr) {
     wchar_t w[512];
-    const int n = MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                      w, 512);
+    const int n =
+        MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), w, 512);
     if (n <= 0) return false;
     char back[1024];
     BOOL usedDefault = FALSE;
@@ -83,9 +83,10 @@ bool IsDeviceName(std::wstring name) {
 // device names, dots and blanks.
 std::string RandomTitle(std::mt19937& gen) {
     static const std::string kPieces[] = {
-        "\\", "/", ":", "|", "*", "?", "\"", "<", ">", ".", " ", "a", "Z", "con", "NUL", "com1", "LPT9", "aux",
+        "\\",       "/",        ":",        "|",        "*",        "?",        "\"",       "<",        ">",
+        ".",        " ",        "a",        "Z",        "con",      "NUL",      "com1",     "LPT9",     "aux",
         "\x95\x5C", "\x83\x7C", "\xFA\x5C", "\xFB\x5C", "\xFA\x95", "\xFB\xFC", "\xFA\xB1", "\xFC\x4B", "\xED\x40",
-        "\xEE\xFC", "\x87\x90", "\xF0\x40", "\xA0", "\xFD", "\xFF", "\xB1", "\x1F", "\x80",
+        "\xEE\xFC", "\x87\x90", "\xF0\x40", "\xA0",     "\xFD",     "\xFF",     "\xB1",     "\x1F",     "\x80",
     };
     std::string title;
     const int pieces = 1 + static_cast<int>(gen() % 6);

@@ -50,8 +50,8 @@ std::wstring NewTempFolder() {
     GetTempPathW(MAX_PATH, temp);
     std::wstring base = temp;
     if (!base.empty() && base.back() == L'\\') base.pop_back();
-    std::wstring dir = base + L"\\kibolt-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                       std::to_wstring(++counter);
+    std::wstring dir =
+        base + L"\\kibolt-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     RemoveTree(dir);
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
@@ -141,7 +141,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, HWND dialog) 
 }
 
 // PumpUntil empties the queue before it looks at the clock.
-void DispatchQueued(HWND dialog) { PumpUntil([] { return false; }, 0, dialog); }
+void DispatchQueued(HWND dialog) {
+    PumpUntil([] { return false; }, 0, dialog);
+}
 
 namespace {
 
@@ -319,8 +321,7 @@ bool IsOwnedDialog(HWND window, const std::string* caption, HWND owner) {
 }
 
 HWND FindOwnedDialog(const std::string* caption, HWND owner) {
-    return FindThreadWindow(GetCurrentThreadId(),
-                            [&](HWND window) { return IsOwnedDialog(window, caption, owner); });
+    return FindThreadWindow(GetCurrentThreadId(), [&](HWND window) { return IsOwnedDialog(window, caption, owner); });
 }
 
 }  // namespace

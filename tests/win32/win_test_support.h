@@ -25,7 +25,7 @@ public:
     TempLibrary(const TempLibrary&) = delete;
     TempLibrary& operator=(const TempLibrary&) = delete;
 
-    const std::string& Root() const { return root_; }           // CP932, for a folder it can name
+    const std::string& Root() const { return root_; }  // CP932, for a folder it can name
     std::string ProgramPath() const { return root_ + "\\kibolt.exe"; }
     std::string CommandLine() const { return "\"" + ProgramPath() + "\""; }
     std::string IniPath() const { return root_ + "\\kibolt.ini"; }
