@@ -4,7 +4,7 @@
 KIBOLT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIBOLT_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
                  googletest libgtest-dev libbenchmark-dev wine wine64 xvfb x11-utils xdotool imagemagick locales
-                 fonts-noto-cjk fonts-ipafont-gothic zip unzip clang libclang-rt-dev)
+                 fonts-noto-cjk fonts-ipafont-gothic zip unzip clang libclang-rt-dev clang-format)
 KIBOLT_LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 
 say() { printf '[kibolt] %s\n' "$*"; }
@@ -51,6 +51,12 @@ ensure_packages() {
         done
         locale-gen >/dev/null
     fi
+}
+
+# Every C++ source and header of the project, for the formatter.
+kibolt_cpp_files() {
+    (cd "$KIBOLT_TOP" && find . \( -path ./build -o -path ./dist -o -path ./.git \) -prune -o \
+        -type f \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | LC_ALL=C sort)
 }
 
 # Each builds everything, or only the targets named.
