@@ -15,20 +15,6 @@ namespace kibolt {
 
 namespace {
 
-std::string SystemMessage(DWORD error) {
-    UniqueLocal buffer;
-    DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
-    const auto* text = static_cast<const wchar_t*>(buffer.Get());
-    std::wstring message = length && text ? std::wstring(text, length) : L"";
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    std::string result = Narrow(message);
-    if (result.empty()) result = "error " + std::to_string(error);
-    return result;
-}
-
 constexpr UINT kCheckpointTickMs = 1000;
 
 }  // namespace
@@ -114,7 +100,7 @@ void MainDialog::OnGameFailed(DWORD error) {
     launcher_.Finished();
     SetPlaying(false);
     // Nothing was played, so nothing is recorded.
-    MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemMessage(error), kErrorCaption,
+    MessageBoxCp932(window_, launchedCommandLine_ + "\r\n\r\n" + SystemErrorText(error), kErrorCaption,
                     MB_OK | MB_ICONERROR);
 }
 

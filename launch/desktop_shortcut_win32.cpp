@@ -26,20 +26,6 @@ private:
     HRESULT result_;
 };
 
-std::string SystemText(DWORD code) {
-    UniqueLocal buffer;
-    DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
-    const auto* text = static_cast<const wchar_t*>(buffer.Get());
-    std::wstring message = length && text ? std::wstring(text, length) : L"";
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    char number[16];
-    wsprintfA(number, "0x%08X", static_cast<unsigned>(code));
-    return message.empty() ? std::string("error ") + number : Narrow(message);
-}
-
 std::wstring DesktopFolder() {
     wchar_t* path = nullptr;
     std::wstring folder;
@@ -95,7 +81,7 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
         if (file) break;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-        result.error = "ショートカットを作成できませんでした。\r\n" + Narrow(path) + "\r\n" + SystemText(error);
+        result.error = "ショートカットを作成できませんでした。\r\n" + Narrow(path) + "\r\n" + SystemErrorText(error);
         return result;
     }
     result.path = Narrow(path);
@@ -115,8 +101,8 @@ ShortcutResult CreateDesktopShortcut(const std::string& title, const std::string
     if (SUCCEEDED(hr)) hr = file->Save(path.c_str(), TRUE);
     if (FAILED(hr)) {
         DeleteFileW(path.c_str());  // the empty file that held the name
-        result.error =
-            "ショートカットを作成できませんでした。\r\n" + result.path + "\r\n" + SystemText(static_cast<DWORD>(hr));
+        result.error = "ショートカットを作成できませんでした。\r\n" + result.path + "\r\n" +
+                       SystemErrorText(static_cast<DWORD>(hr));
         result.path.clear();
         return result;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "library/cp932_forms.h"
+#include "win32/handles_win32.h"
 
 namespace kibolt {
 
@@ -260,6 +261,25 @@ std::string TabItemText(HWND tab, int index) {
     item.cchTextMax = 64;
     SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     return Narrow(buffer);
+}
+
+std::string SystemErrorText(DWORD code) {
+    UniqueLocal buffer;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    const auto* text = static_cast<const wchar_t*>(buffer.Get());
+    std::wstring message = length && text ? std::wstring(text, length) : L"";
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    if (!message.empty()) return Narrow(message);
+    // An HRESULT reads best in hexadecimal, a Win32 error as the number the documentation lists.
+    char number[16];
+    if (code > 0xFFFF)
+        std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(code));
+    else
+        std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(code));
+    return std::string("error ") + number;
 }
 
 }  // namespace kibolt

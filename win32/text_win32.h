@@ -53,6 +53,9 @@ void SetWindowTextCp932(HWND window, std::string_view text);
 std::string GetDlgItemTextCp932(HWND dialog, int id);
 void SetDlgItemTextCp932(HWND dialog, int id, std::string_view text);
 int MessageBoxCp932(HWND owner, std::string_view text, std::string_view caption, UINT type);
+// The system's words for an error code (a Win32 error or an HRESULT), in
+// code page 932; its number where the system has none.
+std::string SystemErrorText(DWORD code);
 // The caption of every message box that reports an error.
 inline constexpr char kErrorCaption[] = "error";
 // A message that names a character, or a path, code page 932 cannot hold: before + that + after.
