@@ -290,8 +290,11 @@ protected:
     bool EndGameAndWaitForSession(const std::string& log, size_t sessionsBefore) {
         HWND game = FindSampleGame();
         if (!game) return false;
+        const test::TempLibrary::Stamp before = library_.StampOf(log);
         PostMessageW(game, WM_CLOSE, 0, 0);
-        return test::PumpUntil([&] { return Sessions(log) == sessionsBefore + 1; }, 10000);
+        return library_.WaitForFile(
+            log, [&](const std::string& bytes) { return ParseGameLogFile(bytes).sessions.size() == sessionsBefore + 1; },
+            10000, before);
     }
     static int SelectedTab(HWND window) {
         return static_cast<int>(SendMessageW(GetDlgItem(window, IDC_TAB), TCM_GETCURSEL, 0, 0));
@@ -594,8 +597,11 @@ TEST_F(KilledDuringPlayTest, TheNextStartResumesAndTheGamesEndRecordsOneSession)
     HWND window = Restart(told);
     ASSERT_NE(window, nullptr);
     EXPECT_NE(told.find("Sample"), std::string::npos) << told;
+    const test::TempLibrary::Stamp before = library_.StampOf("playing\\Sample.log");
     PostMessageW(game, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(test::PumpUntil([&] { return Log().sessions.size() == 2; }, 10000));
+    ASSERT_TRUE(library_.WaitForFile(
+        "playing\\Sample.log", [](const std::string& bytes) { return ParseGameLogFile(bytes).sessions.size() == 2; },
+        10000, before));
     EXPECT_EQ(Log().sessions[1].Field(kInputs), std::to_string(inputs));
     EXPECT_TRUE(test::PumpUntil([&] { return !library_.Exists("kibolt.checkpoint"); }, 5000));
     Close(window, process_);

@@ -105,6 +105,25 @@ bool TempLibrary::Exists(const std::string& relative) const {
     return GetFileAttributesW(WidePath(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+TempLibrary::Stamp TempLibrary::StampOf(const std::string& relative) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(WidePath(relative).c_str(), GetFileExInfoStandard, &data)) return {};
+    return {true, (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+bool TempLibrary::WaitForFile(const std::string& relative, const std::function<bool(const std::string&)>& holds,
+                              DWORD timeoutMs, std::optional<Stamp> seen) const {
+    return PumpUntil(
+        [&] {
+            const Stamp now = StampOf(relative);
+            if (seen && *seen == now) return false;  // the bytes read last did not hold
+            seen = now;
+            return holds(ReadFile(relative));
+        },
+        timeoutMs);
+}
+
 namespace {
 
 // Handles one message; false when it was WM_QUIT (left in `message`).

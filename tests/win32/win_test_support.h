@@ -41,6 +41,22 @@ public:
     std::string ReadFile(const std::string& relative) const;  // empty when missing
     bool Exists(const std::string& relative) const;
 
+    // A file's size and time of last write, taken without opening it.
+    struct Stamp {
+        bool exists = false;
+        ULONGLONG size = 0;
+        ULONGLONG written = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp StampOf(const std::string& relative) const;
+    // Waits (pumping) until holds() is true of the file's bytes, reading them
+    // only when its stamp differs from the last one read (from `seen` at first,
+    // when given). A file held open cannot be replaced, under wine whatever its
+    // share mode: a read just as Kibolt writes would put that write off to its
+    // next try, half a minute later.
+    bool WaitForFile(const std::string& relative, const std::function<bool(const std::string&)>& holds,
+                     DWORD timeoutMs, std::optional<Stamp> seen = std::nullopt) const;
+
 private:
     std::wstring top_;  // what the destructor removes
     std::wstring wideRoot_;
