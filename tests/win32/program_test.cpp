@@ -293,7 +293,8 @@ protected:
         const test::TempLibrary::Stamp before = library_.StampOf(log);
         PostMessageW(game, WM_CLOSE, 0, 0);
         return library_.WaitForFile(
-            log, [&](const std::string& bytes) { return ParseGameLogFile(bytes).sessions.size() == sessionsBefore + 1; },
+            log,
+            [&](const std::string& bytes) { return ParseGameLogFile(bytes).sessions.size() == sessionsBefore + 1; },
             10000, before);
     }
     static int SelectedTab(HWND window) {

@@ -54,8 +54,8 @@ public:
     // when given). A file held open cannot be replaced, under wine whatever its
     // share mode: a read just as Kibolt writes would put that write off to its
     // next try, half a minute later.
-    bool WaitForFile(const std::string& relative, const std::function<bool(const std::string&)>& holds,
-                     DWORD timeoutMs, std::optional<Stamp> seen = std::nullopt) const;
+    bool WaitForFile(const std::string& relative, const std::function<bool(const std::string&)>& holds, DWORD timeoutMs,
+                     std::optional<Stamp> seen = std::nullopt) const;
 
 private:
     std::wstring top_;  // what the destructor removes
