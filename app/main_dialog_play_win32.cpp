@@ -28,7 +28,7 @@ void MainDialog::StartSelectedGame(int row) {
 }
 
 bool MainDialog::CurrentGameIsPlaying() const {
-    if (!(playing_ || launcher_.Running()) || !state_ || !state_->HasGame()) return false;
+    if (!Playing() || !state_ || !state_->HasGame()) return false;
     return FoldAsciiCase(state_->Current().logPath) == FoldAsciiCase(launchedLogPath_);
 }
 
@@ -112,7 +112,7 @@ void MainDialog::AfterRecorder() {
     if (what != Change::None) Changed(what);
     heldNotices_.insert(heldNotices_.end(), report.notices.begin(), report.notices.end());
     // While a game runs a message box would take the front from it: told once it has ended.
-    if (Allowed(Command::TellRecorderNotice)) ShowRecorderNotices();
+    if (!heldNotices_.empty() && Allowed(Command::TellRecorderNotice)) ShowRecorderNotices();
     UpdateCheckpointTimer();
 }
 

@@ -280,7 +280,7 @@ void MainDialog::CloseMainWindow(int exitCode) {
 CommandFacts MainDialog::Facts() const {
     CommandFacts facts;
     facts.hasGame = state_ && state_->HasGame();
-    facts.playing = playing_ || launcher_.Running();
+    facts.playing = Playing();
     facts.currentIsPlaying = CurrentGameIsPlaying();
     facts.canUndo = state_ && state_->CanUndoSessionDeletion();
     facts.dialogOpen = window_ && !IsWindowEnabled(window_);

@@ -93,6 +93,8 @@ public:
     StatsWindow& Stats() { return stats_; }
 
     bool GameRunning() const { return launcher_.Running(); }
+    // A game is starting, running or followed.
+    bool Playing() const { return playing_ || launcher_.Running(); }
     // The current game is the one being played: the commands that would take
     // its log away (delete, move, properties) are off.
     bool CurrentGameIsPlaying() const;

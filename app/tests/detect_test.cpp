@@ -19,23 +19,15 @@ namespace {
 
 using test::FindSampleGame;
 
-class DetectTest : public MainWindowTest {
+class DetectTest : public SampleGameTest {
 protected:
-    void SetUp() override {
-        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
-        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
-        flush_ = std::make_unique<test::InputFlush>();  // before the activity hook is armed
-        ASSERT_TRUE(flush_->Installed());
-    }
     void TearDown() override {
         for (UniqueHandle& process : started_) {
             if (!process) continue;
             TerminateProcess(process.Get(), 0);
             WaitForSingleObject(process.Get(), 10000);
         }
-        test::CloseSampleGame();
-        MainWindowTest::TearDown();
-        flush_.reset();
+        SampleGameTest::TearDown();
     }
     // A copy of the sample game at `relative` in the library's folder.
     std::string CopyOfGame(const std::string& relative) const { return CopyProgram(game_, relative); }
@@ -76,8 +68,6 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
     }
 
-    std::string game_;
-    std::unique_ptr<test::InputFlush> flush_;
     std::vector<UniqueHandle> started_;
 };
 

@@ -211,4 +211,26 @@ protected:
     HWND window_ = nullptr;
 };
 
+// The main window with the sample game to play, and the flush that waits for
+// the inputs the hook reports.
+class SampleGameTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
+        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
+        flush_ = std::make_unique<test::InputFlush>();  // before the activity hook is armed
+        ASSERT_TRUE(flush_->Installed());
+    }
+    void TearDown() override {
+        test::CloseSampleGame();
+        MainWindowTest::TearDown();
+        flush_.reset();
+    }
+    // Waits until the main thread has handled everything the hook posted for the inputs sent so far.
+    void FlushInputs() { ASSERT_TRUE(flush_->Flush(window_)); }
+
+    std::string game_;
+    std::unique_ptr<test::InputFlush> flush_;
+};
+
 }  // namespace kibolt

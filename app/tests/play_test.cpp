@@ -29,19 +29,8 @@ int Seconds(const std::string& duration) {
     return h * 3600 + m * 60 + s;
 }
 
-class PlayTest : public MainWindowTest {
+class PlayTest : public SampleGameTest {
 protected:
-    void SetUp() override {
-        game_ = test::WindowsPathFromEnv("SAMPLE_GAME_EXE");
-        if (game_.empty()) GTEST_SKIP() << "SAMPLE_GAME_EXE is not set";
-        flush_ = std::make_unique<test::InputFlush>();  // before the activity hook is armed
-        ASSERT_TRUE(flush_->Installed());
-    }
-    void TearDown() override {
-        test::CloseSampleGame();
-        MainWindowTest::TearDown();
-        flush_.reset();
-    }
     // Registers the sample game under PLAYING with `sessions` earlier sessions.
     void Register(const std::string& title, int sessions, const std::string& arguments = "") {
         library_.WriteFile("playing\\" + title + ".log", test::MakeLogBytes(sessions, game_ + arguments));
@@ -64,14 +53,9 @@ protected:
         PostMessageW(game, WM_CLOSE, 0, 0);
         ASSERT_TRUE(PumpUntil([&] { return !dialog_->GameRunning(); }, 10000, window_));
     }
-    // Waits until the main thread has handled everything the hook posted for the inputs sent so far.
-    void FlushInputs() { ASSERT_TRUE(flush_->Flush(window_)); }
     GameLogContent Log(const std::string& title) const {
         return ParseGameLogFile(library_.ReadFile("playing\\" + title + ".log"));
     }
-
-    std::string game_;
-    std::unique_ptr<test::InputFlush> flush_;
 };
 
 TEST_F(PlayTest, DoubleClickPlaysAndRecordsOneSessionOnTheTotals) {

@@ -356,6 +356,14 @@ protected:
         clock.Set(At(20, 0) + endSecond);
         return session.End().value_or(FinishedSession{});
     }
+    // `s` begun at 20:00 under the limit, with one input 10 s in.
+    void BeginWithAnInput(PlaySession& s) {
+        s.SetIdleLimit(kLimitMs);
+        clock.Set(At(20, 0));
+        ASSERT_TRUE(s.Begin(kLog));
+        clock.Set(At(20, 0) + 10);
+        s.CountInput();
+    }
 };
 
 TEST_F(IdleTimeTest, StretchesWithoutInputBeyondTheLimitAreLeftOut) {
@@ -441,11 +449,7 @@ TEST_F(IdleTimeTest, AMillisecondOverTheLimitLeavesTheGapOut) {
 // A checkpoint holds the open gap while it is within the limit and drops it
 // once it is beyond; the next input starts a new one.
 TEST_F(IdleTimeTest, ProgressWithinAGap) {
-    session.SetIdleLimit(kLimitMs);
-    clock.Set(At(20, 0));
-    ASSERT_TRUE(session.Begin(kLog));
-    clock.Set(At(20, 0) + 10);
-    session.CountInput();
+    ASSERT_NO_FATAL_FAILURE(BeginWithAnInput(session));
     const struct {
         int second;
         bool input;  // an input at that second, before the progress
@@ -489,11 +493,7 @@ TEST_F(IdleTimeTest, ResumedAfterTheProgramWasEnded) {
         std::optional<SessionProgress> saved;
         {
             PlaySession killed(clock);
-            killed.SetIdleLimit(kLimitMs);
-            clock.Set(At(20, 0));
-            ASSERT_TRUE(killed.Begin(kLog));
-            clock.Set(At(20, 0) + 10);
-            killed.CountInput();
+            ASSERT_NO_FATAL_FAILURE(BeginWithAnInput(killed));
             clock.Set(At(20, 0) + c.checkpoint);
             saved = killed.Progress();
             ASSERT_TRUE(saved);
@@ -516,11 +516,7 @@ TEST_F(IdleTimeTest, ResumedAfterTheProgramWasEnded) {
 // "SaveNowTime" ends the stretch open in the session recorded then; the next
 // session's first stretch starts at the split.
 TEST_F(IdleTimeTest, ASplitStartsANewStretch) {
-    session.SetIdleLimit(kLimitMs);
-    clock.Set(At(20, 0));
-    ASSERT_TRUE(session.Begin(kLog));
-    clock.Set(At(20, 0) + 10);
-    session.CountInput();
+    ASSERT_NO_FATAL_FAILURE(BeginWithAnInput(session));
     clock.Set(At(20, 0) + 200);
     const FinishedSession first = session.Split().value_or(FinishedSession{});
     EXPECT_EQ(first.activeSeconds, 200);
